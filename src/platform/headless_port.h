@@ -1,0 +1,79 @@
+// A port without a window, for tests and tools: it records what was painted
+// and asked, answers message boxes from a script, and keeps a fake clock that
+// only moves when the game waits.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/port.h"
+
+namespace zemtori {
+
+class HeadlessPort : public Port {
+public:
+    enum class OpKind { Picture, Outline, Text, Refresh };
+    struct Op {
+        OpKind kind;
+        int code = 0;       // picture code, or colour for outlines and text
+        double x = 0, y = 0, x2 = 0, y2 = 0;
+        std::string text;   // text for Text
+        int size = 0;
+        bool bold = false;
+    };
+    struct Message {
+        std::string text, title;
+        MsgIcon icon;
+        MsgButtons buttons;
+    };
+
+    // Port
+    void paint_picture(int code, double x, double y) override;
+    void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
+    void print_text(const std::string& text, double x, double y, int size_pt, int colour,
+                    bool bold) override;
+    void refresh() override;
+    MsgAnswer message_box(const std::string& text, const std::string& title, MsgIcon icon,
+                          MsgButtons buttons) override;
+    bool menu_checked(const std::string& item) const override;
+    void set_menu_checked(const std::string& item, bool checked) override;
+    void set_menu_enabled(const std::string& item, bool enabled) override;
+    void set_menu_caption(const std::string& item, const std::string& caption) override;
+    void set_timer1(bool enabled) override { timer1_ = enabled; }
+    bool timer1_enabled() const override { return timer1_; }
+    double time_of_day() override { return now; }
+    void sleep(double seconds) override;
+    void show_record_control(RecordControl control, bool visible) override;
+    void end_program() override { ended = true; }
+
+    // What happened.
+    std::vector<Op> ops;
+    std::vector<Message> messages;
+    std::map<std::string, bool> enabled;
+    std::map<std::string, std::string> captions;
+    std::map<RecordControl, bool> record_controls;
+    bool ended = false;
+    int refreshes = 0;
+
+    // Answers for Yes/No boxes, taken in order; Yes when the script is empty.
+    std::deque<MsgAnswer> answers;
+
+    // The fake clock, seconds since midnight; wraps at midnight like the real one.
+    double now = 36000.0;
+
+    // Helpers for tests.
+    void clear() { ops.clear(); messages.clear(); refreshes = 0; }
+    // The last picture painted with its top-left at grid position (c, r), if any.
+    std::optional<int> picture_at(double c, double r) const;
+    // The texts printed, in order.
+    std::vector<std::string> texts() const;
+
+private:
+    std::map<std::string, bool> checked_;
+    bool timer1_ = false;
+};
+
+}  // namespace zemtori

@@ -1,0 +1,63 @@
+// The window system as the game sees it: one small port.  The Qt window
+// implements it for play; HeadlessPort implements it for tests.
+//
+// Positions are in twips (1/1440 inch, 15 twips to a pixel at 96 dpi) and may
+// be fractional; colours are indices into the 16-colour palette.
+#pragma once
+
+#include <string>
+
+namespace zemtori {
+
+enum class MsgIcon { None, Exclamation };
+enum class MsgButtons { Ok, YesNo };
+enum class MsgAnswer { Ok, Yes, No };
+
+// The record-file controls of the window (the save panel and the file lists).
+enum class RecordControl { DriveList, DirList, FileList, SavePanel };
+
+class Port {
+public:
+    virtual ~Port() = default;
+
+    // Painting on the persistent drawing surface.
+    // Picture `code` (piece codes, 0 empty square, 1 title, 2..6 background
+    // tiles) copied at its own size with its top-left corner at (x, y).  A code
+    // without a picture paints nothing.
+    virtual void paint_picture(int code, double x, double y) = 0;
+    // One-pixel outline of the rectangle from (x1, y1) to (x2, y2), not filled.
+    virtual void draw_outline(int colour, double x1, double y1, double x2, double y2) = 0;
+    // Transparent text (UTF-8) with its top-left at (x, y).
+    virtual void print_text(const std::string& text, double x, double y, int size_pt,
+                            int colour, bool bold) = 0;
+    // Show what has been painted, now.
+    virtual void refresh() = 0;
+
+    // A modal message box; returns the button pressed.
+    virtual MsgAnswer message_box(const std::string& text, const std::string& title,
+                                  MsgIcon icon, MsgButtons buttons) = 0;
+
+    // Menu items by name.
+    virtual bool menu_checked(const std::string& item) const = 0;
+    virtual void set_menu_checked(const std::string& item, bool checked) = 0;
+    virtual void set_menu_enabled(const std::string& item, bool enabled) = 0;
+    // The caption of a menu item (the handicap rungs and the level change it).
+    virtual void set_menu_caption(const std::string& item, const std::string& caption) = 0;
+
+    // Timer1, 50 ms period.
+    virtual void set_timer1(bool enabled) = 0;
+    virtual bool timer1_enabled() const = 0;
+
+    // Time of day in seconds since midnight, with fractions.
+    virtual double time_of_day() = 0;
+    // Let time pass without handling any event (used by busy waits).
+    virtual void sleep(double seconds) = 0;
+
+    // Record-file controls.
+    virtual void show_record_control(RecordControl control, bool visible) = 0;
+
+    // End the program at once.
+    virtual void end_program() = 0;
+};
+
+}  // namespace zemtori

@@ -1,0 +1,50 @@
+#include "test_support.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace zemtori::test {
+
+Position board_from_text(const std::string& text) {
+    Position pos;
+    std::istringstream in(text);
+    std::string field;
+    int n = 0;
+    while (in >> field) {
+        if (n >= 81) throw std::runtime_error("board text has more than 81 fields");
+        const int x = n / 9 + 1, y = n % 9 + 1;
+        pos.BAN[x][y] = field == "." ? 0 : std::stoi(field);
+        ++n;
+    }
+    if (n != 81) throw std::runtime_error("board text needs 81 fields, has " + std::to_string(n));
+    return pos;
+}
+
+Position opening_position() {
+    return board_from_text(R"(
+         20  .  10 . . . -10  .  -20
+         30 70  10 . . . -10 -60 -30
+         40  .  10 . . . -10  .  -40
+         50  .  10 . . . -10  .  -50
+         80  .  10 . . . -10  .  -80
+         50  .  10 . . . -10  .  -50
+         40  .  10 . . . -10  .  -40
+         30 60  10 . . . -10 -70 -30
+         20  .  10 . . . -10  .  -20
+    )");
+}
+
+std::string board_to_text(const Position& pos) {
+    std::ostringstream out;
+    for (int x = 1; x <= 9; ++x) {
+        for (int y = 1; y <= 9; ++y) {
+            const int c = pos.BAN[x][y];
+            out.width(4);
+            if (c == 0) out << "."; else out << c;
+        }
+        out << '\n';
+    }
+    return out.str();
+}
+
+}  // namespace zemtori::test

@@ -1,0 +1,21 @@
+// Helpers shared by the test suites.
+#pragma once
+
+#include <string>
+
+#include "rules/state.h"
+
+namespace zemtori::test {
+
+// Reads a board from nine lines, one per screen row x = 1..9, each with nine
+// fields for y = 1..9: "." for an empty square or a piece code ("10", "-80").
+// Hands, flags and kings' squares are left empty.
+Position board_from_text(const std::string& text);
+
+// The opening position (not yet fallen).
+Position opening_position();
+
+// The board as nine lines in the same format, for failure messages.
+std::string board_to_text(const Position& pos);
+
+}  // namespace zemtori::test
