@@ -1,0 +1,63 @@
+// The in-memory record of the game: a snapshot of the board, both hands and
+// both players' accumulated times before every move.
+#pragma once
+
+#include <vector>
+
+#include "rules/state.h"
+
+namespace zemtori {
+
+struct KifuEntry {
+    int BAN[10][10] = {};
+    int SITA_KOMA[8] = {};
+    int UE_KOMA[8] = {};
+    int SITA_KAZU[8] = {};
+    int UE_KAZU[8] = {};
+    double MAN_MAE = 0, MAN_ATO = 0, COM_MAE = 0, COM_ATO = 0;
+};
+
+// A square and the code that arrived there.
+struct Ugoki {
+    int x = 0, y = 0, code = 0;
+};
+
+class Kifu {
+public:
+    // The record starts with room for entries 0..500 and grows when a longer
+    // game needs more, so a game never stops being recorded.
+    static constexpr int INITIAL_ENTRIES = 501;
+
+    Kifu() : entries_(INITIAL_ENTRIES) {}
+
+    int KIFU_TESU = 0;   // moves leading to the position on the board
+    int KIFU_SAIGO = 0;  // index of the last entry stored
+    int HANTEN = 0;      // 1 after the board was turned since the last new game
+
+    // Stores entry KIFU_TESU and makes it the last one.
+    void kyokumen_kiroku(const Position& pos, double man_mae, double man_ato, double com_mae,
+                         double com_ato);
+
+    // Entry n; an entry never written reads as empty squares, zero counts and
+    // zero times.
+    const KifuEntry& entry(int n) const;
+
+    // Copies entry n into the board and hands and recomputes the hand totals.
+    void restore(int n, Position& pos) const;
+
+    // The first square (x outer, y inner) where entry n - 1 and entry n differ
+    // and entry n is not empty, with that code; all 0 when there is none.
+    Ugoki ugoki_kensaku(int n) const;
+
+    // Replaces every entry (a record file read from disk).
+    void set_entry(int n, const KifuEntry& e);
+    int capacity() const { return static_cast<int>(entries_.size()); }
+
+private:
+    std::vector<KifuEntry> entries_;
+};
+
+// The sum of one hand's positive counts; side +1 the upper hand, -1 the lower.
+int mochigoma_gokei(const Position& pos, int side);
+
+}  // namespace zemtori
