@@ -20,10 +20,14 @@ constexpr int WINDOW_HEIGHT = 7500;
 constexpr double grid_x(double c) { return BAN_X0 + c * MASU_HABA; }
 constexpr double grid_y(double r) { return BAN_Y0 + r * MASU_TAKASA; }
 
-// The cell under a point in twips (integer part, as the mouse handler takes it;
-// truncation toward zero).
-constexpr int cell_column(double x) { return static_cast<int>((x - BAN_X0) / MASU_HABA); }
-constexpr int cell_row(double y) { return static_cast<int>((y - BAN_Y0) / MASU_TAKASA); }
+// The cell under a point in twips: the largest integer not above the grid
+// coordinate, so points left of column 0 fall in column -1.
+constexpr int floor_int(double v) {
+    const int i = static_cast<int>(v);
+    return (v < 0 && i != v) ? i - 1 : i;
+}
+constexpr int cell_column(double x) { return floor_int((x - BAN_X0) / MASU_HABA); }
+constexpr int cell_row(double y) { return floor_int((y - BAN_Y0) / MASU_TAKASA); }
 
 // Twips to pixels at 96 dpi, rounded to the nearest pixel.
 constexpr int to_pixels(double twips) {
