@@ -1,5 +1,7 @@
 #include "record/kifu.h"
 
+#include <cstddef>
+
 namespace zemtori {
 
 namespace {
@@ -8,16 +10,16 @@ const KifuEntry EMPTY_ENTRY{};
 
 void Kifu::set_entry(int n, const KifuEntry& e) {
     if (n < 0) return;
-    if (n >= capacity()) entries_.resize(static_cast<size_t>(n) + 1);
-    entries_[static_cast<size_t>(n)] = e;
+    if (n >= capacity()) entries_.resize(static_cast<std::size_t>(n) + 1);
+    entries_[static_cast<std::size_t>(n)] = e;
 }
 
 void Kifu::kyokumen_kiroku(const Position& pos, double man_mae, double man_ato, double com_mae,
                            double com_ato) {
     const int n = KIFU_TESU;
     if (n < 0) return;
-    if (n >= capacity()) entries_.resize(static_cast<size_t>(n) + INITIAL_ENTRIES);
-    KifuEntry& e = entries_[static_cast<size_t>(n)];
+    if (n >= capacity()) entries_.resize(static_cast<std::size_t>(n) + INITIAL_ENTRIES);
+    KifuEntry& e = entries_[static_cast<std::size_t>(n)];
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) e.BAN[x][y] = pos.BAN[x][y];
     for (int k = 1; k <= MOCHI_SLOTS; ++k) {
@@ -35,7 +37,7 @@ void Kifu::kyokumen_kiroku(const Position& pos, double man_mae, double man_ato, 
 
 const KifuEntry& Kifu::entry(int n) const {
     if (n < 0 || n >= capacity()) return EMPTY_ENTRY;
-    return entries_[static_cast<size_t>(n)];
+    return entries_[static_cast<std::size_t>(n)];
 }
 
 void Kifu::restore(int n, Position& pos) const {
