@@ -1,0 +1,81 @@
+#include "display/clock.h"
+
+#include <cmath>
+
+namespace zemtori {
+
+namespace {
+
+constexpr double SECONDS_PER_DAY = 86400.0;
+
+}  // namespace
+
+double keika_byou(double start, double now) {
+    if (start <= now) return now - start;
+    return now + SECONDS_PER_DAY - start;
+}
+
+std::string niketa(long long v) {
+    const std::string text = std::to_string(v);
+    if (text.size() == 1) return "0" + text;
+    if (text.size() == 2) return text;
+    return {};
+}
+
+std::string jikan_mojiretsu(double t) {
+    const long long h = t >= 3600 ? static_cast<long long>(std::floor(t / 3600)) : 0;
+    const double r = t - 3600.0 * static_cast<double>(h);
+    const long long m = static_cast<long long>(std::floor(r / 60));
+    const double s = r - 60.0 * static_cast<double>(m);
+    return niketa(h) + ":" + niketa(m) + ":" + niketa(static_cast<long long>(std::floor(s)));
+}
+
+void jikan_kesu(Screen& screen, const TurnState& turn, int side) {
+    if (side == turn.MAN_GAWA) {
+        for (int c = 13; c <= 15; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 9);
+    } else if (side == turn.COM_GAWA) {
+        for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 9);
+    }
+}
+
+void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t) {
+    if (!screen.port().menu_checked("KEIKA")) return;
+    const std::string text = jikan_mojiretsu(t);
+    jikan_kesu(screen, turn, side);
+    if (side == turn.MAN_GAWA) {
+        screen.moji_hyouji(13.1, 9.3, text, KURO, 0, 12);
+        screen.moji_hyouji(13, 9.2, text, SHIRO, 0, 12);
+    } else if (side == turn.COM_GAWA) {
+        screen.moji_hyouji(-1.5, 9.3, text, KURO, 0, 12);
+        screen.moji_hyouji(-1.6, 9.2, text, SHIRO, 0, 12);
+        // The tile at (0, 9) touches the board; its bottom-left frame comes back.
+        screen.waku_hyouji(screen.WAKU_IRO, 1, 9);
+    }
+}
+
+void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn) {
+    Port& port = screen.port();
+    if (!port.timer1_enabled() || turn.SHOSHA != 0) return;
+    const float now = static_cast<float>(port.time_of_day());
+    clock.TEBAN_JIKAN = keika_byou(clock.KAISHI_JIKOKU, now);
+    const int whole = static_cast<int>(std::floor(clock.TEBAN_JIKAN));
+    if (whole == clock.HYOUJI_BYOU) return;
+    clock.HYOUJI_BYOU = whole;
+    if (turn.TEBAN == turn.COM_GAWA)
+        jikan_hyouji(screen, turn, turn.COM_GAWA, clock.TEBAN_JIKAN + clock.COM_JIKAN);
+    else if (turn.TEBAN == turn.MAN_GAWA)
+        jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.TEBAN_JIKAN + clock.MAN_JIKAN);
+    port.refresh();
+}
+
+void jikan_kaishi(ClockState& clock, Port& port) {
+    clock.KAISHI_JIKOKU = static_cast<float>(port.time_of_day());
+}
+
+void jikan_shokika(ClockState& clock) {
+    clock.COM_JIKAN = 0;
+    clock.MAN_JIKAN = 0;
+    clock.HYOUJI_BYOU = 0;
+}
+
+}  // namespace zemtori
