@@ -1,0 +1,284 @@
+// The falling rule: pieces with an empty square below them drop one square
+// per step, on the board and inside the hands.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "display/geometry.h"
+#include "display/screen.h"
+#include "platform/headless_port.h"
+#include "rules/moves.h"
+#include "rules/wait.h"
+#include "test_support.h"
+
+namespace zemtori {
+namespace {
+
+// A headless window that notes the fake clock at every refresh.
+class StampingPort : public HeadlessPort {
+public:
+    void refresh() override {
+        HeadlessPort::refresh();
+        stamps.push_back(now);
+    }
+    std::vector<double> stamps;
+};
+
+// What was painted between two refreshes.
+struct Frame {
+    int board[10][10] = {};  // picture painted on each board cell, -1 when none
+    int board_pictures = 0;  // pictures painted on board cells
+    int other_pictures = 0;  // pictures painted elsewhere
+};
+
+std::vector<Frame> frames(const HeadlessPort& port) {
+    std::vector<Frame> out;
+    Frame f;
+    for (int x = 0; x < 10; ++x)
+        for (int y = 0; y < 10; ++y) f.board[x][y] = -1;
+    const Frame blank = f;
+    for (const HeadlessPort::Op& op : port.ops) {
+        if (op.kind == HeadlessPort::OpKind::Refresh) {
+            out.push_back(f);
+            f = blank;
+        } else if (op.kind == HeadlessPort::OpKind::Picture) {
+            const int c = cell_column(op.x), r = cell_row(op.y);
+            if (c >= 1 && c <= 9 && r >= 1 && r <= 9) {
+                f.board[r][c] = op.code;
+                ++f.board_pictures;
+            } else {
+                ++f.other_pictures;
+            }
+        }
+    }
+    return out;
+}
+
+Position settled_opening() {
+    Position pos = test::opening_position();
+    rakka(pos, nullptr);
+    return pos;
+}
+
+void expect_same_board(const Position& got, const Position& want) {
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            EXPECT_EQ(got.BAN[x][y], want.BAN[x][y])
+                << "square (" << x << "," << y << ")\n"
+                << test::board_to_text(got);
+}
+
+TEST(BoardFall, OpeningSettlesInSixSteps) {
+    const Position start = test::opening_position();
+    Position pos = start;
+    EXPECT_EQ(rakka(pos, nullptr), 6);
+
+    Position want = start;
+    for (int x = 1; x <= 9; ++x) want.BAN[x][2] = want.BAN[x][8] = KARA;
+    want.BAN[8][2] = HISHA;
+    want.BAN[9][2] = KAKU;
+    want.BAN[8][8] = -KAKU;
+    want.BAN[9][8] = -HISHA;
+    expect_same_board(pos, want);
+}
+
+TEST(BoardFall, SettledPositionDoesNotMoveAndDrawsNothing) {
+    Position pos = settled_opening();
+    const Position before = pos;
+    StampingPort port;
+    Screen screen(port);
+    const double t0 = port.now;
+    EXPECT_EQ(rakka(pos, &screen), 0);
+    expect_same_board(pos, before);
+    EXPECT_TRUE(port.ops.empty());
+    EXPECT_EQ(port.now, t0);
+}
+
+TEST(BoardFall, VacatedSquareLetsThePawnsAboveItFall) {
+    // The lower pawn (5, 7) steps to (5, 6) and falls to the bottom; the four
+    // pawns above the square it left each drop one square.
+    Position pos = settled_opening();
+    const Position before = pos;
+    TurnState turn;
+    sashite_jikkou(pos, turn, nullptr, 5, 7, 5, 6, -HU);
+    EXPECT_EQ(rakka(pos, nullptr), 4);
+
+    Position want = before;
+    want.BAN[1][7] = KARA;
+    for (int x = 2; x <= 5; ++x) want.BAN[x][7] = -HU;
+    want.BAN[9][6] = -HU;
+    expect_same_board(pos, want);
+}
+
+TEST(BoardFall, StackEmptiesTheGapFromBelow) {
+    // Three pieces at the top of a column: the lowest falls first, each one
+    // above starts a step later, so the pass takes 6 + 2 steps.
+    Position pos;
+    pos.BAN[1][4] = HISHA;
+    pos.BAN[2][4] = -KIN;
+    pos.BAN[3][4] = HU;
+    StampingPort port;
+    Screen screen(port);
+    EXPECT_EQ(rakka(pos, &screen), 8);
+    EXPECT_EQ(pos.BAN[7][4], HISHA);
+    EXPECT_EQ(pos.BAN[8][4], -KIN);
+    EXPECT_EQ(pos.BAN[9][4], HU);
+    for (int x = 1; x <= 6; ++x) EXPECT_EQ(pos.BAN[x][4], KARA) << x;
+
+    // After the first step only the bottom piece has moved.
+    const std::vector<Frame> shown = frames(port);
+    ASSERT_EQ(shown.size(), 8u);
+    EXPECT_EQ(shown[0].board[1][4], HISHA);
+    EXPECT_EQ(shown[0].board[2][4], -KIN);
+    EXPECT_EQ(shown[0].board[3][4], KARA);
+    EXPECT_EQ(shown[0].board[4][4], HU);
+    // After the second the one above it follows; the top piece still waits.
+    EXPECT_EQ(shown[1].board[1][4], HISHA);
+    EXPECT_EQ(shown[1].board[2][4], KARA);
+    EXPECT_EQ(shown[1].board[3][4], -KIN);
+    EXPECT_EQ(shown[1].board[5][4], HU);
+}
+
+TEST(BoardFall, PiecesNeverLeaveTheirColumnOrOverlap) {
+    Position pos = test::board_from_text(R"(
+         .  .  30  . -71  .  .  .  .
+        10  .   .  .   .  . 80  .  .
+         .  .  50  .   .  .  .  .  .
+         . -80  .  .   .  .  .  . -20
+         .  .   .  .   .  .  .  .  .
+        40  .   .  .  61  .  .  .  .
+         .  .   .  .   .  . -10 .  .
+         .  .   .  .   .  .  .  .  .
+         .  .   .  .   .  .  . -40 .
+    )");
+    Position want;
+    // Each column keeps its pieces in their order, packed at the bottom.
+    want.BAN[8][1] = HU;   want.BAN[9][1] = GIN;
+    want.BAN[9][2] = -OU;
+    want.BAN[8][3] = KEI;  want.BAN[9][3] = KIN;
+    want.BAN[8][5] = -RYU; want.BAN[9][5] = UMA;
+    want.BAN[8][7] = OU;   want.BAN[9][7] = -HU;
+    want.BAN[9][8] = -GIN;
+    want.BAN[9][9] = -KYOU;
+    const int steps = rakka(pos, nullptr);
+    expect_same_board(pos, want);
+    // The longest fall is the knight's and the promoted rook's, from x = 1 to
+    // x = 8 with a gap below them from the start.
+    EXPECT_EQ(steps, 7);
+}
+
+TEST(BoardFall, EachStepRedrawsTheBoardOnceAndStaysOnScreen) {
+    Position pos = test::opening_position();
+    StampingPort port;
+    Screen screen(port);
+    const double t0 = port.now;
+    ASSERT_EQ(rakka(pos, &screen), 6);
+
+    EXPECT_EQ(port.refreshes, 6);
+    const std::vector<Frame> shown = frames(port);
+    ASSERT_EQ(shown.size(), 6u);
+    for (int step = 0; step < 6; ++step) {
+        EXPECT_EQ(shown[step].board_pictures, 81) << "step " << step + 1;
+        EXPECT_EQ(shown[step].other_pictures, 0) << "step " << step + 1;
+        // The upper rook is shown one square lower at each step.
+        EXPECT_EQ(shown[step].board[3 + step][2], HISHA) << "step " << step + 1;
+    }
+    // The last frame shows the settled board.
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) EXPECT_EQ(shown[5].board[x][y], pos.BAN[x][y]);
+
+    // Every step stays up long enough to be seen.
+    ASSERT_EQ(port.stamps.size(), 6u);
+    for (size_t i = 1; i < port.stamps.size(); ++i)
+        EXPECT_GE(port.stamps[i] - port.stamps[i - 1], RAKKA_STEP_SECONDS - 1e-9) << i;
+    EXPECT_GE(port.now - port.stamps.back(), RAKKA_STEP_SECONDS - 1e-9);
+    EXPECT_GE(port.now - t0, 6 * RAKKA_STEP_SECONDS - 1e-9);
+}
+
+struct Hand {
+    int koma[8];
+    int kazu[8];
+};
+
+void set_hand(Position& pos, int side, const Hand& h) {
+    for (int k = 0; k < 8; ++k) {
+        (side > 0 ? pos.MOCHI_UE_KOMA : pos.MOCHI_SITA_KOMA)[k] = h.koma[k];
+        (side > 0 ? pos.MOCHI_UE_KAZU : pos.MOCHI_SITA_KAZU)[k] = h.kazu[k];
+    }
+}
+
+TEST(HandFall, SlotsPackAtTheBottomInTheirOrder) {
+    for (int side : {SENTE_GAWA, GOTE_GAWA}) {
+        SCOPED_TRACE(side);
+        Position pos;
+        set_hand(pos, side, {{0, side * 10, 0, side * 50, 0, side * 70, 0, 0},
+                             {0, 2, 0, 1, 0, 1, 0, 0}});
+        EXPECT_EQ(mochigoma_rakka(pos, side, nullptr), 4);
+        const int* koma = side > 0 ? pos.MOCHI_UE_KOMA : pos.MOCHI_SITA_KOMA;
+        const int* kazu = side > 0 ? pos.MOCHI_UE_KAZU : pos.MOCHI_SITA_KAZU;
+        for (int k = 1; k <= 4; ++k) EXPECT_EQ(kazu[k], 0) << k;
+        EXPECT_EQ(koma[5], side * 10);
+        EXPECT_EQ(kazu[5], 2);
+        EXPECT_EQ(koma[6], side * 50);
+        EXPECT_EQ(kazu[6], 1);
+        EXPECT_EQ(koma[7], side * 70);
+        EXPECT_EQ(kazu[7], 1);
+        // Slot 0 is no slot and the other hand is untouched.
+        EXPECT_EQ(koma[0], 0);
+        EXPECT_EQ(kazu[0], 0);
+        const int* other = side > 0 ? pos.MOCHI_SITA_KAZU : pos.MOCHI_UE_KAZU;
+        for (int k = 0; k < 8; ++k) EXPECT_EQ(other[k], 0);
+    }
+}
+
+TEST(HandFall, EmptySlotsBelowAnEmptiedSlotStayPut) {
+    // Only slots with pieces fall: an emptied slot (count 0, stale code) at
+    // the bottom with nothing above stays as it is.
+    Position pos;
+    set_hand(pos, SENTE_GAWA, {{0, 0, 0, 0, 0, 60, 0, 10}, {0, 0, 0, 0, 0, 0, 0, 3}});
+    const Position before = pos;
+    StampingPort port;
+    Screen screen(port);
+    EXPECT_EQ(mochigoma_rakka(pos, SENTE_GAWA, &screen), 0);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(pos.MOCHI_UE_KOMA[k], before.MOCHI_UE_KOMA[k]);
+        EXPECT_EQ(pos.MOCHI_UE_KAZU[k], before.MOCHI_UE_KAZU[k]);
+    }
+    EXPECT_TRUE(port.ops.empty());
+    EXPECT_EQ(port.stamps.size(), 0u);
+}
+
+TEST(HandFall, EachStepRedrawsThatHandOnly) {
+    Position pos;
+    set_hand(pos, GOTE_GAWA, {{0, -40, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0, 0, 0}});
+    StampingPort port;
+    Screen screen(port);
+    const double t0 = port.now;
+    EXPECT_EQ(mochigoma_rakka(pos, GOTE_GAWA, &screen), 6);
+    EXPECT_EQ(pos.MOCHI_SITA_KOMA[7], -GIN);
+    EXPECT_EQ(pos.MOCHI_SITA_KAZU[7], 1);
+    EXPECT_EQ(port.refreshes, 6);
+    // The silver is shown in the lower hand column (grid column 11, slot k in
+    // row k + 2), one slot lower each step; nothing on the board is painted.
+    const std::vector<Frame> shown = frames(port);
+    ASSERT_EQ(shown.size(), 6u);
+    for (const Frame& f : shown) EXPECT_EQ(f.board_pictures, 0);
+    ASSERT_EQ(port.stamps.size(), 6u);
+    for (size_t i = 1; i < port.stamps.size(); ++i)
+        EXPECT_GE(port.stamps[i] - port.stamps[i - 1], RAKKA_STEP_SECONDS - 1e-9);
+    EXPECT_GE(port.now - t0, 6 * RAKKA_STEP_SECONDS - 1e-9);
+    EXPECT_EQ(port.picture_at(11, 9), -GIN);
+}
+
+TEST(HandFall, WithoutAScreenNobodyWaits) {
+    Position pos = test::opening_position();
+    set_hand(pos, SENTE_GAWA, {{0, 10, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0, 0, 0}});
+    EXPECT_EQ(rakka(pos, nullptr), 6);
+    EXPECT_EQ(mochigoma_rakka(pos, SENTE_GAWA, nullptr), 6);
+    EXPECT_EQ(pos.MOCHI_UE_KAZU[7], 1);
+    // A side value that names no hand moves nothing.
+    EXPECT_EQ(mochigoma_rakka(pos, NASHI, nullptr), 0);
+}
+
+}  // namespace
+}  // namespace zemtori

@@ -1,0 +1,79 @@
+// The busy wait on the time of day, with the headless window's fake clock.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "platform/headless_port.h"
+#include "rules/wait.h"
+
+namespace zemtori {
+namespace {
+
+// A clock that is set back once, at the first pause, by `setback` seconds;
+// and that gives up instead of letting a test hang.
+class SetBackPort : public HeadlessPort {
+public:
+    explicit SetBackPort(double setback) : setback_(setback) {}
+    void sleep(double seconds) override {
+        if (++sleeps > 1000000) throw std::runtime_error("the wait never ended");
+        slept += seconds;
+        HeadlessPort::sleep(seconds);
+        if (!done_) {
+            done_ = true;
+            now -= setback_;
+            if (now < 0) now += 86400.0;
+        }
+    }
+    int sleeps = 0;
+    double slept = 0;
+
+private:
+    double setback_;
+    bool done_ = false;
+};
+
+TEST(BusyWait, EndsOnceTheTimeHasPassed) {
+    HeadlessPort port;
+    port.now = 36000.0;
+    matsu(port, 0.5);
+    EXPECT_GE(port.now, 36000.5 - 1e-9);
+    EXPECT_LT(port.now, 36000.5 + 0.002);
+}
+
+TEST(BusyWait, EndsAcrossMidnight) {
+    for (double start : {86399.9, 86399.999, 86399.5}) {
+        SCOPED_TRACE(start);
+        HeadlessPort port;
+        port.now = start;
+        matsu(port, 0.5);
+        const double expected = start + 0.5 - 86400.0;
+        EXPECT_GE(port.now, expected - 1e-9);
+        EXPECT_LT(port.now, expected + 0.002);
+    }
+}
+
+TEST(BusyWait, NothingToWaitForReturnsAtOnce) {
+    HeadlessPort port;
+    port.now = 1234.5;
+    matsu(port, 0);
+    matsu(port, -1);
+    EXPECT_EQ(port.now, 1234.5);
+}
+
+TEST(BusyWait, ClockSetBackByMoreThanTheWaitCannotHoldItForever) {
+    SetBackPort port(3600.0);
+    port.now = 40000.0;
+    EXPECT_NO_THROW(matsu(port, 0.2));
+    EXPECT_LT(port.sleeps, 1000);
+}
+
+TEST(BusyWait, ClockSetBackALittleStillWaitsTheFullTime) {
+    SetBackPort port(0.1);
+    port.now = 40000.0;
+    matsu(port, 0.3);
+    EXPECT_GE(port.slept, 0.3 - 1e-9);
+    EXPECT_LT(port.slept, 0.3 + 0.003);
+}
+
+}  // namespace
+}  // namespace zemtori
