@@ -1,0 +1,40 @@
+// Zemtori: the window, the game, and the event loop that joins them.
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+#include "platform/qt/data_folder.h"
+#include "platform/qt/main_window.h"
+#include "play/game.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zemtori"));
+
+    zemtori::MainWindow window;
+    const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
+    const QString missing = window.load_pictures(QDir(data).filePath(QStringLiteral("pictures")));
+    if (!missing.isEmpty()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Zemtori"),
+                              QStringLiteral("画像ファイルが見つかりません。\n%1")
+                                  .arg(QDir::toNativeSeparators(missing)));
+        return 1;
+    }
+
+    zemtori::Game game(window, data.toStdString());
+    window.events.menu = [&game](const std::string& item) { game.menu(item); };
+    window.events.mouse_down = [&game](int button, double x, double y) { game.mouse_down(button, x, y); };
+    window.events.key_press = [&game](int key) { game.key_press(key); };
+    window.events.timer_tick = [&game] { game.timer_tick(); };
+    window.events.closing = [&game] { game.closing(); };
+
+    game.load();
+    if (window.ended()) return 0;
+    window.show();
+    window.place_on_screen();
+
+    const int code = app.exec();
+    // The game goes before the window: nothing may reach it any more.
+    window.events = {};
+    return code;
+}

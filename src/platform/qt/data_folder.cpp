@@ -1,0 +1,17 @@
+#include "platform/qt/data_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace zemtori {
+
+QString find_data_folder(const QString& program_dir) {
+    const QDir dir(program_dir);
+    const QString beside = QDir::cleanPath(dir.filePath(QStringLiteral("data")));
+    const QString installed = QDir::cleanPath(dir.filePath(QStringLiteral("../share/zemtori")));
+    for (const QString& candidate : {beside, installed})
+        if (QFileInfo(QDir(candidate).filePath(QStringLiteral("pictures"))).isDir()) return candidate;
+    return beside;
+}
+
+}  // namespace zemtori

@@ -1,0 +1,266 @@
+#include "platform/qt/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <QTime>
+
+#include <cmath>
+#include <set>
+
+#include "display/geometry.h"
+#include "platform/qt/canvas.h"
+#include "play/game.h"
+
+namespace zemtori {
+
+namespace {
+
+constexpr int TIMER1_MS = 50;
+constexpr int PIXELS_PER_INCH = 96;
+
+QColor palette_colour(int index) {
+    const Rgb c = PALETTE[index >= 0 && index < 16 ? index : 0];
+    return QColor(c.r, c.g, c.b);
+}
+
+QString qstr(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A caption as the menu shows it literally: '&' would otherwise mark a
+// keyboard accelerator.
+QString menu_text(const std::string& caption) {
+    QString text = qstr(caption);
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return text;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("Zemtori"));
+    canvas_ = new Canvas(qApp->devicePixelRatio(), this);
+    canvas_->on_mouse_down = [this](int button, double x, double y) {
+        if (events.mouse_down) events.mouse_down(button, x, y);
+    };
+    setCentralWidget(canvas_);
+    setFocusPolicy(Qt::StrongFocus);
+
+    build_menus();
+
+    timer1_.setInterval(TIMER1_MS);
+    connect(&timer1_, &QTimer::timeout, this, [this] {
+        if (events.timer_tick) events.timer_tick();
+    });
+
+    end_hook = [] { QCoreApplication::exit(0); };
+    resize(WINDOW_WIDTH / TWIPS_PER_PIXEL, WINDOW_HEIGHT / TWIPS_PER_PIXEL);
+}
+
+MainWindow::~MainWindow() = default;
+
+// Menus are built in table order, so a parent always exists before its items.
+// An entry that other entries name as their parent becomes a menu; the others
+// become actions that can carry a check mark.
+void MainWindow::build_menus() {
+    std::set<std::string> parents;
+    for (int i = 0; i < MENU_ITEM_COUNT; ++i)
+        if (MENU_ITEMS[i].parent) parents.insert(MENU_ITEMS[i].parent);
+
+    for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
+        const MenuItem& item = MENU_ITEMS[i];
+        const std::string name = item.name;
+        QMenu* owner = nullptr;
+        if (item.parent) {
+            const auto it = menus_.find(item.parent);
+            if (it == menus_.end()) continue;  // a parent listed after its items
+            owner = it->second;
+        }
+        if (parents.count(name)) {
+            QMenu* m = owner ? owner->addMenu(menu_text(item.caption))
+                             : menuBar()->addMenu(menu_text(item.caption));
+            menus_[name] = m;
+            actions_[name] = m->menuAction();
+            // Opening a menu is a command of its own to the game.
+            connect(m, &QMenu::aboutToShow, this, [this, name] { send_menu(name); });
+        } else {
+            QAction* a = owner ? owner->addAction(menu_text(item.caption))
+                               : menuBar()->addAction(menu_text(item.caption));
+            // Items inside menus show check marks; a command in the bar itself
+            // becomes checkable only if the game ever marks it.
+            a->setCheckable(owner != nullptr);
+            actions_[name] = a;
+            connect(a, &QAction::triggered, this, [this, a, name](bool now_checked) {
+                // Qt flips a checkable item's mark before telling us; the
+                // mark belongs to the game, so put it back first.
+                if (a->isCheckable()) a->setChecked(!now_checked);
+                send_menu(name);
+            });
+        }
+    }
+}
+
+void MainWindow::send_menu(const std::string& item) {
+    if (events.menu) events.menu(item);
+}
+
+QString MainWindow::load_pictures(const QString& folder) {
+    return pictures_.load(folder, canvas_->image().devicePixelRatio());
+}
+
+void MainWindow::place_on_screen() {
+    const QSize outer(WINDOW_WIDTH / TWIPS_PER_PIXEL, WINDOW_HEIGHT / TWIPS_PER_PIXEL);
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(outer - frame);
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    move(s ? s->geometry().topLeft() : QPoint(0, 0));
+}
+
+const QImage& MainWindow::canvas_image() const { return canvas_->image(); }
+
+QAction* MainWindow::action(const std::string& item) const {
+    const auto it = actions_.find(item);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QMenu* MainWindow::submenu(const std::string& item) const {
+    const auto it = menus_.find(item);
+    return it == menus_.end() ? nullptr : it->second;
+}
+
+bool MainWindow::record_control_visible(RecordControl control) const {
+    const auto it = record_controls_.find(control);
+    return it != record_controls_.end() && it->second;
+}
+
+// --- painting -------------------------------------------------------------
+
+void MainWindow::paint_picture(int code, double x, double y) {
+    const QImage* picture = pictures_.find(code);
+    if (!picture) return;
+    QPainter p(&canvas_->image());
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QPoint(to_pixels(x), to_pixels(y)), *picture);
+}
+
+// Four one-pixel bars rather than a stroked rectangle: both end points are
+// covered exactly, at any device pixel ratio.
+void MainWindow::draw_outline(int colour, double x1, double y1, double x2, double y2) {
+    int left = to_pixels(x1), top = to_pixels(y1), right = to_pixels(x2), bottom = to_pixels(y2);
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    const int w = right - left + 1, h = bottom - top + 1;
+    const QColor c = palette_colour(colour);
+    QPainter p(&canvas_->image());
+    p.fillRect(QRect(left, top, w, 1), c);
+    p.fillRect(QRect(left, bottom, w, 1), c);
+    p.fillRect(QRect(left, top, 1, h), c);
+    p.fillRect(QRect(right, top, 1, h), c);
+}
+
+void MainWindow::print_text(const std::string& text, double x, double y, int size_pt, int colour,
+                            bool bold) {
+    QImage& image = canvas_->image();
+    QPainter p(&image);
+    QFont font(QStringLiteral("IPAPMincho"));
+    // Points at 96 dpi, whatever the screen reports.
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(size_pt * PIXELS_PER_INCH / 72.0))));
+    font.setBold(bold);
+    p.setFont(font);
+    p.setPen(palette_colour(colour));
+    const QSizeF room = QSizeF(image.size()) / image.devicePixelRatio();
+    p.drawText(QRectF(QPointF(to_pixels(x), to_pixels(y)), room), Qt::AlignLeft | Qt::AlignTop,
+               qstr(text));
+}
+
+void MainWindow::refresh() { canvas_->repaint(); }
+
+// --- questions ------------------------------------------------------------
+
+MsgAnswer MainWindow::message_box(const std::string& text, const std::string& title, MsgIcon icon,
+                                  MsgButtons buttons) {
+    QMessageBox box(this);
+    box.setText(qstr(text));
+    box.setWindowTitle(qstr(title));
+    box.setIcon(icon == MsgIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon);
+    if (buttons == MsgButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int answer = box.exec();
+    if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+    return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+bool MainWindow::menu_checked(const std::string& item) const {
+    const QAction* a = action(item);
+    return a && a->isChecked();
+}
+
+void MainWindow::set_menu_checked(const std::string& item, bool checked) {
+    QAction* a = action(item);
+    if (!a) return;
+    if (checked) a->setCheckable(true);
+    a->setChecked(checked);
+}
+
+void MainWindow::set_menu_enabled(const std::string& item, bool enabled) {
+    if (QAction* a = action(item)) a->setEnabled(enabled);
+}
+
+void MainWindow::set_menu_caption(const std::string& item, const std::string& caption) {
+    if (QAction* a = action(item)) a->setText(menu_text(caption));
+}
+
+// --- time -----------------------------------------------------------------
+
+void MainWindow::set_timer1(bool enabled) {
+    if (enabled && !timer1_.isActive()) timer1_.start();
+    if (!enabled) timer1_.stop();
+}
+
+bool MainWindow::timer1_enabled() const { return timer1_.isActive(); }
+
+double MainWindow::time_of_day() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+
+// Lets time pass without handling events: input waits in the queue.
+void MainWindow::sleep(double seconds) {
+    if (!(seconds > 0)) return;
+    QThread::usleep(static_cast<unsigned long>(std::llround(seconds * 1e6)));
+}
+
+// --- the rest -------------------------------------------------------------
+
+void MainWindow::show_record_control(RecordControl control, bool visible) {
+    record_controls_[control] = visible;
+}
+
+void MainWindow::end_program() {
+    ended_ = true;
+    if (end_hook) end_hook();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        if (events.key_press) events.key_press(ESC_KEY);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!ended_ && events.closing) events.closing();
+    event->accept();
+}
+
+}  // namespace zemtori

@@ -1,0 +1,97 @@
+// The game's window: a menu bar built from the game's menu table, a canvas
+// that keeps what is painted on it, message boxes, Timer1 and the clock.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "platform/port.h"
+#include "platform/qt/picture_set.h"
+
+class QAction;
+class QMenu;
+
+namespace zemtori {
+
+class Canvas;
+
+class MainWindow : public QMainWindow, public Port {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Loads the pictures from `folder`; returns the path of a missing or
+    // unreadable picture, or an empty string.
+    QString load_pictures(const QString& folder);
+
+    // Puts the window at the top-left corner of the screen with its outer
+    // size of 12000 x 7500 twips.  Call once the window is shown, when the
+    // size of its frame is known.
+    void place_on_screen();
+
+    // What the window tells the game.  Unset handlers are skipped.
+    struct Events {
+        std::function<void(const std::string& item)> menu;
+        std::function<void(int button, double x, double y)> mouse_down;
+        std::function<void(int key)> key_press;
+        std::function<void()> timer_tick;
+        std::function<void()> closing;
+    };
+    Events events;
+
+    // How end_program ends the program; by default it leaves the event loop
+    // with exit code 0.  Tests replace it.
+    std::function<void()> end_hook;
+    // True once end_program has run.
+    bool ended() const { return ended_; }
+
+    // Inside views, for tests.
+    Canvas* canvas() const { return canvas_; }
+    const QImage& canvas_image() const;
+    const PictureSet& pictures() const { return pictures_; }
+    QAction* action(const std::string& item) const;  // also a submenu's own action
+    QMenu* submenu(const std::string& item) const;   // nullptr for a leaf
+    bool record_control_visible(RecordControl control) const;
+
+    // Port
+    void paint_picture(int code, double x, double y) override;
+    void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
+    void print_text(const std::string& text, double x, double y, int size_pt, int colour,
+                    bool bold) override;
+    void refresh() override;
+    MsgAnswer message_box(const std::string& text, const std::string& title, MsgIcon icon,
+                          MsgButtons buttons) override;
+    bool menu_checked(const std::string& item) const override;
+    void set_menu_checked(const std::string& item, bool checked) override;
+    void set_menu_enabled(const std::string& item, bool enabled) override;
+    void set_menu_caption(const std::string& item, const std::string& caption) override;
+    void set_timer1(bool enabled) override;
+    bool timer1_enabled() const override;
+    double time_of_day() override;
+    void sleep(double seconds) override;
+    void show_record_control(RecordControl control, bool visible) override;
+    void end_program() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build_menus();
+    void send_menu(const std::string& item);
+
+    Canvas* canvas_ = nullptr;
+    PictureSet pictures_;
+    QTimer timer1_;
+    std::map<std::string, QAction*> actions_;
+    std::map<std::string, QMenu*> menus_;
+    std::map<RecordControl, bool> record_controls_;
+    bool ended_ = false;
+};
+
+}  // namespace zemtori
