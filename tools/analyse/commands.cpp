@@ -1,0 +1,224 @@
+#include "commands.h"
+
+#include <cstdio>
+#include <istream>
+#include <ostream>
+
+#include "engine/engine.h"
+#include "engine/position_line.h"
+#include "rules/legality.h"
+#include "rules/moves.h"
+
+namespace zemtori::analyse {
+
+namespace {
+
+Position read_position(const std::string& line) {
+    return position_from_entry(parse_entry_line(line));
+}
+
+void print(std::ostream& out, const char* fmt, int a, int b, int c, int d, int e, double score) {
+    char buf[128];
+    std::snprintf(buf, sizeof buf, fmt, a, b, c, d, e, score);
+    out << buf << '\n';
+}
+
+class PrintingSink : public CandidateSink {
+public:
+    explicit PrintingSink(std::ostream& out) : out_(out) {}
+    void scored(const Candidate& c) override {
+        print(out_, "cand %d %d %d %d %d %.4f", c.from_x, c.from_y, c.to_x, c.to_y, c.koma, c.score);
+    }
+
+private:
+    std::ostream& out_;
+};
+
+// splitmix64: small, fast, and the same sequence on every platform.
+class Rng {
+public:
+    explicit Rng(std::uint64_t seed) : s_(seed) {}
+    std::uint64_t next() {
+        std::uint64_t z = (s_ += 0x9e3779b97f4a7c15ULL);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        return z ^ (z >> 31);
+    }
+    // Uniform enough in 0..n-1 for the small n used here.
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
+
+private:
+    std::uint64_t s_;
+};
+
+// The opening position, upper side on the left, before anything has fallen.
+Position opening() {
+    Position pos;
+    const int back[10] = {0, KYOU, KEI, GIN, KIN, OU, KIN, GIN, KEI, KYOU};
+    for (int x = 1; x <= 9; ++x) {
+        pos.BAN[x][1] = back[x];
+        pos.BAN[x][3] = HU;
+        pos.BAN[x][7] = -HU;
+        pos.BAN[x][9] = -back[x];
+    }
+    pos.BAN[2][2] = HISHA;
+    pos.BAN[8][2] = KAKU;
+    pos.BAN[2][8] = -KAKU;
+    pos.BAN[8][8] = -HISHA;
+    return pos;
+}
+
+bool both_kings(const Position& pos) {
+    bool ue = false, sita = false;
+    for (int x = 1; x <= 9; ++x) {
+        for (int y = 1; y <= 9; ++y) {
+            ue = ue || pos.BAN[x][y] == OU;
+            sita = sita || pos.BAN[x][y] == -OU;
+        }
+    }
+    return ue && sita;
+}
+
+constexpr int MAX_PLIES = 200;
+
+}  // namespace
+
+bool read_line(std::istream& in, std::string& line, std::size_t keep) {
+    line.clear();
+    std::streambuf* sb = in.rdbuf();
+    bool any = false;
+    for (;;) {
+        const int ch = sb->sbumpc();
+        if (ch == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            break;
+        }
+        any = true;
+        if (ch == '\n') break;
+        if (line.size() < keep) line.push_back(static_cast<char>(ch));
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return any;
+}
+
+void think(std::istream& in, std::ostream& out, int level, bool all) {
+    std::string line;
+    PrintingSink sink(out);
+    while (read_line(in, line)) {
+        Position pos = read_position(line);
+        Engine e(pos);
+        e.COM_LEVEL = level;
+        if (all) e.sink = &sink;
+        // As in the game: the maps and the mate test of the upper king run
+        // after the human's move, before the computer's turn.
+        kiki_keisan(e);
+        tsumi_hantei_ue(e);
+        com_junbi(e);
+        if (com_search(e)) {
+            const Candidate& b = e.work.best;
+            print(out, "best %d %d %d %d %d %.4f", b.from_x, b.from_y, b.to_x, b.to_y, b.koma,
+                  e.work.SAIZEN_TEN);
+        } else {
+            out << "none\n";
+        }
+    }
+}
+
+void fall(std::istream& in, std::ostream& out) {
+    std::string line;
+    while (read_line(in, line)) {
+        Position pos = read_position(line);
+        const int steps = rakka(pos, nullptr);
+        mochigoma_rakka(pos, +1, nullptr);
+        mochigoma_rakka(pos, -1, nullptr);
+        out << format_entry_line(entry_from_position(pos)) << ' ' << steps << '\n';
+    }
+}
+
+void mate(std::istream& in, std::ostream& out) {
+    std::string line;
+    while (read_line(in, line)) {
+        Position pos = read_position(line);
+        Engine e(pos);
+        kiki_keisan(e);
+        const int t = tsumi_hantei(e);
+        const int o = oute_hantei(e);
+        const int u = tsumi_hantei_ue(e);
+        out << "tsumi " << t << " oute " << o << " tsumi_ue " << u << '\n';
+    }
+}
+
+void legal_moves(const Position& pos, int side, std::vector<Move>& list) {
+    list.clear();
+    for (int fx = 1; fx <= 9; ++fx) {
+        for (int fy = 1; fy <= 9; ++fy) {
+            const int koma = pos.BAN[fx][fy];
+            if (koma * side < 10) continue;
+            for (int tx = 1; tx <= 9; ++tx)
+                for (int ty = 1; ty <= 9; ++ty)
+                    if (idou_kanou(pos, fx, fy, tx, ty, koma) == 1) list.push_back({fx, fy, tx, ty, koma});
+        }
+    }
+    const int* koma = side > 0 ? pos.MOCHI_UE_KOMA : pos.MOCHI_SITA_KOMA;
+    const int* kazu = side > 0 ? pos.MOCHI_UE_KAZU : pos.MOCHI_SITA_KAZU;
+    const int fx = side > 0 ? UE_TE_X : SITA_TE_X;
+    for (int k = 1; k <= MOCHI_SLOTS; ++k) {
+        if (kazu[k] <= 0) continue;
+        const int fy = side > 0 ? k : k + 2;
+        for (int tx = 1; tx <= 9; ++tx)
+            for (int ty = 1; ty <= 9; ++ty)
+                if (idou_kanou(pos, fx, fy, tx, ty, koma[k]) == 1) list.push_back({fx, fy, tx, ty, koma[k]});
+    }
+}
+
+void moves(std::istream& in, std::ostream& out, int side) {
+    std::string line;
+    std::vector<Move> list;
+    while (read_line(in, line)) {
+        Position pos = read_position(line);
+        nifu_keisan(pos);
+        legal_moves(pos, side, list);
+        for (const Move& m : list)
+            out << "move " << m.from_x << ' ' << m.from_y << ' ' << m.to_x << ' ' << m.to_y << ' '
+                << m.koma << '\n';
+        out << "end\n";
+    }
+}
+
+std::vector<Position> random_positions(std::uint64_t seed, int count) {
+    std::vector<Position> found;
+    if (count <= 0) return found;
+    Rng rng(seed);
+    std::vector<Move> list;
+    while (static_cast<int>(found.size()) < count) {
+        // A new game: the settled opening, the lower side moving first.
+        Position pos = opening();
+        TurnState turn;
+        rakka(pos, nullptr);
+        int side = -1;
+        for (int ply = 0; ply < MAX_PLIES && static_cast<int>(found.size()) < count; ++ply) {
+            nifu_keisan(pos);
+            legal_moves(pos, side, list);
+            if (list.empty()) break;
+            const Move m = list[rng.below(static_cast<int>(list.size()))];
+            int placed = m.koma;
+            int promoted = 0;
+            if (nari_hantei(m.from_x, m.from_y, m.to_x, m.to_y, m.koma, &promoted) == 1 &&
+                (funari_kanou(m.to_y, m.koma) == 0 || rng.below(2) == 1))
+                placed = promoted;
+            sashite_jikkou(pos, turn, nullptr, m.from_x, m.from_y, m.to_x, m.to_y, placed);
+            rakka(pos, nullptr);
+            if (turn.SHOSHA != 0) break;  // a king was taken: start again
+            side = -side;
+            if (side > 0 && both_kings(pos)) found.push_back(pos);
+        }
+    }
+    return found;
+}
+
+void gen(std::ostream& out, std::uint64_t seed, int count) {
+    for (const Position& pos : random_positions(seed, count))
+        out << format_entry_line(entry_from_position(pos)) << '\n';
+}
+
+}  // namespace zemtori::analyse

@@ -1,0 +1,48 @@
+// The commands of zemtori-analyse.  Each reads positions (entry lines of a
+// record file) from `in`, one per line, and writes its answers to `out`.
+// Every line starts from a freshly started program: new maps, new working
+// values, kings' squares and two-pawn flags all 0.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "rules/state.h"
+
+namespace zemtori::analyse {
+
+// Reads the next line into `line`, keeping at most `keep` characters of it
+// (the rest is skipped); a trailing carriage return is dropped.  False at the
+// end of the input when nothing was read.
+bool read_line(std::istream& in, std::string& line, std::size_t keep = 400);
+
+// The computer's choice for the upper side at `level` (1..3); with `all`,
+// first every candidate scored, in scan order.
+void think(std::istream& in, std::ostream& out, int level, bool all);
+
+// The falling passes of the board and both hands; the settled position as an
+// entry line, a blank and the number of board steps.
+void fall(std::istream& in, std::ostream& out);
+
+// The three mate tests after one attack-map pass.
+void mate(std::istream& in, std::ostream& out);
+
+// Every move and drop the movement rules allow the given side (+1 upper,
+// -1 lower), then "end".
+void moves(std::istream& in, std::ostream& out, int side);
+
+// Every (from, to, koma) the movement rules allow `side` in `pos`, in board
+// scan order then hand slot order; the two-pawn flags must be current.
+struct Move {
+    int from_x, from_y, to_x, to_y, koma;
+};
+void legal_moves(const Position& pos, int side, std::vector<Move>& list);
+
+// `count` positions with the upper side to move and both kings on the board,
+// reached by seeded random play from the settled opening.
+std::vector<Position> random_positions(std::uint64_t seed, int count);
+void gen(std::ostream& out, std::uint64_t seed, int count);
+
+}  // namespace zemtori::analyse

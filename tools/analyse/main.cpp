@@ -1,0 +1,93 @@
+// zemtori-analyse: the computer player's analysis at the command line.
+// Positions come from standard input, one record-file entry line per line.
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+
+namespace {
+
+constexpr const char* USAGE =
+    "usage: zemtori-analyse think [--level N] [--all]   (N = 1, 2 or 3; default 3)\n"
+    "       zemtori-analyse fall\n"
+    "       zemtori-analyse mate\n"
+    "       zemtori-analyse moves ue|sita\n"
+    "       zemtori-analyse gen --seed S --count N\n"
+    "Positions are read from standard input, one record-file entry line per line.\n";
+
+int usage() {
+    std::fputs(USAGE, stderr);
+    return 2;
+}
+
+// A whole decimal number within [lo, hi], or false.
+bool parse_number(const char* text, std::uint64_t lo, std::uint64_t hi, std::uint64_t& value) {
+    if (text == nullptr || *text < '0' || *text > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long v = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+    value = v;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    namespace a = zemtori::analyse;
+    std::ios::sync_with_stdio(false);
+    if (argc < 2) return usage();
+    const std::string_view cmd = argv[1];
+
+    if (cmd == "think") {
+        std::uint64_t level = 3;
+        bool all = false;
+        for (int i = 2; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            if (arg == "--all") {
+                all = true;
+            } else if (arg == "--level" && i + 1 < argc) {
+                if (!parse_number(argv[++i], 1, 3, level)) return usage();
+            } else {
+                return usage();
+            }
+        }
+        a::think(std::cin, std::cout, static_cast<int>(level), all);
+    } else if (cmd == "fall" && argc == 2) {
+        a::fall(std::cin, std::cout);
+    } else if (cmd == "mate" && argc == 2) {
+        a::mate(std::cin, std::cout);
+    } else if (cmd == "moves" && argc == 3) {
+        const std::string_view side = argv[2];
+        if (side == "ue") a::moves(std::cin, std::cout, +1);
+        else if (side == "sita") a::moves(std::cin, std::cout, -1);
+        else return usage();
+    } else if (cmd == "gen") {
+        std::uint64_t seed = 0, count = 0;
+        bool have_seed = false, have_count = false;
+        for (int i = 2; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            if (arg == "--seed" && i + 1 < argc) {
+                have_seed = parse_number(argv[++i], 0, UINT64_MAX, seed);
+                if (!have_seed) return usage();
+            } else if (arg == "--count" && i + 1 < argc) {
+                have_count = parse_number(argv[++i], 0, 1000000, count);
+                if (!have_count) return usage();
+            } else {
+                return usage();
+            }
+        }
+        if (!have_seed || !have_count) return usage();
+        a::gen(std::cout, seed, static_cast<int>(count));
+    } else {
+        return usage();
+    }
+    std::cout.flush();
+    return 0;
+}
