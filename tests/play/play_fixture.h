@@ -1,0 +1,68 @@
+// A game on the headless window, driven through its event calls.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "display/geometry.h"
+#include "platform/headless_port.h"
+#include "play/game.h"
+#include "test_support.h"
+
+namespace zemtori::test {
+
+struct PlayTest : ::testing::Test {
+    PlayTest() { setenv("SDL_AUDIODRIVER", "dummy", 0); }
+
+    HeadlessPort port;
+    Game game{port, ZEMTORI_TEST_DATA_DIR};
+
+    void SetUp() override { game.load(); }
+
+    // A click in the middle of board square (x, y): grid column y, row x.
+    void click(int x, int y, int button = HIDARI_BUTTON) {
+        game.mouse_down(button, grid_x(y) + MASU_HABA / 2.0, grid_y(x) + MASU_TAKASA / 2.0);
+    }
+    void click_cell(int c, int r, int button = HIDARI_BUTTON) {
+        game.mouse_down(button, grid_x(c) + MASU_HABA / 2.0, grid_y(r) + MASU_TAKASA / 2.0);
+    }
+    void move(int fx, int fy, int tx, int ty, int button = HIDARI_BUTTON) {
+        click(fx, fy);
+        click(tx, ty, button);
+    }
+    // Drops from slot k of the lower (right) or upper (left) hand.
+    void drop_sita(int k, int tx, int ty) {
+        click_cell(11, k + 2);
+        click(tx, ty);
+    }
+    void drop_ue(int k, int tx, int ty) {
+        click_cell(-1, k);
+        click(tx, ty);
+    }
+
+    const HeadlessPort::Message& last_message() const { return port.messages.back(); }
+    int sounds(const char* file) const {
+        int n = 0;
+        for (const std::string& s : game.sound_log) n += s == file;
+        return n;
+    }
+    // The texts printed since the port's log was last cleared.
+    std::vector<std::string> texts() const { return port.texts(); }
+
+    // Column y of the board as nine fields x = 1..9, "." for empty.
+    std::string column(int y) const {
+        std::ostringstream out;
+        for (int x = 1; x <= 9; ++x) {
+            if (x > 1) out << ' ';
+            const int c = game.pos.BAN[x][y];
+            if (c == 0) out << '.'; else out << c;
+        }
+        return out.str();
+    }
+};
+
+}  // namespace zemtori::test
