@@ -1,0 +1,199 @@
+// The game's sound layer: opening the device, loading the four wave files
+// from the data folder, the warning boxes, and closing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "platform/headless_port.h"
+#include "sound/effects.h"
+#include "zemtori_ds.h"
+
+namespace zemtori {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path u8(const std::string& s) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(s.data()), s.size()));
+}
+
+// One audio driver for the length of a test.
+class DriverEnv {
+public:
+    explicit DriverEnv(const char* driver) {
+        if (const char* v = std::getenv("SDL_AUDIODRIVER")) old_ = v;
+        setenv("SDL_AUDIODRIVER", driver, 1);
+    }
+    ~DriverEnv() {
+        if (old_) setenv("SDL_AUDIODRIVER", old_->c_str(), 1);
+        else unsetenv("SDL_AUDIODRIVER");
+    }
+
+private:
+    std::optional<std::string> old_;
+};
+
+// A data folder of the test's own, filled from the generated wave files.
+struct EffectsTest : ::testing::Test {
+    DriverEnv env{"dummy"};
+    HeadlessPort port;
+    fs::path dir;
+
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("zemtori_sound_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+
+    void copy_generated(const char* name) {
+        fs::copy_file(u8(ZEMTORI_TEST_DATA_DIR) / u8(name), dir / u8(name));
+    }
+    void write_file(const char* name, const std::string& bytes) {
+        std::ofstream(dir / u8(name), std::ios::binary) << bytes;
+    }
+    std::string generated_bytes(const char* name) {
+        std::ifstream in(u8(ZEMTORI_TEST_DATA_DIR) / u8(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+};
+
+TEST_F(EffectsTest, AllFourSoundsLoadFromTheDataFolder) {
+    SoundEffects sound(port, ZEMTORI_TEST_DATA_DIR);
+    sound.open_sound();
+    ASSERT_NE(sound.sound_handle(), 0);
+    sound.load_all();
+    EXPECT_TRUE(port.messages.empty());
+    const int32_t handles[] = {sound.other, sound.refusal, sound.piece, sound.music};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NE(handles[i], 0) << i;
+        for (int j = 0; j < i; ++j) EXPECT_NE(handles[i], handles[j]);
+    }
+    // Each plays through the library.
+    EXPECT_EQ(dsPlay(sound.piece), 1);
+    EXPECT_EQ(dsPlayLooping(sound.music), 1);
+}
+
+TEST_F(EffectsTest, NoDeviceGivesOneWarningAndASilentGame) {
+    DriverEnv none("no_such_audio_driver");
+    // A file that could not be read: without a device nobody even looks.
+    fs::create_directory(dir / u8(KINSHI_WAV));
+    copy_generated(KOMA_WAV);
+
+    SoundEffects sound(port, dir.string());
+    sound.open_sound();
+    EXPECT_EQ(sound.sound_handle(), 0);
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].text, "Direct Soundインターフェースが作成できません。");
+    EXPECT_EQ(port.messages[0].title, "Zemtori.dll");
+    EXPECT_EQ(port.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(port.messages[0].buttons, MsgButtons::Ok);
+
+    sound.load_all();
+    EXPECT_EQ(sound.other, 0);
+    EXPECT_EQ(sound.refusal, 0);
+    EXPECT_EQ(sound.piece, 0);
+    EXPECT_EQ(sound.music, 0);
+    sound.play_piece();
+    sound.play_refusal();
+    sound.play_other();
+    sound.start_music();
+    sound.stop_music();
+    sound.close_sound();
+    EXPECT_EQ(port.messages.size(), 1u);
+}
+
+TEST_F(EffectsTest, MissingFilesAreSilentlyWithoutSound) {
+    copy_generated(KOMA_WAV);
+    SoundEffects sound(port, dir.string());
+    sound.open_sound();
+    sound.load_all();
+    EXPECT_TRUE(port.messages.empty());
+    EXPECT_EQ(sound.other, 0);
+    EXPECT_EQ(sound.refusal, 0);
+    EXPECT_NE(sound.piece, 0);
+    EXPECT_EQ(sound.music, 0);
+    sound.start_music();  // BGM on without BGM.wav: nothing, no box
+    EXPECT_TRUE(port.messages.empty());
+}
+
+TEST_F(EffectsTest, AnUnreadableFileGivesExactlyOneWarningWithTheSystemsMessage) {
+    copy_generated(SONOTA_WAV);
+    copy_generated(KOMA_WAV);
+    copy_generated(BGM_WAV);
+    // A folder where the refusal sound should be: it exists but cannot be read.
+    fs::create_directory(dir / u8(KINSHI_WAV));
+
+    SoundEffects sound(port, dir.string());
+    sound.open_sound();
+    sound.load_all();
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].text, std::make_error_code(std::errc::is_a_directory).message());
+    EXPECT_EQ(port.messages[0].title, "Zemtori.dll");
+    EXPECT_EQ(port.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(sound.refusal, 0);
+    EXPECT_NE(sound.other, 0);
+    EXPECT_NE(sound.piece, 0);
+    EXPECT_NE(sound.music, 0);
+}
+
+TEST_F(EffectsTest, TruncatedOrCorruptFilesGiveNoSoundAndNoBox) {
+    const std::string good = generated_bytes(KOMA_WAV);
+    ASSERT_GT(good.size(), 1000u);
+    const struct { const char* what; std::string bytes; } cases[] = {
+        {"cut in half", good.substr(0, good.size() / 2)},
+        {"cut inside the header", good.substr(0, 20)},
+        {"only eleven bytes", good.substr(0, 11)},
+        {"empty", ""},
+        {"text, not a wave", std::string(200, 'x')},
+        {"header claims more than the file", [&] {
+             std::string b = good;
+             b[7] = char(0x01);  // RIFF size + 16 MB
+             return b;
+         }()},
+    };
+    SoundEffects sound(port, dir.string());
+    sound.open_sound();
+    for (const auto& c : cases) {
+        write_file(KOMA_WAV, c.bytes);
+        EXPECT_EQ(sound.load_sound(KOMA_WAV, DS_FLAG_EFFECT), 0) << c.what;
+    }
+    EXPECT_TRUE(port.messages.empty());
+    // The whole file is fine once more.
+    write_file(KOMA_WAV, good);
+    EXPECT_NE(sound.load_sound(KOMA_WAV, DS_FLAG_EFFECT), 0);
+}
+
+TEST_F(EffectsTest, ClosingFreesTheBuffersAndTheDevice) {
+    SoundEffects sound(port, ZEMTORI_TEST_DATA_DIR);
+    sound.open_sound();
+    sound.load_all();
+    const int32_t old_piece = sound.piece, old_music = sound.music;
+    ASSERT_NE(old_piece, 0);
+    sound.start_music();
+    sound.close_sound();
+    EXPECT_EQ(sound.sound_handle(), 0);
+    EXPECT_EQ(dsPlay(old_piece), 0);
+    EXPECT_EQ(dsStop(old_music), 0);
+    sound.close_sound();  // twice is harmless
+    // The device was really closed: it opens again.
+    const int32_t again = dsInitialize(0);
+    EXPECT_NE(again, 0);
+    dsTerminate(again);
+    EXPECT_TRUE(port.messages.empty());
+}
+
+}  // namespace
+}  // namespace zemtori
