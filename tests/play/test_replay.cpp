@@ -1,0 +1,215 @@
+// Stepping back and forward through the record, starting over and turning
+// the board.
+#include "play_fixture.h"
+
+#include <algorithm>
+
+#include "sound/effects.h"
+
+namespace zemtori::test {
+namespace {
+
+struct Replay : PlayTest {
+    // Three moves from the opening: lower, upper, lower; each after a pause
+    // of `think` seconds on the fake clock.
+    void three_moves(double think = 1.0) {
+        game.menu("START");
+        port.now += think;
+        move(5, 7, 5, 6);
+        port.now += think;
+        move(1, 3, 1, 4);
+        port.now += think;
+        move(2, 7, 2, 6);
+    }
+};
+
+TEST_F(Replay, BackAtMoveZeroIsRefused) {
+    game.menu("START");
+    game.menu("REPLAY");
+    EXPECT_EQ(last_message().text, "できません");
+    EXPECT_EQ(last_message().title, "戻る");
+    EXPECT_EQ(sounds(KINSHI_WAV), 1);
+    EXPECT_EQ(game.turn.SAIKAI, 1);
+}
+
+TEST_F(Replay, ForwardNeedsAStartedGameAlsoAfterStartingOver) {
+    game.menu("AFTER");
+    EXPECT_EQ(last_message().text, "「対局」で始めて下さい");
+    EXPECT_EQ(last_message().title, "開始");
+    three_moves();
+    game.menu("REPLAY");
+    game.menu("CANCEL");
+    const size_t before = port.messages.size();
+    game.menu("AFTER");
+    ASSERT_EQ(port.messages.size(), before + 1);
+    EXPECT_EQ(last_message().text, "「対局」で始めて下さい");
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 2);  // the entries stay in memory
+}
+
+TEST_F(Replay, OneStepBackCannotBeRedone) {
+    three_moves();
+    const Position before_third = [&] {
+        Position p;
+        game.kifu.restore(2, p);
+        return p;
+    }();
+    game.menu("REPLAY");
+    EXPECT_EQ(board_to_text(game.pos), board_to_text(before_third));
+    EXPECT_EQ(game.turn.TESU, 2);
+    EXPECT_EQ(game.kifu.KIFU_TESU, 2);
+    EXPECT_EQ(game.turn.TEBAN, 1);
+    game.menu("AFTER");
+    EXPECT_EQ(last_message().text, "できません");
+    EXPECT_EQ(last_message().title, "進む");
+}
+
+TEST_F(Replay, TwoStepsBackThenOneForwardRestoresThePositionBeforeTheLastMove) {
+    three_moves();
+    Position before_third;
+    game.kifu.restore(2, before_third);
+    game.menu("REPLAY");
+    game.menu("REPLAY");
+    EXPECT_EQ(game.turn.TESU, 1);
+    EXPECT_EQ(game.pos.BAN[9][4], 0);  // the upper pawn's move is undone
+    EXPECT_EQ(game.pos.BAN[1][3], 10);
+    port.clear();
+    game.menu("AFTER");
+    EXPECT_EQ(board_to_text(game.pos), board_to_text(before_third));
+    EXPECT_EQ(game.turn.TESU, 2);
+    EXPECT_EQ(sounds(KOMA_WAV), 3 + 3);  // three moves, two steps back, one forward
+    // The forward step names the arrival square of move 2: the upper pawn
+    // that ended on (9,4) after its fall, written for the upper side.
+    const std::vector<std::string> t = texts();
+    EXPECT_NE(std::find(t.begin(), t.end(), "６"), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), "九"), t.end());
+    game.menu("AFTER");
+    EXPECT_EQ(last_message().text, "できません");
+}
+
+TEST_F(Replay, ClocksShowBeforeTimesGoingBackAndAfterTimesGoingForward) {
+    game.menu("START");
+    port.now += 10;
+    move(5, 7, 5, 6);  // lower side (先手) thinks 10 s
+    port.now += 20;
+    move(1, 3, 1, 4);  // upper side thinks 20 s
+    port.now += 5;
+    move(2, 7, 2, 6);  // lower side thinks 5 s
+    EXPECT_NEAR(game.clock.MAN_JIKAN, 15.2, 0.3);  // the opening fall counts too
+    EXPECT_NEAR(game.clock.COM_JIKAN, 20, 0.1);
+    game.menu("REPLAY");  // entry 2: before the third move
+    EXPECT_NEAR(game.clock.MAN_JIKAN, 10.2, 0.3);
+    EXPECT_NEAR(game.clock.COM_JIKAN, 20, 0.1);
+    EXPECT_FALSE(port.timer1_enabled());
+    game.menu("REPLAY");  // entry 1: before the second move
+    EXPECT_NEAR(game.clock.MAN_JIKAN, 10.2, 0.3);
+    EXPECT_NEAR(game.clock.COM_JIKAN, 0, 0.1);
+    game.menu("AFTER");  // entry 2 after its move
+    EXPECT_NEAR(game.clock.MAN_JIKAN, 15.2, 0.3);
+    EXPECT_NEAR(game.clock.COM_JIKAN, 20, 0.1);
+}
+
+TEST_F(Replay, AMoveAfterSteppingBackDropsTheLaterEntries) {
+    three_moves();
+    game.menu("REPLAY");
+    game.menu("REPLAY");
+    ASSERT_EQ(game.turn.TEBAN, -1);
+    port.messages.clear();
+    move(2, 3, 2, 4);  // the upper side plays something else
+    ASSERT_GE(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages.front().text, "後手の番です");  // the game resumes first
+    EXPECT_EQ(port.messages.front().title, "対局");
+    EXPECT_EQ(game.turn.TESU, 2);
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 1);
+    EXPECT_EQ(game.kifu.KIFU_TESU, 2);
+    game.menu("AFTER");
+    EXPECT_EQ(last_message().text, "できません");
+}
+
+TEST_F(Replay, StepBackReopensAFinishedGame) {
+    game.menu("START");
+    game.pos.BAN[6][6] = 80;  // a second upper king, in front of the lower pawn on (6,7)
+    move(6, 7, 6, 6);
+    ASSERT_NE(game.turn.SHOSHA, 0);
+    game.menu("REPLAY");
+    EXPECT_EQ(game.turn.SHOSHA, 0);
+    EXPECT_EQ(game.pos.BAN[6][6], 80);
+    EXPECT_EQ(game.pos.BAN[6][7], -10);
+}
+
+TEST_F(Replay, TurningTheBoardKeepsTheHandsInTheirColumns) {
+    game.menu("START");
+    move(5, 7, 5, 6);  // the lower pawn ends on (9,6); (1,7) is left empty
+    game.pos.MOCHI_UE_KOMA[7] = 10;
+    game.pos.MOCHI_UE_KAZU[7] = 2;
+    game.pos.MOCHI_UE_GOKEI = 2;
+    game.pos.MOCHI_SITA_KOMA[7] = -60;
+    game.pos.MOCHI_SITA_KAZU[7] = 1;
+    game.pos.MOCHI_SITA_GOKEI = 1;
+    ASSERT_EQ(game.turn.TEBAN, -1);
+    game.menu("REVERSE");
+    EXPECT_EQ(game.pos.MOCHI_UE_KOMA[7], 10);
+    EXPECT_EQ(game.pos.MOCHI_UE_KAZU[7], 2);
+    EXPECT_EQ(game.pos.MOCHI_SITA_KOMA[7], -60);
+    EXPECT_EQ(game.pos.MOCHI_SITA_KAZU[7], 1);
+    EXPECT_EQ(game.turn.TEBAN, 1);
+    EXPECT_EQ(game.kifu.HANTEN, 1);
+    EXPECT_EQ(game.kifu.KIFU_TESU, 0);
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 0);
+    // Half a turn with the colours exchanged: the lower pawns of column 7
+    // become upper pawns of column 3, upside down, and fall to close the gap
+    // that is now at the bottom; the lone pawn of column 6 becomes an upper
+    // pawn at the top of column 4 and falls to the bottom.
+    EXPECT_EQ(column(3), ". 10 10 10 10 10 10 10 10");
+    EXPECT_EQ(column(4), ". . . . . . . . 10");
+    EXPECT_EQ(column(6), ". . . . . . . . .");
+    EXPECT_EQ(column(7), "-10 -10 -10 -10 -10 -10 -10 -10 -10");
+    EXPECT_EQ(column(1), "20 30 40 50 80 50 40 30 20");
+}
+
+TEST_F(Replay, TurningTheBoardInRecordModeIsRefused) {
+    game.turn.KIFU_MODE = 1;
+    game.menu("REVERSE");
+    EXPECT_EQ(last_message().text, "棋譜ﾓｰﾄﾞではできません");
+    EXPECT_EQ(last_message().title, "反転");
+    EXPECT_EQ(game.kifu.HANTEN, 0);
+    EXPECT_EQ(column(5), ". . . . . . . . .");
+}
+
+TEST_F(Replay, RecordModeEndsWithoutTheRefusalSound) {
+    three_moves();
+    game.turn.KIFU_MODE = 1;
+    const int refusals = sounds(KINSHI_WAV);
+    game.menu("AFTER");
+    EXPECT_EQ(last_message().text, "終わり");
+    EXPECT_EQ(last_message().title, "進む");
+    EXPECT_EQ(sounds(KINSHI_WAV), refusals);
+}
+
+TEST_F(Replay, AGameLongerThanTheRecordKeepsBeingRecorded) {
+    game.menu("START");
+    Position& p = game.pos;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) p.BAN[x][y] = 0;
+    p.BAN[9][1] = 80;
+    p.BAN[9][9] = -80;
+    // Both kings shuffle along the bottom row: 520 moves.
+    for (int i = 0; i < 260; ++i) {
+        const int ly = i % 2 == 0 ? 9 : 8;
+        move(9, ly, 9, 17 - ly);
+        const int uy = i % 2 == 0 ? 1 : 2;
+        move(9, uy, 9, 3 - uy);
+    }
+    ASSERT_EQ(game.turn.TESU, 520);
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 519);
+    EXPECT_EQ(game.kifu.KIFU_TESU, 520);
+    game.menu("REPLAY");
+    EXPECT_EQ(game.pos.BAN[9][2], 80);  // before the last upper move
+    EXPECT_EQ(game.pos.BAN[9][9], -80);
+    game.menu("REPLAY");
+    EXPECT_EQ(game.pos.BAN[9][8], -80);
+    game.menu("AFTER");
+    EXPECT_EQ(game.pos.BAN[9][9], -80);
+}
+
+}  // namespace
+}  // namespace zemtori::test
