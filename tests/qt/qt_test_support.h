@@ -1,0 +1,42 @@
+// Helpers for the window tests: pixel colours and answering modal boxes.
+#pragma once
+
+#include <QApplication>
+#include <QColor>
+#include <QImage>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+
+#include "display/geometry.h"
+
+namespace zemtori::test {
+
+inline QRgb palette_rgb(int index) {
+    return qRgb(PALETTE[index].r, PALETTE[index].g, PALETTE[index].b);
+}
+
+// The pixel of a canvas image at logical pixel (x, y).
+inline QRgb canvas_pixel(const QImage& image, int x, int y) {
+    const qreal dpr = image.devicePixelRatio();
+    return image.pixel(static_cast<int>(x * dpr), static_cast<int>(y * dpr)) | 0xff000000u;
+}
+
+// Waits for the next modal message box and hands it to `answer`, which
+// reads it and clicks one of its buttons.  Polls from the event loop that
+// the box runs, so it must be armed before the box is opened.
+inline void when_message_box(std::function<void(QMessageBox&)> answer) {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        poll->stop();
+        poll->deleteLater();
+        answer(*box);
+    });
+    poll->start();
+}
+
+}  // namespace zemtori::test

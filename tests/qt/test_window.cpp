@@ -1,0 +1,317 @@
+// The real window, offscreen: what the canvas holds after drawing, how the
+// menus, message boxes, mouse, keys, Timer1 and closing reach the game.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "display/geometry.h"
+#include "platform/qt/canvas.h"
+#include "platform/qt/main_window.h"
+#include "play/game.h"
+#include "qt_test_support.h"
+
+namespace zemtori {
+namespace {
+
+using test::canvas_pixel;
+using test::palette_rgb;
+
+const QString PICTURES = QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures");
+
+// A window whose events are written down instead of going to a game.
+struct RecordingWindow {
+    MainWindow window;
+    std::vector<std::string> menus;
+    std::vector<std::tuple<int, double, double>> presses;
+    std::vector<int> keys;
+    int ticks = 0, closings = 0, ends = 0;
+
+    RecordingWindow() {
+        EXPECT_EQ(window.load_pictures(PICTURES), QString());
+        window.events.menu = [this](const std::string& item) { menus.push_back(item); };
+        window.events.mouse_down = [this](int b, double x, double y) { presses.emplace_back(b, x, y); };
+        window.events.key_press = [this](int key) { keys.push_back(key); };
+        window.events.timer_tick = [this] { ++ticks; };
+        window.events.closing = [this] { ++closings; };
+        window.end_hook = [this] { ++ends; };
+    }
+};
+
+// Every pixel of the rectangle of `picture`'s size at logical (x, y), except
+// its first row and column where frames are drawn, equals the picture.
+::testing::AssertionResult shows_picture(const QImage& canvas, const QImage& picture, int x, int y) {
+    const int w = picture.width() / picture.devicePixelRatio();
+    const int h = picture.height() / picture.devicePixelRatio();
+    for (int j = 1; j < h; ++j)
+        for (int i = 1; i < w; ++i) {
+            const QRgb want = picture.pixel(i, j) | 0xff000000u;
+            const QRgb got = canvas_pixel(canvas, x + i, y + j);
+            if (got != want)
+                return ::testing::AssertionFailure()
+                       << "pixel (" << i << ", " << j << ") is " << std::hex << got << ", picture has " << want;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(QtWindowStartUp, CanvasShowsTheOpeningBoardTitleAndGreenFrames) {
+    MainWindow window;
+    window.end_hook = [] {};
+    ASSERT_EQ(window.load_pictures(PICTURES), QString());
+    Game game(window, ZEMTORI_TEST_DATA_DIR);
+    game.load();
+    const QImage& canvas = window.canvas_image();
+
+    for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c) {
+            const int code = game.pos.BAN[r][c];
+            const QImage* picture = window.pictures().find(code);
+            ASSERT_NE(picture, nullptr) << "code " << code;
+            EXPECT_TRUE(shows_picture(canvas, *picture, to_pixels(grid_x(c)), to_pixels(grid_y(r))))
+                << "cell (" << c << ", " << r << ") code " << code;
+            // Neighbouring cells share their outline, so each cell's top-left
+            // corner is on a green line.
+            EXPECT_EQ(canvas_pixel(canvas, to_pixels(grid_x(c)), to_pixels(grid_y(r))), palette_rgb(MIDORI_IRO));
+        }
+    // The outline of the last cell includes its bottom-right end point.
+    EXPECT_EQ(canvas_pixel(canvas, to_pixels(grid_x(10)), to_pixels(grid_y(10))), palette_rgb(MIDORI_IRO));
+
+    // The title is painted last, whole, at its fractional row.
+    const QImage* title = window.pictures().find(1);
+    ASSERT_NE(title, nullptr);
+    EXPECT_TRUE(shows_picture(canvas, *title, to_pixels(grid_x(11)), to_pixels(grid_y(-0.2))));
+    // Both hands start empty: the upper hand's first slot shows the empty square.
+    EXPECT_TRUE(shows_picture(canvas, *window.pictures().find(0), to_pixels(grid_x(-1)), to_pixels(grid_y(1))));
+}
+
+TEST(QtWindowPainting, OutlineCoversBothEndPointsAndLeavesTheInsideAlone) {
+    RecordingWindow w;
+    MainWindow& window = w.window;
+    window.paint_picture(0, grid_x(2), grid_y(2));
+    const QImage before = window.canvas_image().copy();
+    window.draw_outline(AKA, grid_x(2), grid_y(2), grid_x(3), grid_y(3));
+    const QImage& canvas = window.canvas_image();
+    const int x1 = to_pixels(grid_x(2)), y1 = to_pixels(grid_y(2));
+    const int x2 = to_pixels(grid_x(3)), y2 = to_pixels(grid_y(3));
+    const QRgb red = palette_rgb(AKA);
+    for (const auto& [x, y] : {std::pair{x1, y1}, {x2, y1}, {x1, y2}, {x2, y2}, {(x1 + x2) / 2, y1},
+                                {x1, (y1 + y2) / 2}, {x2, (y1 + y2) / 2}, {(x1 + x2) / 2, y2}})
+        EXPECT_EQ(canvas_pixel(canvas, x, y), red) << x << "," << y;
+    // One pixel wide, not filled.
+    for (const auto& [x, y] : {std::pair{x1 + 1, y1 + 1}, {(x1 + x2) / 2, (y1 + y2) / 2}, {x2 - 1, y2 - 1},
+                                {x2 + 1, y2}, {x2, y2 + 1}, {x1 - 1, y1}})
+        EXPECT_EQ(canvas_pixel(canvas, x, y), canvas_pixel(before, x, y)) << x << "," << y;
+}
+
+TEST(QtWindowPainting, UnknownCodePaintsNothing) {
+    RecordingWindow w;
+    const QImage before = w.window.canvas_image().copy();
+    for (int code : {51, -51, 7, 99, -1})
+        w.window.paint_picture(code, grid_x(1), grid_y(1));
+    EXPECT_EQ(w.window.canvas_image(), before);
+}
+
+TEST(QtWindowPainting, TextHangsFromItsTopLeftAndIsTransparent) {
+    RecordingWindow w;
+    MainWindow& window = w.window;
+    for (int c = 1; c <= 4; ++c) window.paint_picture(0, grid_x(c), grid_y(3));
+    const QImage before = window.canvas_image().copy();
+    const double x = grid_x(1), y = grid_y(3);
+    window.print_text("王手", x, y, 16, AKA, true);
+    const QImage& canvas = window.canvas_image();
+    const int px = to_pixels(x), py = to_pixels(y);
+    const int em = 16 * 96 / 72;
+
+    int changed = 0, changed_outside = 0, reddish = 0;
+    for (int j = py - 20; j < py + 2 * em; ++j)
+        for (int i = px - 20; i < px + 4 * em; ++i) {
+            const QRgb now = canvas_pixel(canvas, i, j);
+            if (now == canvas_pixel(before, i, j)) continue;
+            const bool inside = i >= px && i < px + 2 * em + 4 && j >= py && j < py + em + 6;
+            ++(inside ? changed : changed_outside);
+            if (qRed(now) > 180 && qGreen(now) < 90 && qBlue(now) < 90) ++reddish;
+        }
+    EXPECT_GT(reddish, 20) << "the glyphs are drawn in the palette colour";
+    EXPECT_EQ(changed_outside, 0) << "text drawn above or left of its position (baseline placement?)";
+    // Only the glyphs are painted: most of the text's box keeps the cells.
+    EXPECT_LT(changed, (2 * em) * em / 2);
+}
+
+TEST(QtWindowMenus, BarFollowsTheMenuTableWithExactCaptions) {
+    RecordingWindow w;
+    for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
+        const MenuItem& item = MENU_ITEMS[i];
+        QAction* a = w.window.action(item.name);
+        ASSERT_NE(a, nullptr) << item.name;
+        EXPECT_EQ(a->text().toStdString(), item.caption) << item.name;
+        if (item.parent) {
+            QMenu* parent = w.window.submenu(item.parent);
+            ASSERT_NE(parent, nullptr) << item.parent;
+            EXPECT_TRUE(parent->actions().contains(a)) << item.name << " in " << item.parent;
+        }
+    }
+    EXPECT_EQ(w.window.action("NO_SUCH_ITEM"), nullptr);
+}
+
+TEST(QtWindowMenus, CheckMarksBelongToTheGame) {
+    RecordingWindow w;
+    MainWindow& window = w.window;
+    window.set_menu_checked("SIDOU", true);
+    EXPECT_TRUE(window.menu_checked("SIDOU"));
+    EXPECT_TRUE(window.action("SIDOU")->isChecked());
+    // Choosing the item tells the game and leaves the mark for the game to change.
+    window.action("SIDOU")->trigger();
+    EXPECT_EQ(w.menus, std::vector<std::string>{"SIDOU"});
+    EXPECT_TRUE(window.menu_checked("SIDOU"));
+    window.set_menu_checked("SIDOU", false);
+    EXPECT_FALSE(window.menu_checked("SIDOU"));
+    window.action("KEIKA")->trigger();
+    EXPECT_FALSE(window.menu_checked("KEIKA"));
+    // A command in the bar itself can carry a mark too.
+    window.set_menu_checked("VER", true);
+    EXPECT_TRUE(window.menu_checked("VER"));
+    EXPECT_FALSE(window.menu_checked("NO_SUCH_ITEM"));
+}
+
+TEST(QtWindowMenus, EnabledStateAndCaptionByName) {
+    RecordingWindow w;
+    MainWindow& window = w.window;
+    window.set_menu_enabled("REPLAY", false);
+    EXPECT_FALSE(window.action("REPLAY")->isEnabled());
+    window.set_menu_enabled("REPLAY", true);
+    EXPECT_TRUE(window.action("REPLAY")->isEnabled());
+    window.set_menu_caption("LEVEL2", "LEVEL2 ✓");
+    EXPECT_EQ(window.action("LEVEL2")->text().toStdString(), "LEVEL2 ✓");
+    // An ampersand is shown as itself, not taken as an accelerator mark.
+    window.set_menu_caption("LEVEL1", "A&B");
+    EXPECT_EQ(window.action("LEVEL1")->text(), QStringLiteral("A&&B"));
+    // A disabled item does not reach the game.
+    window.set_menu_enabled("AFTER", false);
+    window.action("AFTER")->trigger();
+    EXPECT_TRUE(w.menus.empty());
+}
+
+TEST(QtWindowMenus, OpeningAMenuIsACommand) {
+    RecordingWindow w;
+    w.window.show();
+    for (const char* name : {"TAIKYOKU", "STOP", "OPTION"}) {
+        QMenu* m = w.window.submenu(name);
+        ASSERT_NE(m, nullptr) << name;
+        m->popup(QPoint(10, 10));
+        QCoreApplication::processEvents();
+        m->hide();
+    }
+    EXPECT_EQ(w.menus, (std::vector<std::string>{"TAIKYOKU", "STOP", "OPTION"}));
+}
+
+TEST(QtWindowMessageBox, AnswersAndLooks) {
+    struct Case {
+        MsgButtons buttons;
+        QMessageBox::StandardButton click;
+        MsgAnswer want;
+        MsgIcon icon;
+    };
+    const Case cases[] = {
+        {MsgButtons::YesNo, QMessageBox::Yes, MsgAnswer::Yes, MsgIcon::None},
+        {MsgButtons::YesNo, QMessageBox::No, MsgAnswer::No, MsgIcon::Exclamation},
+        {MsgButtons::Ok, QMessageBox::Ok, MsgAnswer::Ok, MsgIcon::Exclamation},
+    };
+    RecordingWindow w;
+    for (const Case& c : cases) {
+        QString text, title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        bool has_yes = false, has_ok = false;
+        test::when_message_box([&](QMessageBox& box) {
+            text = box.text();
+            title = box.windowTitle();
+            icon = box.icon();
+            has_yes = box.button(QMessageBox::Yes) != nullptr;
+            has_ok = box.button(QMessageBox::Ok) != nullptr;
+            box.button(c.click)->click();
+        });
+        const MsgAnswer got = w.window.message_box("棋譜を '進 'で進めて下さい", "棋譜", c.icon, c.buttons);
+        EXPECT_EQ(got, c.want);
+        EXPECT_EQ(text.toStdString(), "棋譜を '進 'で進めて下さい");
+        EXPECT_EQ(title.toStdString(), "棋譜");
+        EXPECT_EQ(icon, c.icon == MsgIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon);
+        EXPECT_EQ(has_yes, c.buttons == MsgButtons::YesNo);
+        EXPECT_EQ(has_ok, c.buttons == MsgButtons::Ok);
+    }
+}
+
+TEST(QtWindowInput, MousePressOnABoardCellGivesButtonAndTwips) {
+    const std::pair<Qt::MouseButton, int> buttons[] = {
+        {Qt::LeftButton, 1}, {Qt::RightButton, 2}, {Qt::MiddleButton, 4}};
+    RecordingWindow w;
+    Canvas* canvas = w.window.canvas();
+    // The middle of board cell (column 3, row 5), in canvas pixels.
+    const int px = to_pixels(grid_x(3.5)), py = to_pixels(grid_y(5.5));
+    for (const auto& [qt_button, want] : buttons) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(px, py), canvas->mapToGlobal(QPointF(px, py)),
+                          qt_button, qt_button, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas, &press);
+        ASSERT_FALSE(w.presses.empty());
+        const auto [button, x, y] = w.presses.back();
+        EXPECT_EQ(button, want);
+        EXPECT_DOUBLE_EQ(x, px * 15.0);
+        EXPECT_DOUBLE_EQ(y, py * 15.0);
+        EXPECT_EQ(cell_column(x), 3);
+        EXPECT_EQ(cell_row(y), 5);
+    }
+    EXPECT_EQ(w.presses.size(), 3u);
+}
+
+TEST(QtWindowInput, EscapeClosingAndEnd) {
+    RecordingWindow w;
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QCoreApplication::sendEvent(&w.window, &other);
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w.window, &esc);
+    EXPECT_EQ(w.keys, std::vector<int>{27});
+
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&w.window, &close);
+    EXPECT_EQ(w.closings, 1);
+    EXPECT_TRUE(close.isAccepted());
+
+    EXPECT_FALSE(w.window.ended());
+    w.window.end_program();
+    EXPECT_EQ(w.ends, 1);
+    EXPECT_TRUE(w.window.ended());
+    // Once ended, the closing window does not call the game again.
+    QCloseEvent again;
+    QCoreApplication::sendEvent(&w.window, &again);
+    EXPECT_EQ(w.closings, 1);
+}
+
+TEST(QtWindowTime, Timer1TicksOnlyWhileEnabled) {
+    RecordingWindow w;
+    EXPECT_FALSE(w.window.timer1_enabled());
+    w.window.set_timer1(true);
+    EXPECT_TRUE(w.window.timer1_enabled());
+    QEventLoop loop;
+    QElapsedTimer guard;
+    guard.start();
+    while (w.ticks < 2 && guard.elapsed() < 5000) loop.processEvents(QEventLoop::WaitForMoreEvents, 100);
+    EXPECT_GE(w.ticks, 2);
+    w.window.set_timer1(false);
+    EXPECT_FALSE(w.window.timer1_enabled());
+    const int ticks = w.ticks;
+    w.window.sleep(0.12);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.ticks, ticks);
+}
+
+}  // namespace
+}  // namespace zemtori
