@@ -9,11 +9,11 @@
 namespace zemtori {
 namespace {
 
-// A clock that is set back once, at the first pause, by `setback` seconds;
-// and that gives up instead of letting a test hang.
-class SetBackPort : public HeadlessPort {
+// A fake clock that may be set back once, at the first pause, by `setback`
+// seconds; it gives up instead of letting a test hang.
+class TestClock : public HeadlessPort {
 public:
-    explicit SetBackPort(double setback) : setback_(setback) {}
+    explicit TestClock(double setback = 0) : setback_(setback) {}
     void sleep(double seconds) override {
         if (++sleeps > 1000000) throw std::runtime_error("the wait never ended");
         slept += seconds;
@@ -33,22 +33,24 @@ private:
 };
 
 TEST(BusyWait, EndsOnceTheTimeHasPassed) {
-    HeadlessPort port;
+    TestClock port;
     port.now = 36000.0;
     matsu(port, 0.5);
     EXPECT_GE(port.now, 36000.5 - 1e-9);
-    EXPECT_LT(port.now, 36000.5 + 0.002);
+    EXPECT_LT(port.now, 36000.5 + 1e-6);
 }
 
 TEST(BusyWait, EndsAcrossMidnight) {
     for (double start : {86399.9, 86399.999, 86399.5}) {
         SCOPED_TRACE(start);
-        HeadlessPort port;
+        TestClock port;
         port.now = start;
-        matsu(port, 0.5);
+        ASSERT_NO_THROW(matsu(port, 0.5));
+        // The fake clock wraps like the real one; the wait is neither cut
+        // short nor stretched by midnight.
         const double expected = start + 0.5 - 86400.0;
         EXPECT_GE(port.now, expected - 1e-9);
-        EXPECT_LT(port.now, expected + 0.002);
+        EXPECT_LT(port.now, expected + 1e-6);
     }
 }
 
@@ -61,14 +63,14 @@ TEST(BusyWait, NothingToWaitForReturnsAtOnce) {
 }
 
 TEST(BusyWait, ClockSetBackByMoreThanTheWaitCannotHoldItForever) {
-    SetBackPort port(3600.0);
+    TestClock port(3600.0);
     port.now = 40000.0;
     EXPECT_NO_THROW(matsu(port, 0.2));
     EXPECT_LT(port.sleeps, 1000);
 }
 
 TEST(BusyWait, ClockSetBackALittleStillWaitsTheFullTime) {
-    SetBackPort port(0.1);
+    TestClock port(0.1);
     port.now = 40000.0;
     matsu(port, 0.3);
     EXPECT_GE(port.slept, 0.3 - 1e-9);
