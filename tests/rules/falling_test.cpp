@@ -110,6 +110,46 @@ TEST(BoardFall, VacatedSquareLetsThePawnsAboveItFall) {
     expect_same_board(pos, want);
 }
 
+TEST(BoardFall, CaptureFillsTheTakenSquareOnlyTheCapturersGapFalls) {
+    // The lower rook on (8, 6) takes the upper silver on (8, 5): the silver's
+    // square is filled at once, so the pawn above it stays; the pawn above
+    // the rook's old square falls into it.
+    Position pos = test::board_from_text(R"(
+         .  .  .  .  .  .  .  .  .
+         .  .  .  .  .  .  .  .  .
+         .  .  .  .  .  .  .  .  .
+         .  .  .  .  .  .  .  .  .
+         .  .  .  .  .  .  .  .  .
+         .  .  .  .  .  .  .  .  .
+         .  .  .  . 10 -10 .  .  .
+         .  .  .  . 40 -70 .  .  .
+         .  .  .  . 50 -50 .  .  .
+    )");
+    TurnState turn;
+    sashite_jikkou(pos, turn, nullptr, 8, 6, 8, 5, -HISHA);
+    EXPECT_EQ(rakka(pos, nullptr), 1);
+    EXPECT_EQ(pos.BAN[7][5], HU);
+    EXPECT_EQ(pos.BAN[8][5], -HISHA);
+    EXPECT_EQ(pos.BAN[7][6], KARA);
+    EXPECT_EQ(pos.BAN[8][6], -HU);
+    EXPECT_EQ(pos.BAN[9][6], -KIN);
+    EXPECT_EQ(pos.MOCHI_SITA_KOMA[7], -GIN);
+}
+
+TEST(BoardFall, PieceDroppedIntoTheAirFallsToTheBottom) {
+    Position pos = settled_opening();
+    pos.MOCHI_SITA_KOMA[7] = -KIN;
+    pos.MOCHI_SITA_KAZU[7] = 1;
+    pos.MOCHI_SITA_GOKEI = 1;
+    TurnState turn;
+    sashite_jikkou(pos, turn, nullptr, SITA_TE_X, 9, 2, 5, -KIN);
+    EXPECT_EQ(pos.BAN[2][5], -KIN);  // drawn where it was put
+    EXPECT_EQ(rakka(pos, nullptr), 7);
+    EXPECT_EQ(pos.BAN[9][5], -KIN);
+    EXPECT_EQ(pos.BAN[2][5], KARA);
+    EXPECT_EQ(pos.MOCHI_SITA_GOKEI, 0);
+}
+
 TEST(BoardFall, StackEmptiesTheGapFromBelow) {
     // Three pieces at the top of a column: the lowest falls first, each one
     // above starts a step later, so the pass takes 6 + 2 steps.
