@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "platform/qt/data_folder.h"
+#include "platform/qt/game_wiring.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
 
@@ -22,11 +23,7 @@ int main(int argc, char** argv) {
     }
 
     zemtori::Game game(window, data.toStdString());
-    window.events.menu = [&game](const std::string& item) { game.menu(item); };
-    window.events.mouse_down = [&game](int button, double x, double y) { game.mouse_down(button, x, y); };
-    window.events.key_press = [&game](int key) { game.key_press(key); };
-    window.events.timer_tick = [&game] { game.timer_tick(); };
-    window.events.closing = [&game] { game.closing(); };
+    zemtori::connect_game(window, game);
 
     game.load();
     if (window.ended()) return 0;
@@ -35,6 +32,6 @@ int main(int argc, char** argv) {
 
     const int code = app.exec();
     // The game goes before the window: nothing may reach it any more.
-    window.events = {};
+    zemtori::disconnect_game(window);
     return code;
 }

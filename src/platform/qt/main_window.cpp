@@ -115,11 +115,19 @@ QString MainWindow::load_pictures(const QString& folder) {
 }
 
 void MainWindow::place_on_screen() {
+    fit_outer_size();
+    // Some window managers add their frame a moment after the window is
+    // shown; fit once more when its size is known.
+    QTimer::singleShot(300, this, [this] { fit_outer_size(); });
+}
+
+void MainWindow::fit_outer_size() {
     const QSize outer(WINDOW_WIDTH / TWIPS_PER_PIXEL, WINDOW_HEIGHT / TWIPS_PER_PIXEL);
     const QSize frame = frameGeometry().size() - geometry().size();
-    resize(outer - frame);
+    if (size() != outer - frame) resize(outer - frame);
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    move(s ? s->geometry().topLeft() : QPoint(0, 0));
+    const QPoint corner = s ? s->geometry().topLeft() : QPoint(0, 0);
+    if (pos() != corner) move(corner);
 }
 
 const QImage& MainWindow::canvas_image() const { return canvas_->image(); }

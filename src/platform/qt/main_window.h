@@ -83,6 +83,7 @@ protected:
 
 private:
     void build_menus();
+    void fit_outer_size();
     void send_menu(const std::string& item);
 
     Canvas* canvas_ = nullptr;

@@ -1,0 +1,112 @@
+// The game in the real window, wired as the program wires it: menu commands
+// and clicks travel from Qt to the game, and the game's answers come back as
+// message boxes and pixels.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <string>
+#include <vector>
+
+#include "display/geometry.h"
+#include "platform/qt/canvas.h"
+#include "platform/qt/game_wiring.h"
+#include "platform/qt/main_window.h"
+#include "play/game.h"
+#include "qt_test_support.h"
+
+namespace zemtori {
+namespace {
+
+struct Seen {
+    std::string text, title;
+};
+
+class GameInWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.end_hook = [this] { ++ends; };
+        ASSERT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")), QString());
+        connect_game(window, game);
+        game.load();
+    }
+    void TearDown() override { disconnect_game(window); }
+
+    // Arms an OK for the next message box and writes down what it said.
+    void answer_next_box() {
+        test::when_message_box([this](QMessageBox& box) {
+            seen.push_back({box.text().toStdString(), box.windowTitle().toStdString()});
+            box.button(box.standardButtons() & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok)->click();
+        });
+    }
+
+    // A press of `button` in the middle of board square (x, y).
+    void click_square(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        const QPointF at(to_pixels(grid_x(y + 0.5)), to_pixels(grid_y(x + 0.5)));
+        QMouseEvent press(QEvent::MouseButtonPress, at, window.canvas()->mapToGlobal(at), button, button,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(window.canvas(), &press);
+    }
+
+    bool square_shows(int x, int y, int code) const {
+        const QImage* picture = window.pictures().find(code);
+        if (!picture) return false;
+        const QImage& canvas = window.canvas_image();
+        const int left = to_pixels(grid_x(y)), top = to_pixels(grid_y(x));
+        for (int j = 1; j < PIECE_H; ++j)
+            for (int i = 1; i < PIECE_W; ++i)
+                if (test::canvas_pixel(canvas, left + i, top + j) != (picture->pixel(i, j) | 0xff000000u))
+                    return false;
+        return true;
+    }
+
+    MainWindow window;
+    Game game{window, ZEMTORI_TEST_DATA_DIR};
+    std::vector<Seen> seen;
+    int ends = 0;
+};
+
+TEST_F(GameInWindow, ClickBeforeAnyGameIsRefusedWithAMessage) {
+    answer_next_box();
+    click_square(5, 5);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, "「対局」で始めて下さい");
+    EXPECT_EQ(seen[0].title, "開始");
+}
+
+TEST_F(GameInWindow, StartAndMoveAPawnShowsItOnItsNewSquare) {
+    ASSERT_TRUE(window.action("START")->isEnabled());
+    answer_next_box();
+    window.action("START")->trigger();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, "先手の番です");
+
+    // The lower side moves first: its pawn on the bottom row steps left.
+    ASSERT_EQ(game.pos.BAN[9][7], -HU);
+    click_square(9, 7);
+    click_square(9, 6);
+    EXPECT_EQ(game.pos.BAN[9][6], -HU);
+    EXPECT_TRUE(square_shows(9, 6, -HU));
+    // The pawns above fell one square into the gap; the top of the column is empty.
+    EXPECT_EQ(game.pos.BAN[1][7], KARA);
+    EXPECT_TRUE(square_shows(1, 7, KARA));
+    for (int x = 2; x <= 9; ++x) EXPECT_TRUE(square_shows(x, 7, -HU)) << x;
+    // The opening fall put the upper rook and bishop at the bottom of column 2.
+    EXPECT_TRUE(square_shows(8, 2, HISHA));
+    EXPECT_TRUE(square_shows(9, 2, KAKU));
+    EXPECT_EQ(seen.size(), 1u) << "no further message for an ordinary move";
+}
+
+TEST_F(GameInWindow, EscapeEndsTheProgram) {
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &esc);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(window.ended());
+}
+
+}  // namespace
+}  // namespace zemtori
