@@ -38,7 +38,9 @@ void Screen::moji_hyouji(double c, double r, int value, int colour, int mode, in
     std::string text;
     if (mode == 0) {
         // A number prints with a blank in place of the plus sign and a trailing blank.
-        text = (value < 0 ? "-" : " ") + std::to_string(value < 0 ? -value : value) + " ";
+        text.assign(1, value < 0 ? '-' : ' ');
+        text += std::to_string(value < 0 ? -static_cast<long long>(value) : value);
+        text += ' ';
     } else {
         text = kansuuji(value);
         if (text.empty()) return;
