@@ -148,6 +148,25 @@ TEST(QtWindowPainting, TextHangsFromItsTopLeftAndIsTransparent) {
     EXPECT_LT(changed, (2 * em) * em / 2);
 }
 
+TEST(QtWindowPainting, HighDensityCanvasIsSharp) {
+    MainWindow window(nullptr, 2.0);
+    ASSERT_EQ(window.load_pictures(PICTURES), QString());
+    window.paint_picture(-80, grid_x(2), grid_y(2));
+    window.draw_outline(AKA, grid_x(2), grid_y(2), grid_x(3), grid_y(3));
+    const QImage& canvas = window.canvas_image();
+    const QImage sharp = QImage(PICTURES + "/SITA_OU@2x.png").convertToFormat(QImage::Format_RGB32);
+    const int x0 = 2 * to_pixels(grid_x(2)), y0 = 2 * to_pixels(grid_y(2));
+    // The double-size picture is copied device pixel for device pixel.
+    for (int j = 2; j < sharp.height(); ++j)
+        for (int i = 2; i < sharp.width(); ++i)
+            ASSERT_EQ(canvas.pixel(x0 + i, y0 + j), sharp.pixel(i, j)) << i << "," << j;
+    // A one-pixel outline is two device pixels wide, and no wider.
+    const QRgb red = palette_rgb(AKA);
+    EXPECT_EQ(canvas.pixel(x0, y0 + 10), red);
+    EXPECT_EQ(canvas.pixel(x0 + 1, y0 + 10), red);
+    EXPECT_NE(canvas.pixel(x0 + 2, y0 + 10), red);
+}
+
 TEST(QtWindowMenus, BarFollowsTheMenuTableWithExactCaptions) {
     RecordingWindow w;
     for (int i = 0; i < MENU_ITEM_COUNT; ++i) {

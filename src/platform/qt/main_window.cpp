@@ -43,9 +43,9 @@ QString menu_text(const std::string& caption) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(QWidget* parent, qreal device_pixel_ratio) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Zemtori"));
-    canvas_ = new Canvas(qApp->devicePixelRatio(), this);
+    canvas_ = new Canvas(device_pixel_ratio > 0 ? device_pixel_ratio : qApp->devicePixelRatio(), this);
     canvas_->on_mouse_down = [this](int button, double x, double y) {
         if (events.mouse_down) events.mouse_down(button, x, y);
     };

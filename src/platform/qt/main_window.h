@@ -22,7 +22,8 @@ class Canvas;
 class MainWindow : public QMainWindow, public Port {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // `device_pixel_ratio` 0 takes the screens' ratio; tests set one.
+    explicit MainWindow(QWidget* parent = nullptr, qreal device_pixel_ratio = 0);
     ~MainWindow() override;
 
     // Loads the pictures from `folder`; returns the path of a missing or
