@@ -58,6 +58,7 @@ bool com_search(Engine& e) {
     EngineWork& w = e.work;
     w.SAIZEN_TEN = -99999;
     w.has_best = false;
+    w.best = Candidate{};
 
     for (int x = 1; x <= 9; ++x) {
         if (e.clock_tick != nullptr) e.clock_tick->tick();
