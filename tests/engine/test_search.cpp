@@ -118,6 +118,43 @@ TEST(SearchByHand, LoneKingsCandidateList) {
     EXPECT_EQ(s.e.work.NIGEBA_KIJUN, 3);
 }
 
+// The lone kings again with a gold in hand (slot 7).  The drops are scored
+// with MOTO_KYORI 8, left by the last king move.
+//   (5,5): drop -5; dx 4 = dy 4 and 8 > 4: +0.1; safety: the gold reaches no
+//     square with y <= 3: 23 -> -2.3; safe destination: kaku_ryouto finds
+//     the fork square (2,8) but no lower bishop: 0; gold term: 5 > 7 fails.
+//     = -7.2
+//   (2,8): gives check but the king takes the gold (not mate); diagonally
+//     next to K, but no promoted rook behind it; the attacked, undefended
+//     gold: -50 in the safety (total -52.3), and -50 - 50 for dropping into
+//     an attack; gold term: column 8 > slot 7 and x differs: -0.5.
+//     = -5 + 0.1 - 52.3 - 100 - 0.5 = -157.7
+TEST(SearchByHand, GoldDropsAfterTheKingMoves) {
+    Position p = board_from_text(R"(
+        .  .  .  .  .  .  .  . -80
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        80 .  .  .  .  .  .  .  .
+    )");
+    give_ue(p, 7, 50, 1);
+    Search s(p);
+    s.run();
+    ASSERT_EQ(s.rec.list.size(), 3u + 79u);
+    const Candidate* centre = s.find(-1, 7, 5, 5);
+    const Candidate* beside = s.find(-1, 7, 2, 8);
+    ASSERT_NE(centre, nullptr);
+    ASSERT_NE(beside, nullptr);
+    EXPECT_NEAR(centre->score, -7.2, 1e-9);
+    EXPECT_NEAR(beside->score, -157.7, 1e-9);
+    EXPECT_EQ(centre->koma, 50);
+    EXPECT_EQ(centre->moto_koma, 50);
+}
+
 // As above plus an upper pawn on (5,6) facing a lower pawn on (5,7).
 // Before the move: the upper pawn reaches (5,7); the lower pawn attacks (5,6)
 // (ATARI_SITA -10 from (5,7)).  KAKU_UCHI_SITA marks the empty diagonal
