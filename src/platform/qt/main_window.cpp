@@ -67,7 +67,7 @@ MainWindow::~MainWindow() = default;
 
 // Menus are built in table order, so a parent always exists before its items.
 // An entry that other entries name as their parent becomes a menu; the others
-// become actions that can carry a check mark.
+// become actions, which the game may give a check mark.
 void MainWindow::build_menus() {
     std::set<std::string> parents;
     for (int i = 0; i < MENU_ITEM_COUNT; ++i)
@@ -92,9 +92,8 @@ void MainWindow::build_menus() {
         } else {
             QAction* a = owner ? owner->addAction(menu_text(item.caption))
                                : menuBar()->addAction(menu_text(item.caption));
-            // Items inside menus show check marks; a command in the bar itself
-            // becomes checkable only if the game ever marks it.
-            a->setCheckable(owner != nullptr);
+            // An item is checkable only while it carries the mark, so that
+            // unmarked items show no empty box, as players know from menus.
             actions_[name] = a;
             connect(a, &QAction::triggered, this, [this, a, name](bool now_checked) {
                 // Qt flips a checkable item's mark before telling us; the
@@ -219,6 +218,7 @@ void MainWindow::set_menu_checked(const std::string& item, bool checked) {
     if (!a) return;
     if (checked) a->setCheckable(true);
     a->setChecked(checked);
+    if (!checked) a->setCheckable(false);
 }
 
 void MainWindow::set_menu_enabled(const std::string& item, bool enabled) {
