@@ -227,6 +227,29 @@ TEST(MoveScore, KingCaptureComesBeforeTheOwnKingsSafety) {
     EXPECT_EQ(gold.move(5, 5, 5, 8).score(), -9998);
 }
 
+TEST(MoveScore, MateIsWorth9998ExceptWithAPawn) {
+    // Pawn (9,7) -> (9,8) checks the king in the corner; the gold on (8,7)
+    // guards (9,8) and (8,8), the lower pawn on (8,9) blocks the last square.
+    Trial t(R"(
+        80 .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  . 50  . -10
+        .  .  .  .  .  . 10  . -80
+    )");
+    t.move(9, 7, 9, 8);
+    EXPECT_EQ(t.score(), -9998);
+    // The same square promoted mates as well, and that counts.
+    t.pos.BAN[9][8] = 11;
+    t.placed = 11;
+    kiki_keisan(t.e);
+    EXPECT_EQ(t.score(), 9998);
+}
+
 TEST(MoveScore, StepTowardTheTopCostsFifty) {
     // Mirror-symmetric about x = 5: the two sideways steps of the gold differ
     // by the -50 of the step toward x = 1 only.
