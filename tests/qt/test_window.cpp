@@ -269,6 +269,17 @@ TEST(QtWindowMessageBox, AnswersAndLooks) {
     }
 }
 
+TEST(QtWindowMessageBox, CarriageReturnsBreakLines) {
+    RecordingWindow w;
+    QString text;
+    test::when_message_box([&](QMessageBox& box) {
+        text = box.text();
+        box.button(QMessageBox::Ok)->click();
+    });
+    w.window.message_box("Zemtori\r\rHome page\r\nend", " ", MsgIcon::None, MsgButtons::Ok);
+    EXPECT_EQ(text.toStdString(), "Zemtori\n\nHome page\nend");
+}
+
 TEST(QtWindowInput, MousePressOnABoardCellGivesButtonAndTwips) {
     const std::pair<Qt::MouseButton, int> buttons[] = {
         {Qt::LeftButton, 1}, {Qt::RightButton, 2}, {Qt::MiddleButton, 4}};

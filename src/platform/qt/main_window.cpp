@@ -194,7 +194,12 @@ void MainWindow::refresh() { canvas_->repaint(); }
 MsgAnswer MainWindow::message_box(const std::string& text, const std::string& title, MsgIcon icon,
                                   MsgButtons buttons) {
     QMessageBox box(this);
-    box.setText(qstr(text));
+    // The game ends lines with a carriage return; a label breaks only at '\n'.
+    QString shown = qstr(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(shown);
     box.setWindowTitle(qstr(title));
     box.setIcon(icon == MsgIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon);
     if (buttons == MsgButtons::YesNo) {
