@@ -114,6 +114,32 @@ TEST(QtWindowPainting, OutlineCoversBothEndPointsAndLeavesTheInsideAlone) {
         EXPECT_EQ(canvas_pixel(canvas, x, y), canvas_pixel(before, x, y)) << x << "," << y;
 }
 
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST(QtWindowPainting, DrawingShowsOnceTheEventIsHandledWithoutARefresh) {
+    RecordingWindow w;
+    w.window.show();
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    w.window.canvas()->installEventFilter(&counter);
+    for (int kind = 0; kind < 3; ++kind) {
+        counter.paints = 0;
+        if (kind == 0) w.window.paint_picture(-10, grid_x(3), grid_y(3));
+        if (kind == 1) w.window.draw_outline(15, grid_x(3), grid_y(3), grid_x(4), grid_y(4));
+        if (kind == 2) w.window.print_text("歩", grid_x(3), grid_y(3), 12, 15, true);
+        QCoreApplication::processEvents();
+        EXPECT_GE(counter.paints, 1) << "drawing kind " << kind;
+    }
+    w.window.canvas()->removeEventFilter(&counter);
+}
+
 TEST(QtWindowPainting, UnknownCodePaintsNothing) {
     RecordingWindow w;
     const QImage before = w.window.canvas_image().copy();

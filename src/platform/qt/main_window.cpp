@@ -155,6 +155,9 @@ void MainWindow::paint_picture(int code, double x, double y) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(QPoint(to_pixels(x), to_pixels(y)), *picture);
+    // What is painted shows when the window next repaints, at the latest
+    // when the event that painted it has been handled.
+    canvas_->update();
 }
 
 // Four one-pixel bars rather than a stroked rectangle: both end points are
@@ -170,6 +173,7 @@ void MainWindow::draw_outline(int colour, double x1, double y1, double x2, doubl
     p.fillRect(QRect(left, bottom, w, 1), c);
     p.fillRect(QRect(left, top, 1, h), c);
     p.fillRect(QRect(right, top, 1, h), c);
+    canvas_->update();
 }
 
 void MainWindow::print_text(const std::string& text, double x, double y, int size_pt, int colour,
@@ -185,6 +189,7 @@ void MainWindow::print_text(const std::string& text, double x, double y, int siz
     const QSizeF room = QSizeF(image.size()) / image.devicePixelRatio();
     p.drawText(QRectF(QPointF(to_pixels(x), to_pixels(y)), room), Qt::AlignLeft | Qt::AlignTop,
                qstr(text));
+    canvas_->update();
 }
 
 void MainWindow::refresh() { canvas_->repaint(); }
