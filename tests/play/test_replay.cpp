@@ -106,6 +106,16 @@ TEST_F(Replay, ClocksShowBeforeTimesGoingBackAndAfterTimesGoingForward) {
     game.menu("AFTER");  // entry 2 after its move
     EXPECT_NEAR(game.clock.MAN_JIKAN, 15.2, 0.3);
     EXPECT_NEAR(game.clock.COM_JIKAN, 20, 0.1);
+    // Every mouse move, whoever makes it, is stored with the running turn
+    // added to the human's after-time and none to the other player's: entry 1
+    // (before the upper side's 20 s move) holds MAN 10.2 -> 10.2 + 20 = 30.2
+    // and COM 0 -> 0, and stepping forward onto it shows those after-times.
+    game.menu("REPLAY");  // entry 1
+    game.menu("REPLAY");  // entry 0
+    EXPECT_NEAR(game.clock.MAN_JIKAN, 0, 0.1);
+    game.menu("AFTER");   // entry 1 after its move
+    EXPECT_NEAR(game.clock.MAN_JIKAN, 30.2, 0.3);
+    EXPECT_NEAR(game.clock.COM_JIKAN, 0, 0.1);
 }
 
 TEST_F(Replay, AMoveAfterSteppingBackDropsTheLaterEntries) {
