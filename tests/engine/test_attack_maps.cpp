@@ -322,6 +322,38 @@ TEST(AttackMapWeakest, AmongEqualCodesTheFirstScannedKeepsItsSquare) {
     EXPECT_EQ(f.maps.HIMO_UE_Y[5][5], 5);
 }
 
+TEST(AttackMapWeakest, ACodeLoweredWithoutASquareKeepsTheSquareOfAnEarlierMove) {
+    // Scanned first, the upper rook on (1, 5) reaches the lower gold on (5, 5)
+    // along x: ATARI_UE 70 with square (1, 5).  The upper pawn on (5, 4),
+    // scanned later, lowers it to 10 without a square, so (1, 5) stays.
+    // Likewise the upper rook on (7, 9) defends the upper gold on (7, 5):
+    // HIMO_UE 70 with square (7, 9); the upper gold on (8, 5), scanned after
+    // it, lowers it to 50 without a square.
+    Position pos = board({{1, 5, HISHA}, {5, 4, HU}, {5, 5, -KIN},
+                          {7, 5, KIN}, {7, 9, HISHA}, {8, 5, KIN}});
+    Engine e(pos);
+    kiki_keisan(e);
+    EXPECT_EQ(e.maps.ATARI_UE[5][5], HU);
+    EXPECT_EQ(e.maps.ATARI_UE_X[5][5], 1);
+    EXPECT_EQ(e.maps.ATARI_UE_Y[5][5], 5);
+    EXPECT_EQ(e.maps.HIMO_UE[7][5], KIN);
+    EXPECT_EQ(e.maps.HIMO_UE_X[7][5], 7);
+    EXPECT_EQ(e.maps.HIMO_UE_Y[7][5], 9);
+
+    // The other order: the pawn on (5, 4) comes first and records 10; the
+    // rook on (9, 5), scanned later, reaches (5, 5) along x with 70, does not
+    // lower the code and so writes no square either: the earlier pass's stays.
+    Position later = board({{5, 4, HU}, {5, 5, -KIN}, {9, 5, HISHA}});
+    Engine f(later);
+    f.maps.ATARI_UE_X[5][5] = 7;
+    f.maps.ATARI_UE_Y[5][5] = 7;
+    kiki_keisan(f);
+    EXPECT_EQ(f.maps.KIKI_UE[5][5], 2);
+    EXPECT_EQ(f.maps.ATARI_UE[5][5], HU);
+    EXPECT_EQ(f.maps.ATARI_UE_X[5][5], 7);
+    EXPECT_EQ(f.maps.ATARI_UE_Y[5][5], 7);
+}
+
 // ---------------------------------------------------------------------------
 // What a pass resets and what it keeps.
 
