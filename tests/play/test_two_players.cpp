@@ -157,6 +157,24 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
     EXPECT_EQ(column(9), "-20 -30 -40 -50 -80 -50 -40 -30 -20");
 }
 
+TEST_F(TwoPlayers, StartInTheMiddleOfAGameContinuesWithoutTheOldSelection) {
+    game.menu("START");
+    move(5, 7, 5, 6);
+    click(5, 3);  // the upper side selects a pawn...
+    ASSERT_EQ(game.turn.SENTAKU, 1);
+    port.messages.clear();
+    game.menu("START");  // ...and the game is continued from the menu
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(last_message().text, "後手の番です");
+    EXPECT_EQ(game.turn.SENTAKU, 0);
+    EXPECT_EQ(game.turn.TESU, 1);
+    EXPECT_EQ(game.pos.BAN[9][6], -10);
+    click(5, 4);  // where the old selection could have gone: nothing happens
+    EXPECT_EQ(game.turn.SENTAKU, 0);
+    EXPECT_EQ(game.turn.TESU, 1);
+    EXPECT_EQ(game.pos.BAN[5][3], 10);
+}
+
 TEST_F(TwoPlayers, ClickBeforeAnyGameIsRefused) {
     click(5, 7);
     EXPECT_EQ(sounds(KINSHI_WAV), 1);
