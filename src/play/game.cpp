@@ -6,6 +6,7 @@
 #include "display/version.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
+#include "rules/opening.h"
 #include "rules/wait.h"
 
 namespace zemtori {
@@ -55,20 +56,6 @@ static const char* const NOT_YET_BUILT[] = {
 };
 
 Game::Game(Port& p, std::string dir) : port(p), screen(p), sound(p, dir), data_dir(std::move(dir)) {}
-
-void shoki_haichi(Position& pos) {
-    static const int camp[10] = {0, 20, 30, 40, 50, 80, 50, 40, 30, 20};
-    for (int x = 1; x <= 9; ++x) {
-        pos.BAN[x][1] = camp[x];
-        pos.BAN[x][3] = HU;
-        pos.BAN[x][7] = -HU;
-        pos.BAN[x][9] = -camp[x];
-    }
-    pos.BAN[2][2] = HISHA;
-    pos.BAN[8][2] = KAKU;
-    pos.BAN[2][8] = -KAKU;
-    pos.BAN[8][8] = -HISHA;
-}
 
 void Game::load() {
     for (const char* item : NOT_YET_BUILT) port.set_menu_enabled(item, false);

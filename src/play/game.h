@@ -93,7 +93,4 @@ struct MenuItem {
 extern const MenuItem MENU_ITEMS[];
 extern const int MENU_ITEM_COUNT;
 
-// Sets the opening position on the board (not yet fallen).
-void shoki_haichi(Position& pos);
-
 }  // namespace zemtori

@@ -8,6 +8,7 @@
 #include "engine/position_line.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
+#include "rules/opening.h"
 
 namespace zemtori::analyse {
 
@@ -54,17 +55,7 @@ private:
 // The opening position, upper side on the left, before anything has fallen.
 Position opening() {
     Position pos;
-    const int back[10] = {0, KYOU, KEI, GIN, KIN, OU, KIN, GIN, KEI, KYOU};
-    for (int x = 1; x <= 9; ++x) {
-        pos.BAN[x][1] = back[x];
-        pos.BAN[x][3] = HU;
-        pos.BAN[x][7] = -HU;
-        pos.BAN[x][9] = -back[x];
-    }
-    pos.BAN[2][2] = HISHA;
-    pos.BAN[8][2] = KAKU;
-    pos.BAN[2][8] = -KAKU;
-    pos.BAN[8][8] = -HISHA;
+    shoki_haichi(pos);
     return pos;
 }
 
