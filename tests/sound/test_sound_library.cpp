@@ -238,7 +238,7 @@ std::vector<int16_t> written(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::vector<char> raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<int16_t> s(raw.size() / 2);
-    std::memcpy(s.data(), raw.data(), s.size() * 2);
+    if (!s.empty()) std::memcpy(s.data(), raw.data(), s.size() * 2);
     return s;
 }
 
