@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include <csignal>
+#include <signal.h>
 #include <unistd.h>
 
 #include "platform/headless_port.h"
@@ -170,6 +172,15 @@ TEST_F(LibraryTest, TerminateReleasesEveryBufferAndTheDevice) {
     EXPECT_NE(again, 0);
     EXPECT_NE(again, sound);
     sound = again;
+}
+
+TEST_F(LibraryTest, OpeningTheDeviceLeavesInterruptSignalsAlone) {
+    // Ctrl+C and SIGTERM must still end the program while sound is open.
+    for (int sig : {SIGINT, SIGTERM}) {
+        struct sigaction now {};
+        ASSERT_EQ(sigaction(sig, nullptr, &now), 0);
+        EXPECT_EQ(now.sa_handler, SIG_DFL) << "signal " << sig;
+    }
 }
 
 TEST_F(LibraryTest, BrokenWaveFilesInMemoryGiveNoBuffer) {

@@ -130,6 +130,10 @@ extern "C" {
 int32_t dsInitialize(int32_t /*window*/) {
     Library& l = lib();
     if (l.device != 0) return 0;
+    // The program is not an SDL event loop: leave Ctrl+C and SIGTERM to end
+    // it as they end any program, instead of turning them into SDL events
+    // that nobody reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return 0;
     if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) < 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
