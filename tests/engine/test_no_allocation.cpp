@@ -28,7 +28,7 @@ namespace {
 TEST(EngineMemory, TurnPreparationSearchAndMateTestsAllocateNothing) {
     // The counter sees the heap at all.
     const long start = allocations.load();
-    delete new int(1);
+    ::operator delete(::operator new(16));
     ASSERT_EQ(allocations.load() - start, 1);
 
     Position pos;
