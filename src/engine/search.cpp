@@ -101,14 +101,7 @@ bool com_search(Engine& e) {
                     B[tx][ty] = captured;
                     B[x][y] = koma;
 
-                    Candidate c;
-                    c.from_x = x;
-                    c.from_y = y;
-                    c.to_x = tx;
-                    c.to_y = ty;
-                    c.koma = placed;
-                    c.moto_koma = koma;
-                    c.score = score;
+                    const Candidate c{x, y, tx, ty, placed, koma, score};
                     // Taking the king ends the game: nothing can beat it.
                     if (offer(e, c) && captured == -80) return true;
                 }
@@ -130,14 +123,7 @@ bool com_search(Engine& e) {
                     const double score = te_hyoka(e, 0, koma, UE_TE_X, k, tx, ty);
                     B[tx][ty] = 0;
 
-                    Candidate c;
-                    c.from_x = UE_TE_X;
-                    c.from_y = k;
-                    c.to_x = tx;
-                    c.to_y = ty;
-                    c.koma = koma;
-                    c.moto_koma = koma;
-                    c.score = score;
+                    const Candidate c{UE_TE_X, k, tx, ty, koma, koma, score};
                     // A mating drop cannot be beaten by another drop.
                     if (offer(e, c) && w.SAIZEN_TEN >= 9998) return true;
                 }
