@@ -22,4 +22,4 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
-$SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+$SUDO apt-get install -y "${missing[@]}"
