@@ -50,6 +50,12 @@ struct PlayTest : ::testing::Test {
         for (const std::string& s : game.sound_log) n += s == file;
         return n;
     }
+    // How many outlines were drawn in `colour` since the log was last cleared.
+    int outlines(int colour) const {
+        int n = 0;
+        for (const auto& op : port.ops) n += op.kind == HeadlessPort::OpKind::Outline && op.code == colour;
+        return n;
+    }
     // The texts printed since the port's log was last cleared.
     std::vector<std::string> texts() const { return port.texts(); }
 

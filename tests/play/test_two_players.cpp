@@ -192,10 +192,7 @@ TEST_F(TwoPlayers, IllegalDestinationPlaysRefusalAndClearsHighlights) {
     EXPECT_EQ(sounds(KINSHI_WAV), 1);
     EXPECT_EQ(game.turn.SENTAKU, 0);
     EXPECT_EQ(game.pos.BAN[5][7], -10);
-    int erased = 0;
-    for (const auto& op : port.ops)
-        erased += op.kind == HeadlessPort::OpKind::Outline && op.code == game.screen.KESU_IRO;
-    EXPECT_GE(erased, 81);
+    EXPECT_GE(outlines(game.screen.KESU_IRO), 81);
 }
 
 TEST_F(TwoPlayers, SelectingTheOpponentsPieceSelectsNothing) {
@@ -225,20 +222,14 @@ TEST_F(TwoPlayers, GuidanceFramesEveryReachableSquare) {
     game.screen.SIDOU_IRO = SHIRO;
     port.clear();
     click(9, 8);  // lower rook on the bottom row, blocked by its own pawn
-    int guidance = 0;
-    for (const auto& op : port.ops)
-        guidance += op.kind == HeadlessPort::OpKind::Outline && op.code == SHIRO;
     // Only (8,8) is reachable and it holds the own bishop: no square framed.
-    EXPECT_EQ(guidance, 0);
+    EXPECT_EQ(outlines(SHIRO), 0);
     port.clear();
     click(8, 8);  // lower bishop: diagonals (7,7), (9,7), (7,9), (9,9) hold own pieces
-    guidance = 0;
-    for (const auto& op : port.ops)
-        guidance += op.kind == HeadlessPort::OpKind::Outline && op.code == SHIRO;
-    EXPECT_EQ(guidance, 0);
+    EXPECT_EQ(outlines(SHIRO), 0);
     port.clear();
     click(5, 7);  // a pawn: exactly one square ahead
-    guidance = 0;
+    int guidance = 0;
     for (const auto& op : port.ops)
         if (op.kind == HeadlessPort::OpKind::Outline && op.code == SHIRO) {
             ++guidance;
