@@ -14,13 +14,15 @@ $(BUILD)/build.ninja:
 build: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: install-deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zemtori
 	$(BUILD)/zemtori
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: install-deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zemtori-bench
 	$(BUILD)/zemtori-bench
 
 clean:

@@ -3,12 +3,12 @@
 // seeded random play (positions_seed1.txt, entry lines of a record file).
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "record/entry_line.h"
 
 #ifndef ZEMTORI_BENCH_DIR
 #define ZEMTORI_BENCH_DIR "."
@@ -20,26 +20,10 @@ using namespace zemtori;
 
 constexpr int kSuiteSize = 50;
 
-int field(const std::string& line, std::size_t at, std::size_t width) {
-    if (at >= line.size()) return 0;
-    return std::atoi(line.substr(at, width).c_str());
-}
-
-// An entry line: 81 board codes of 3 columns (x outer, y inner), then per
-// hand slot the lower code, the upper code, the lower count, the upper count.
+// A position of the suite, read from its entry line.
 Position parse_entry(const std::string& line) {
     Position pos;
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y) pos.BAN[x][y] = field(line, ((x - 1) * 9 + (y - 1)) * 3, 3);
-    for (int k = 1; k <= MOCHI_SLOTS; ++k) {
-        const std::size_t at = 243 + (k - 1) * 10;
-        pos.MOCHI_SITA_KOMA[k] = field(line, at, 3);
-        pos.MOCHI_UE_KOMA[k] = field(line, at + 3, 3);
-        pos.MOCHI_SITA_KAZU[k] = field(line, at + 6, 2);
-        pos.MOCHI_UE_KAZU[k] = field(line, at + 8, 2);
-        pos.MOCHI_SITA_GOKEI += pos.MOCHI_SITA_KAZU[k];
-        pos.MOCHI_UE_GOKEI += pos.MOCHI_UE_KAZU[k];
-    }
+    restore_position(parse_entry_line(line), pos);
     return pos;
 }
 

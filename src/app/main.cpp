@@ -4,7 +4,7 @@
 #include <QMessageBox>
 
 #include "platform/qt/data_folder.h"
-#include "platform/qt/game_wiring.h"
+#include "app/game_wiring.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
 
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zemtori"));
 
-    zemtori::MainWindow window;
+    zemtori::MainWindow window(zemtori::menu_entries());
     const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
     const QString missing = window.load_pictures(QDir(data).filePath(QStringLiteral("pictures")));
     if (!missing.isEmpty()) {

@@ -105,17 +105,17 @@ void Screen::mochigoma_hyouji_ue(const Position& pos) {
     }
 }
 
+// Row by row from the top, each row from left to right; screen row r is the
+// squares with x = r.
 void Screen::ban_hyouji(const Position& pos) {
-    for (int r = 1; r <= 9; ++r)
-        for (int c = 1; c <= 9; ++c) {
-            gazou_hyouji(pos.BAN[r][c], c, r);
-            waku_hyouji(WAKU_IRO, c, r);
-        }
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) masu_hyouji(pos.BAN[x][y], x, y);
 }
 
-void Screen::masu_hyouji(const Position& pos, int x, int y) {
-    gazou_hyouji(pos.BAN[x][y], y, x);
-    waku_hyouji(WAKU_IRO, y, x);
+void Screen::masu_hyouji(int code, int x, int y) {
+    const Cell cell = square_cell(x, y);
+    gazou_hyouji(code, cell.c, cell.r);
+    waku_hyouji(WAKU_IRO, cell.c, cell.r);
 }
 
 void Screen::ban_shita_kesu() {

@@ -6,6 +6,7 @@
 
 #include "display/geometry.h"
 #include "platform/port.h"
+#include "rules/board.h"
 #include "rules/state.h"
 
 namespace zemtori {
@@ -49,8 +50,8 @@ public:
     void mochi_waku_kesu();
     void haikei_menu(int code);
 
-    // Repaint one board square (x, y) with its normal frame.
-    void masu_hyouji(const Position& pos, int x, int y);
+    // Paints `code` on board square (x, y) with its normal frame.
+    void masu_hyouji(int code, int x, int y);
 
 private:
     Port& port_;

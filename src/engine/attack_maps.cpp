@@ -12,12 +12,11 @@
 // fixed tables and allocates nothing.
 
 #include "engine/engine.h"
+#include "rules/board.h"
 
 namespace zemtori {
 
 namespace {
-
-constexpr bool on_board(int x, int y) { return x >= 1 && x <= 9 && y >= 1 && y <= 9; }
 
 // How a lower move marks a check on the upper king.
 enum class SitaMove { Step, Knight, King, Ray };

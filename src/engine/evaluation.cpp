@@ -5,17 +5,10 @@
 
 #include "engine/engine.h"
 #include "engine/terms.h"
+#include "rules/board.h"
 #include "rules/legality.h"
 
 namespace zemtori {
-
-namespace {
-
-int iabs(int v) { return v < 0 ? -v : v; }
-
-bool on_board(int x, int y) { return x >= 1 && x <= 9 && y >= 1 && y <= 9; }
-
-}  // namespace
 
 int nigeba_kazu(Engine& e) {
     const auto& B = e.pos->BAN;

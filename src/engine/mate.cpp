@@ -5,15 +5,12 @@
 // All three tests leave BAN as they found it.
 
 #include "engine/engine.h"
+#include "rules/board.h"
 #include "rules/legality.h"
 
 namespace zemtori {
 
 namespace {
-
-constexpr bool on_board(int x, int y) { return x >= 1 && x <= 9 && y >= 1 && y <= 9; }
-
-inline int abs_i(int v) { return v < 0 ? -v : v; }
 
 // Whether some checking piece (a square marked 9 in `oute`) may still move
 // onto the king's square (kx, ky).
@@ -32,7 +29,7 @@ bool aigoma_kiku(Position& pos, const int (&oute)[10][10], int kx, int ky, int h
     for (int x = 1; x <= 9; ++x) {
         for (int y = 1; y <= 9; ++y) {
             if (oute[x][y] == 9) {
-                if (abs_i(x - kx) < 2 && abs_i(y - ky) < 2) return true;
+                if (iabs(x - kx) < 2 && iabs(y - ky) < 2) return true;
             } else if (oute[x][y] == 1) {
                 const int moto = pos.BAN[x][y];
                 pos.BAN[x][y] = hu;

@@ -4,14 +4,13 @@
 #include <cstring>
 
 #include "engine/engine.h"
+#include "rules/board.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
 
 namespace zemtori {
 
 namespace {
-
-int iabs(int v) { return v < 0 ? -v : v; }
 
 int king_distance(int x, int y, int kx, int ky) {
     const int dx = iabs(x - kx), dy = iabs(y - ky);

@@ -5,13 +5,12 @@
 
 #include <cstdlib>
 
+#include "rules/board.h"
 #include "rules/legality.h"
 
 namespace zemtori {
 
 namespace {
-
-int iabs(int v) { return v < 0 ? -v : v; }
 
 // True when (x, y) has the lower king's x or y and lies within two squares of
 // it in both directions.

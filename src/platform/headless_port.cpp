@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "display/geometry.h"
-
 namespace zemtori {
 
 void HeadlessPort::paint_picture(int code, double x, double y) {
@@ -56,8 +54,7 @@ void HeadlessPort::show_record_control(RecordControl control, bool visible) {
     record_controls[control] = visible;
 }
 
-std::optional<int> HeadlessPort::picture_at(double c, double r) const {
-    const double x = grid_x(c), y = grid_y(r);
+std::optional<int> HeadlessPort::picture_at_twips(double x, double y) const {
     for (auto it = ops.rbegin(); it != ops.rend(); ++it)
         if (it->kind == OpKind::Picture && std::fabs(it->x - x) < 0.5 && std::fabs(it->y - y) < 0.5)
             return it->code;

@@ -66,8 +66,8 @@ public:
 
     // Helpers for tests.
     void clear() { ops.clear(); messages.clear(); refreshes = 0; }
-    // The last picture painted with its top-left at grid position (c, r), if any.
-    std::optional<int> picture_at(double c, double r) const;
+    // The last picture painted with its top-left corner at (x, y) twips, if any.
+    std::optional<int> picture_at_twips(double x, double y) const;
     // The texts printed, in order.
     std::vector<std::string> texts() const;
 

@@ -9,6 +9,20 @@
 
 namespace zemtori {
 
+// Mouse buttons as the window reports them; only 2 counts as the right button.
+enum : int { HIDARI_BUTTON = 1, MIGI_BUTTON = 2, NAKA_BUTTON = 4 };
+// The key code of Esc.
+constexpr int ESC_KEY = 27;
+
+// One entry of the menu bar: an entry that other entries name as their
+// parent is a menu, every other one an item that can carry a check mark.
+// The game owns the table; the window builds its menu bar from it, in order.
+struct MenuEntry {
+    const char* name;
+    const char* caption;
+    const char* parent;  // nullptr for a top-level menu
+};
+
 enum class MsgIcon { None, Exclamation };
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };

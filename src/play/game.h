@@ -3,11 +3,21 @@
 // Events arrive as calls from the window (menu commands by item name, mouse
 // presses in twips, keys, Timer1, closing); everything they do runs to its
 // end inside the call, busy waits included.
+//
+// The handlers live in one file per concern:
+//   game.cpp        start-up, the new game, the full redraw, sounds, ending
+//   menu.cpp        the menu bar and the dispatch of its commands
+//   turn_flow.cpp   starting a game between two people and passing the turn
+//   mouse.cpp       the mouse: selecting, moving, dropping, promoting
+//   replay.cpp      stepping through the record, a new game, turning the board
+// Play against the computer, record files, the handicap ladder and the
+// options each get a file of their own beside these.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "display/animation.h"
 #include "display/clock.h"
 #include "display/screen.h"
 #include "platform/port.h"
@@ -16,10 +26,6 @@
 #include "sound/effects.h"
 
 namespace zemtori {
-
-// Mouse buttons as the window reports them; only 2 counts as the right button.
-enum : int { HIDARI_BUTTON = 1, MIGI_BUTTON = 2, NAKA_BUTTON = 4 };
-constexpr int ESC_KEY = 27;
 
 class Game {
 public:
@@ -41,18 +47,23 @@ public:
     void gamen_hyouji();
 
     // Menu commands.
+    void TAIKYOKU_Click();
+    void MATCH_MAN_Click();
     void START_Click();
     void OWARI_Click();
+    void STOP_Click();
     void REPLAY_Click();
     void AFTER_Click();
     void CANCEL_Click();
     void REVERSE_Click();
+    void VER_Click();
 
     // Shows where the piece `koma` on (from_x, from_y) may go, in `colour`.
     void idou_shidou(int from_x, int from_y, int colour, int koma);
 
     Port& port;
     Screen screen;
+    MoveAnimation animation{screen};
     Position pos;
     TurnState turn;
     Kifu kifu;
@@ -69,28 +80,28 @@ public:
     std::string data_dir;
 
 private:
+    // menu.cpp
+    void enable_built_commands();
+    // game.cpp
     void hide_record_controls();
     void play_piece();
     void play_refusal();
     void play_other();
     void refuse(const std::string& text, const std::string& title);
+    void owari();
+    // turn_flow.cpp
+    void start_turn_clock();
+    void end_turn_clock();
+    void hand_over_between_people();
+    // mouse.cpp
     void select_on_board(int x, int y);
     void destination_on_board(int button, int x, int y);
     void select_in_hand(int c, int r);
     void carry_out_move(int button);
-    void hand_over();
-    void start_turn_clock();
-    void owari();
+    void hand_over(int captured);
 };
 
-// Menu item names and their captions, in menu order; the window builds its
-// menu bar from this table.
-struct MenuItem {
-    const char* name;
-    const char* caption;
-    const char* parent;  // nullptr for a top-level menu
-};
-extern const MenuItem MENU_ITEMS[];
-extern const int MENU_ITEM_COUNT;
+// The menu bar: every entry, in menu order, with its caption and parent.
+const std::vector<MenuEntry>& menu_entries();
 
 }  // namespace zemtori

@@ -4,18 +4,10 @@
 
 #include <vector>
 
+#include "record/entry.h"
 #include "rules/state.h"
 
 namespace zemtori {
-
-struct KifuEntry {
-    int BAN[10][10] = {};
-    int SITA_KOMA[8] = {};
-    int UE_KOMA[8] = {};
-    int SITA_KAZU[8] = {};
-    int UE_KAZU[8] = {};
-    double MAN_MAE = 0, MAN_ATO = 0, COM_MAE = 0, COM_ATO = 0;
-};
 
 // A square and the code that arrived there.
 struct Ugoki {
@@ -40,7 +32,7 @@ public:
 
     // Entry n; an entry never written reads as empty squares, zero counts and
     // zero times.
-    const KifuEntry& entry(int n) const;
+    const RecordEntry& entry(int n) const;
 
     // Copies entry n into the board and hands and recomputes the hand totals.
     void restore(int n, Position& pos) const;
@@ -50,14 +42,11 @@ public:
     Ugoki ugoki_kensaku(int n) const;
 
     // Replaces every entry (a record file read from disk).
-    void set_entry(int n, const KifuEntry& e);
+    void set_entry(int n, const RecordEntry& e);
     int capacity() const { return static_cast<int>(entries_.size()); }
 
 private:
-    std::vector<KifuEntry> entries_;
+    std::vector<RecordEntry> entries_;
 };
-
-// The sum of one hand's positive counts; side +1 the upper hand, -1 the lower.
-int mochigoma_gokei(const Position& pos, int side);
 
 }  // namespace zemtori

@@ -1,12 +1,10 @@
 #include "rules/legality.h"
 
+#include "rules/board.h"
+
 namespace zemtori {
 
 namespace {
-
-constexpr bool on_board(int x, int y) { return x >= 1 && x <= 9 && y >= 1 && y <= 9; }
-
-constexpr int iabs(int v) { return v < 0 ? -v : v; }
 
 // The hand column a drop of `koma` comes from: the upper hand for positive
 // codes, the lower hand for negative ones.
@@ -58,7 +56,7 @@ int idou_kanou(const Position& pos, int from_x, int from_y, int to_x, int to_y, 
 
     // 4. Drops: onto an empty square, not a second pawn on a file.  Only a
     //    pawn, lance or knight has more to check (its last files).
-    const bool drop = from_x == UE_TE_X || from_x == SITA_TE_X;
+    const bool drop = is_drop(from_x);
     if (drop) {
         if (target != KARA) return 0;
         if (koma == -HU && pos.NIFU_SITA[to_x] == 1) return 0;

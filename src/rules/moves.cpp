@@ -1,13 +1,8 @@
 #include "rules/moves.h"
 
-#include "display/screen.h"
-#include "rules/wait.h"
-
 namespace zemtori {
 
 namespace {
-
-constexpr bool on_board(int x, int y) { return x >= 1 && x <= 9 && y >= 1 && y <= 9; }
 
 // Adds a captured piece to the capturer's hand; false when nothing was stored
 // (not a piece, or a king taken while all seven slots are in use).
@@ -54,20 +49,6 @@ bool tsuika(Position& pos, TurnState& turn, int& captured) {
     return true;
 }
 
-// Keeps one step of a fall on the screen: the 1 ms pause of every step, and
-// long enough in total that the eye can follow the pieces square by square.
-void step_pause(Port& port, double shown_at) {
-    matsu(port, 0.001);
-    double elapsed = port.time_of_day() - shown_at;
-    if (elapsed < 0) elapsed += 86400.0;  // past midnight
-    if (elapsed < RAKKA_STEP_SECONDS) matsu(port, RAKKA_STEP_SECONDS - elapsed);
-}
-
-void hand_redraw(Screen& screen, const Position& pos, int side) {
-    if (side > 0) screen.mochigoma_hyouji_ue(pos);
-    else screen.mochigoma_hyouji_sita(pos);
-}
-
 }  // namespace
 
 void mochigoma_tsuika(Position& pos, TurnState& turn, int& captured) {
@@ -86,7 +67,7 @@ int funari_kanou(int to_y, int koma) {
 
 int nari_hantei(int from_x, int from_y, int to_x, int to_y, int koma, int* promoted) {
     (void)to_x;  // the zone is a matter of columns only
-    if (from_x == UE_TE_X || from_x == SITA_TE_X) return 0;  // a drop never promotes
+    if (is_drop(from_x)) return 0;  // a drop never promotes
     int may = 0;
     switch (koma) {
     case -HU: case -KYOU: case -KEI: may = to_y <= 3; break;
@@ -99,8 +80,8 @@ int nari_hantei(int from_x, int from_y, int to_x, int to_y, int koma, int* promo
     return may ? 1 : 0;
 }
 
-void sashite_jikkou(Position& pos, TurnState& turn, Screen* screen, int from_x, int from_y,
-                    int to_x, int to_y, int koma) {
+void sashite_jikkou(Position& pos, TurnState& turn, MoveObserver* observer, int from_x,
+                    int from_y, int to_x, int to_y, int koma) {
     if (!on_board(to_x, to_y)) return;
 
     // 1. A captured piece goes to the capturer's hand, which settles at once.
@@ -108,24 +89,18 @@ void sashite_jikkou(Position& pos, TurnState& turn, Screen* screen, int from_x, 
     if (captured <= -10) {
         ++pos.MOCHI_UE_GOKEI;
         if (!tsuika(pos, turn, captured)) --pos.MOCHI_UE_GOKEI;
-        mochigoma_rakka(pos, SENTE_GAWA, screen);
-        if (screen) screen->mochigoma_hyouji_ue(pos);
+        mochigoma_rakka(pos, SENTE_GAWA, observer);
+        if (observer) observer->hand_settled(pos, SENTE_GAWA);
     } else if (captured >= 10) {
         ++pos.MOCHI_SITA_GOKEI;
         if (!tsuika(pos, turn, captured)) --pos.MOCHI_SITA_GOKEI;
-        mochigoma_rakka(pos, GOTE_GAWA, screen);
-        if (screen) screen->mochigoma_hyouji_sita(pos);
+        mochigoma_rakka(pos, GOTE_GAWA, observer);
+        if (observer) observer->hand_settled(pos, GOTE_GAWA);
     }
 
-    // 2. The source shows an empty cell.  A hand slot is the cell (from_x,
-    //    from_y) of the grid, a board square (x, y) the cell (y, x).
+    // 2. The source shows an empty cell.
     const bool from_ue = from_x == UE_TE_X, from_sita = from_x == SITA_TE_X;
-    if (screen) {
-        const int c = from_ue || from_sita ? from_x : from_y;
-        const int r = from_ue || from_sita ? from_y : from_x;
-        screen->gazou_hyouji(KARA, c, r);
-        screen->waku_hyouji(screen->WAKU_IRO, c, r);
-    }
+    if (observer) observer->source_emptied(source_cell(from_x, from_y));
 
     // 3, 4. The piece stands on the destination; the lower king's square is
     // known at once.
@@ -142,28 +117,25 @@ void sashite_jikkou(Position& pos, TurnState& turn, Screen* screen, int from_x, 
             --pos.MOCHI_UE_GOKEI;
             --pos.MOCHI_UE_KAZU[k];
         }
-        mochigoma_rakka(pos, SENTE_GAWA, screen);
-        if (screen) screen->mochigoma_hyouji_ue(pos);
+        mochigoma_rakka(pos, SENTE_GAWA, observer);
+        if (observer) observer->hand_settled(pos, SENTE_GAWA);
     } else if (from_sita) {
         const int k = from_y - 2;
         if (k >= 1 && k <= MOCHI_SLOTS && pos.MOCHI_SITA_KAZU[k] > 0) {
             --pos.MOCHI_SITA_GOKEI;
             --pos.MOCHI_SITA_KAZU[k];
         }
-        mochigoma_rakka(pos, GOTE_GAWA, screen);
-        if (screen) screen->mochigoma_hyouji_sita(pos);
+        mochigoma_rakka(pos, GOTE_GAWA, observer);
+        if (observer) observer->hand_settled(pos, GOTE_GAWA);
     } else if (on_board(from_x, from_y)) {
         pos.BAN[from_x][from_y] = KARA;
     }
 
-    // 6. Draw the destination.
-    if (screen) {
-        screen->gazou_hyouji(koma, to_y, to_x);
-        screen->waku_hyouji(screen->WAKU_IRO, to_y, to_x);
-    }
+    // 6. The destination shows the piece.
+    if (observer) observer->piece_placed(koma, to_x, to_y);
 }
 
-int rakka(Position& pos, Screen* screen) {
+int rakka(Position& pos, MoveObserver* observer) {
     int steps = 0;
     for (;;) {
         // Only a piece with an empty square directly below it falls; the
@@ -186,16 +158,11 @@ int rakka(Position& pos, Screen* screen) {
                     pos.BAN[x][y] = KARA;
                 }
         ++steps;
-
-        if (screen) {
-            screen->ban_hyouji(pos);
-            screen->port().refresh();
-            step_pause(screen->port(), screen->port().time_of_day());
-        }
+        if (observer) observer->board_fall_step(pos);
     }
 }
 
-int mochigoma_rakka(Position& pos, int side, Screen* screen) {
+int mochigoma_rakka(Position& pos, int side, MoveObserver* observer) {
     if (side != SENTE_GAWA && side != GOTE_GAWA) return 0;
     int* koma = side > 0 ? pos.MOCHI_UE_KOMA : pos.MOCHI_SITA_KOMA;
     int* kazu = side > 0 ? pos.MOCHI_UE_KAZU : pos.MOCHI_SITA_KAZU;
@@ -219,12 +186,7 @@ int mochigoma_rakka(Position& pos, int side, Screen* screen) {
                 kazu[k] = 0;
             }
         ++steps;
-
-        if (screen) {
-            hand_redraw(*screen, pos, side);
-            screen->port().refresh();
-            step_pause(screen->port(), screen->port().time_of_day());
-        }
+        if (observer) observer->hand_fall_step(pos, side);
     }
 }
 

@@ -4,55 +4,11 @@
 
 #include <vector>
 
-#include "display/geometry.h"
-#include "display/screen.h"
-#include "platform/headless_port.h"
 #include "rules/moves.h"
-#include "rules/wait.h"
 #include "test_support.h"
 
 namespace zemtori {
 namespace {
-
-// A headless window that notes the fake clock at every refresh.
-class StampingPort : public HeadlessPort {
-public:
-    void refresh() override {
-        HeadlessPort::refresh();
-        stamps.push_back(now);
-    }
-    std::vector<double> stamps;
-};
-
-// What was painted between two refreshes.
-struct Frame {
-    int board[10][10] = {};  // picture painted on each board cell, -1 when none
-    int board_pictures = 0;  // pictures painted on board cells
-    int other_pictures = 0;  // pictures painted elsewhere
-};
-
-std::vector<Frame> frames(const HeadlessPort& port) {
-    std::vector<Frame> out;
-    Frame f;
-    for (int x = 0; x < 10; ++x)
-        for (int y = 0; y < 10; ++y) f.board[x][y] = -1;
-    const Frame blank = f;
-    for (const HeadlessPort::Op& op : port.ops) {
-        if (op.kind == HeadlessPort::OpKind::Refresh) {
-            out.push_back(f);
-            f = blank;
-        } else if (op.kind == HeadlessPort::OpKind::Picture) {
-            const int c = cell_column(op.x), r = cell_row(op.y);
-            if (c >= 1 && c <= 9 && r >= 1 && r <= 9) {
-                f.board[r][c] = op.code;
-                ++f.board_pictures;
-            } else {
-                ++f.other_pictures;
-            }
-        }
-    }
-    return out;
-}
 
 Position settled_opening() {
     Position pos = test::opening_position();
@@ -80,18 +36,6 @@ TEST(BoardFall, OpeningSettlesInSixSteps) {
     want.BAN[8][8] = -KAKU;
     want.BAN[9][8] = -HISHA;
     expect_same_board(pos, want);
-}
-
-TEST(BoardFall, SettledPositionDoesNotMoveAndDrawsNothing) {
-    Position pos = settled_opening();
-    const Position before = pos;
-    StampingPort port;
-    Screen screen(port);
-    const double t0 = port.now;
-    EXPECT_EQ(rakka(pos, &screen), 0);
-    expect_same_board(pos, before);
-    EXPECT_TRUE(port.ops.empty());
-    EXPECT_EQ(port.now, t0);
 }
 
 TEST(BoardFall, VacatedSquareLetsThePawnsAboveItFall) {
@@ -150,35 +94,6 @@ TEST(BoardFall, PieceDroppedIntoTheAirFallsToTheBottom) {
     EXPECT_EQ(pos.MOCHI_SITA_GOKEI, 0);
 }
 
-TEST(BoardFall, StackEmptiesTheGapFromBelow) {
-    // Three pieces at the top of a column: the lowest falls first, each one
-    // above starts a step later, so the pass takes 6 + 2 steps.
-    Position pos;
-    pos.BAN[1][4] = HISHA;
-    pos.BAN[2][4] = -KIN;
-    pos.BAN[3][4] = HU;
-    StampingPort port;
-    Screen screen(port);
-    EXPECT_EQ(rakka(pos, &screen), 8);
-    EXPECT_EQ(pos.BAN[7][4], HISHA);
-    EXPECT_EQ(pos.BAN[8][4], -KIN);
-    EXPECT_EQ(pos.BAN[9][4], HU);
-    for (int x = 1; x <= 6; ++x) EXPECT_EQ(pos.BAN[x][4], KARA) << x;
-
-    // After the first step only the bottom piece has moved.
-    const std::vector<Frame> shown = frames(port);
-    ASSERT_EQ(shown.size(), 8u);
-    EXPECT_EQ(shown[0].board[1][4], HISHA);
-    EXPECT_EQ(shown[0].board[2][4], -KIN);
-    EXPECT_EQ(shown[0].board[3][4], KARA);
-    EXPECT_EQ(shown[0].board[4][4], HU);
-    // After the second the one above it follows; the top piece still waits.
-    EXPECT_EQ(shown[1].board[1][4], HISHA);
-    EXPECT_EQ(shown[1].board[2][4], KARA);
-    EXPECT_EQ(shown[1].board[3][4], -KIN);
-    EXPECT_EQ(shown[1].board[5][4], HU);
-}
-
 TEST(BoardFall, PiecesNeverLeaveTheirColumnOrOverlap) {
     Position pos = test::board_from_text(R"(
          .  .  30  . -71  .  .  .  .
@@ -205,34 +120,6 @@ TEST(BoardFall, PiecesNeverLeaveTheirColumnOrOverlap) {
     // The longest fall is the knight's and the promoted rook's, from x = 1 to
     // x = 8 with a gap below them from the start.
     EXPECT_EQ(steps, 7);
-}
-
-TEST(BoardFall, EachStepRedrawsTheBoardOnceAndStaysOnScreen) {
-    Position pos = test::opening_position();
-    StampingPort port;
-    Screen screen(port);
-    const double t0 = port.now;
-    ASSERT_EQ(rakka(pos, &screen), 6);
-
-    EXPECT_EQ(port.refreshes, 6);
-    const std::vector<Frame> shown = frames(port);
-    ASSERT_EQ(shown.size(), 6u);
-    for (int step = 0; step < 6; ++step) {
-        EXPECT_EQ(shown[step].board_pictures, 81) << "step " << step + 1;
-        EXPECT_EQ(shown[step].other_pictures, 0) << "step " << step + 1;
-        // The upper rook is shown one square lower at each step.
-        EXPECT_EQ(shown[step].board[3 + step][2], HISHA) << "step " << step + 1;
-    }
-    // The last frame shows the settled board.
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y) EXPECT_EQ(shown[5].board[x][y], pos.BAN[x][y]);
-
-    // Every step stays up long enough to be seen.
-    ASSERT_EQ(port.stamps.size(), 6u);
-    for (size_t i = 1; i < port.stamps.size(); ++i)
-        EXPECT_GE(port.stamps[i] - port.stamps[i - 1], RAKKA_STEP_SECONDS - 1e-9) << i;
-    EXPECT_GE(port.now - port.stamps.back(), RAKKA_STEP_SECONDS - 1e-9);
-    EXPECT_GE(port.now - t0, 6 * RAKKA_STEP_SECONDS - 1e-9);
 }
 
 struct Hand {
@@ -269,45 +156,6 @@ TEST(HandFall, SlotsPackAtTheBottomInTheirOrder) {
         const int* other = side > 0 ? pos.MOCHI_SITA_KAZU : pos.MOCHI_UE_KAZU;
         for (int k = 0; k < 8; ++k) EXPECT_EQ(other[k], 0);
     }
-}
-
-TEST(HandFall, EmptySlotsBelowAnEmptiedSlotStayPut) {
-    // Only slots with pieces fall: an emptied slot (count 0, stale code) at
-    // the bottom with nothing above stays as it is.
-    Position pos;
-    set_hand(pos, SENTE_GAWA, {{0, 0, 0, 0, 0, 60, 0, 10}, {0, 0, 0, 0, 0, 0, 0, 3}});
-    const Position before = pos;
-    StampingPort port;
-    Screen screen(port);
-    EXPECT_EQ(mochigoma_rakka(pos, SENTE_GAWA, &screen), 0);
-    for (int k = 0; k < 8; ++k) {
-        EXPECT_EQ(pos.MOCHI_UE_KOMA[k], before.MOCHI_UE_KOMA[k]);
-        EXPECT_EQ(pos.MOCHI_UE_KAZU[k], before.MOCHI_UE_KAZU[k]);
-    }
-    EXPECT_TRUE(port.ops.empty());
-    EXPECT_EQ(port.stamps.size(), 0u);
-}
-
-TEST(HandFall, EachStepRedrawsThatHandOnly) {
-    Position pos;
-    set_hand(pos, GOTE_GAWA, {{0, -40, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0, 0, 0}});
-    StampingPort port;
-    Screen screen(port);
-    const double t0 = port.now;
-    EXPECT_EQ(mochigoma_rakka(pos, GOTE_GAWA, &screen), 6);
-    EXPECT_EQ(pos.MOCHI_SITA_KOMA[7], -GIN);
-    EXPECT_EQ(pos.MOCHI_SITA_KAZU[7], 1);
-    EXPECT_EQ(port.refreshes, 6);
-    // The silver is shown in the lower hand column (grid column 11, slot k in
-    // row k + 2), one slot lower each step; nothing on the board is painted.
-    const std::vector<Frame> shown = frames(port);
-    ASSERT_EQ(shown.size(), 6u);
-    for (const Frame& f : shown) EXPECT_EQ(f.board_pictures, 0);
-    ASSERT_EQ(port.stamps.size(), 6u);
-    for (size_t i = 1; i < port.stamps.size(); ++i)
-        EXPECT_GE(port.stamps[i] - port.stamps[i - 1], RAKKA_STEP_SECONDS - 1e-9);
-    EXPECT_GE(port.now - t0, 6 * RAKKA_STEP_SECONDS - 1e-9);
-    EXPECT_EQ(port.picture_at(11, 9), -GIN);
 }
 
 TEST(HandFall, WithoutAScreenNobodyWaits) {

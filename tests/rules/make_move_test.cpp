@@ -1,12 +1,6 @@
-// Making a move: captures into the hand, the king capture, drops, and what
-// is painted on the way.
+// Making a move: captures into the hand, the king capture and drops.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include "display/geometry.h"
-#include "display/screen.h"
-#include "platform/headless_port.h"
 #include "rules/moves.h"
 #include "test_support.h"
 
@@ -184,98 +178,6 @@ TEST(MakeMove, PromotedCodeIsWhatStandsOnTheDestination) {
     sashite_jikkou(pos, turn, nullptr, 5, 4, 5, 3, -TO);
     EXPECT_EQ(pos.BAN[5][3], -TO);
     EXPECT_EQ(pos.BAN[5][4], KARA);
-}
-
-struct Painted {
-    int code;
-    double c, r;
-};
-
-// The pictures painted, in order, with their grid positions.
-std::vector<Painted> pictures(const HeadlessPort& port) {
-    std::vector<Painted> out;
-    for (const HeadlessPort::Op& op : port.ops)
-        if (op.kind == HeadlessPort::OpKind::Picture)
-            out.push_back({op.code, (op.x - BAN_X0) / MASU_HABA, (op.y - BAN_Y0) / MASU_TAKASA});
-    return out;
-}
-
-bool same_cell(const Painted& p, int code, double c, double r) {
-    return p.code == code && std::fabs(p.c - c) < 1e-6 && std::fabs(p.r - r) < 1e-6;
-}
-
-TEST(MakeMove, BoardMovePaintsTheSourceEmptyThenTheDestination) {
-    Position pos;
-    pos.BAN[3][4] = GIN;
-    TurnState turn = human_second();
-    HeadlessPort port;
-    Screen screen(port);
-    sashite_jikkou(pos, turn, &screen, 3, 4, 4, 5, GIN);
-    // Source square (3, 4) is grid cell (4, 3); destination (4, 5) is (5, 4).
-    const std::vector<Painted> pics = pictures(port);
-    ASSERT_EQ(pics.size(), 2u);
-    EXPECT_TRUE(same_cell(pics[0], KARA, 4, 3));
-    EXPECT_TRUE(same_cell(pics[1], GIN, 5, 4));
-    ASSERT_EQ(port.ops.size(), 4u);
-    EXPECT_EQ(port.ops[1].kind, HeadlessPort::OpKind::Outline);
-    EXPECT_EQ(port.ops[1].code, screen.WAKU_IRO);
-    EXPECT_EQ(port.ops[3].kind, HeadlessPort::OpKind::Outline);
-    // The move does not refresh; the caller does after its pause.
-    EXPECT_EQ(port.refreshes, 0);
-}
-
-TEST(MakeMove, DropFromTheLowerHandEmptiesItsSlotAndThePiecesAboveFall) {
-    Position pos;
-    // Lower hand: gold in slot 7 (screen row 9), pawns in slot 6.
-    pos.MOCHI_SITA_KOMA[6] = -HU;
-    pos.MOCHI_SITA_KAZU[6] = 2;
-    pos.MOCHI_SITA_KOMA[7] = -KIN;
-    pos.MOCHI_SITA_KAZU[7] = 1;
-    pos.MOCHI_SITA_GOKEI = 3;
-    TurnState turn = human_second();
-    HeadlessPort port;
-    Screen screen(port);
-    sashite_jikkou(pos, turn, &screen, SITA_TE_X, 9, 5, 5, -KIN);
-
-    EXPECT_EQ(pos.BAN[5][5], -KIN);
-    EXPECT_EQ(pos.MOCHI_SITA_GOKEI, 2);
-    EXPECT_EQ(pos.MOCHI_SITA_KOMA[7], -HU);
-    EXPECT_EQ(pos.MOCHI_SITA_KAZU[7], 2);
-    EXPECT_EQ(pos.MOCHI_SITA_KAZU[6], 0);
-
-    const std::vector<Painted> pics = pictures(port);
-    ASSERT_GE(pics.size(), 3u);
-    // The slot's cell (11, 9) is painted empty first, the dropped piece last.
-    EXPECT_TRUE(same_cell(pics.front(), KARA, 11, 9));
-    EXPECT_TRUE(same_cell(pics.back(), -KIN, 5, 5));
-    // The hand fell one step (shown once) and was redrawn: the pawns are now
-    // shown in the bottom slot.
-    EXPECT_EQ(port.refreshes, 1);
-    EXPECT_EQ(port.picture_at(11, 9), -HU);
-}
-
-TEST(MakeMove, DropFromTheUpperHandUsesTheSlotNumberAsItsRow) {
-    Position pos;
-    pos.MOCHI_UE_KOMA[3] = KAKU;
-    pos.MOCHI_UE_KAZU[3] = 1;
-    pos.MOCHI_UE_KOMA[7] = HU;
-    pos.MOCHI_UE_KAZU[7] = 1;
-    pos.MOCHI_UE_GOKEI = 2;
-    TurnState turn = human_second();
-    HeadlessPort port;
-    Screen screen(port);
-    sashite_jikkou(pos, turn, &screen, UE_TE_X, 7, 2, 8, HU);
-
-    EXPECT_EQ(pos.BAN[2][8], HU);
-    EXPECT_EQ(pos.MOCHI_UE_GOKEI, 1);
-    EXPECT_EQ(pos.MOCHI_UE_KAZU[7], 1);   // the bishop fell into the emptied slot
-    EXPECT_EQ(pos.MOCHI_UE_KOMA[7], KAKU);
-    EXPECT_EQ(pos.MOCHI_UE_KAZU[3], 0);
-    const std::vector<Painted> pics = pictures(port);
-    ASSERT_FALSE(pics.empty());
-    EXPECT_TRUE(same_cell(pics.front(), KARA, -1, 7));
-    EXPECT_TRUE(same_cell(pics.back(), HU, 8, 2));
-    EXPECT_EQ(port.refreshes, 4);  // slot 3 to slot 7
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "engine/engine.h"
-#include "engine/position_line.h"
+#include "record/entry_line.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
@@ -14,8 +14,21 @@ namespace zemtori::analyse {
 
 namespace {
 
+// A position from an entry line: codes that cannot stand in a position read
+// as empty; flags and kings' squares start at 0.
 Position read_position(const std::string& line) {
-    return position_from_entry(parse_entry_line(line));
+    RecordEntry entry = parse_entry_line(line);
+    keep_only_pieces(entry);
+    Position pos;
+    restore_position(entry, pos);
+    return pos;
+}
+
+// The board and hands of `pos` as an entry line, times 0.
+std::string entry_line(const Position& pos) {
+    RecordEntry entry;
+    store_position(pos, entry);
+    return format_entry_line(entry);
 }
 
 void print(std::ostream& out, const char* fmt, int a, int b, int c, int d, int e, double score) {
@@ -122,7 +135,7 @@ void fall(std::istream& in, std::ostream& out) {
         const int steps = rakka(pos, nullptr);
         mochigoma_rakka(pos, +1, nullptr);
         mochigoma_rakka(pos, -1, nullptr);
-        out << format_entry_line(entry_from_position(pos)) << ' ' << steps << '\n';
+        out << entry_line(pos) << ' ' << steps << '\n';
     }
 }
 
@@ -209,7 +222,7 @@ std::vector<Position> random_positions(std::uint64_t seed, int count) {
 
 void gen(std::ostream& out, std::uint64_t seed, int count) {
     for (const Position& pos : random_positions(seed, count))
-        out << format_entry_line(entry_from_position(pos)) << '\n';
+        out << entry_line(pos) << '\n';
 }
 
 }  // namespace zemtori::analyse

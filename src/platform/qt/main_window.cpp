@@ -17,7 +17,6 @@
 
 #include "display/geometry.h"
 #include "platform/qt/canvas.h"
-#include "play/game.h"
 
 namespace zemtori {
 
@@ -43,7 +42,8 @@ QString menu_text(const std::string& caption) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent, qreal device_pixel_ratio) : QMainWindow(parent) {
+MainWindow::MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent, qreal device_pixel_ratio)
+    : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Zemtori"));
     canvas_ = new Canvas(device_pixel_ratio > 0 ? device_pixel_ratio : qApp->devicePixelRatio(), this);
     canvas_->on_mouse_down = [this](int button, double x, double y) {
@@ -52,7 +52,7 @@ MainWindow::MainWindow(QWidget* parent, qreal device_pixel_ratio) : QMainWindow(
     setCentralWidget(canvas_);
     setFocusPolicy(Qt::StrongFocus);
 
-    build_menus();
+    build_menus(menu);
 
     timer1_.setInterval(TIMER1_MS);
     connect(&timer1_, &QTimer::timeout, this, [this] {
@@ -68,13 +68,12 @@ MainWindow::~MainWindow() = default;
 // Menus are built in table order, so a parent always exists before its items.
 // An entry that other entries name as their parent becomes a menu; the others
 // become actions, which the game may give a check mark.
-void MainWindow::build_menus() {
+void MainWindow::build_menus(const std::vector<MenuEntry>& menu) {
     std::set<std::string> parents;
-    for (int i = 0; i < MENU_ITEM_COUNT; ++i)
-        if (MENU_ITEMS[i].parent) parents.insert(MENU_ITEMS[i].parent);
+    for (const MenuEntry& item : menu)
+        if (item.parent) parents.insert(item.parent);
 
-    for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
-        const MenuItem& item = MENU_ITEMS[i];
+    for (const MenuEntry& item : menu) {
         const std::string name = item.name;
         QMenu* owner = nullptr;
         if (item.parent) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/port.h"
 #include "platform/qt/picture_set.h"
@@ -22,8 +23,10 @@ class Canvas;
 class MainWindow : public QMainWindow, public Port {
     Q_OBJECT
 public:
+    // The menu bar is built from `menu`, the game's table.
     // `device_pixel_ratio` 0 takes the screens' ratio; tests set one.
-    explicit MainWindow(QWidget* parent = nullptr, qreal device_pixel_ratio = 0);
+    explicit MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent = nullptr,
+                        qreal device_pixel_ratio = 0);
     ~MainWindow() override;
 
     // Loads the pictures from `folder`; returns the path of a missing or
@@ -83,7 +86,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void build_menus();
+    void build_menus(const std::vector<MenuEntry>& menu);
     void fit_outer_size();
     void send_menu(const std::string& item);
 

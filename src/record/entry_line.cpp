@@ -1,4 +1,4 @@
-#include "engine/position_line.h"
+#include "record/entry_line.h"
 
 #include <cstdio>
 #include <limits>
@@ -33,7 +33,19 @@ bool plain_hand_code(int code, int side) {
     return m >= HU && m <= OU && m % 10 == 0;
 }
 
-int count_or_zero(int n) { return n >= 0 && n <= 99 ? n : 0; }
+// A slot keeps its code and count only when both can stand in a hand.
+void keep_slot(int& code, int& count, int side) {
+    if (!plain_hand_code(code, side)) {
+        code = 0;
+        count = 0;
+    } else if (count < 0 || count > 99) {
+        count = 0;
+    }
+}
+
+// Whole seconds: the fraction of a second is dropped.  A time no clock can
+// reach reads 0 rather than overflowing.
+int whole_seconds(double t) { return t > -1e9 && t < 1e9 ? static_cast<int>(t) : 0; }
 
 }  // namespace
 
@@ -59,8 +71,8 @@ int read_field(std::string_view line, std::size_t start, std::size_t width) {
     return static_cast<int>(neg ? -v : v);
 }
 
-EntryLine parse_entry_line(std::string_view line) {
-    EntryLine e;
+RecordEntry parse_entry_line(std::string_view line) {
+    RecordEntry e;
     FieldReader r{line};
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) e.BAN[x][y] = r.next(BOARD_WIDTH);
@@ -77,7 +89,7 @@ EntryLine parse_entry_line(std::string_view line) {
     return e;
 }
 
-std::string format_entry_line(const EntryLine& e) {
+std::string format_entry_line(const RecordEntry& e) {
     std::string out;
     out.reserve(ENTRY_LINE_LENGTH);
     for (int x = 1; x <= 9; ++x)
@@ -88,48 +100,21 @@ std::string format_entry_line(const EntryLine& e) {
         append_field(out, e.SITA_KAZU[k], COUNT_WIDTH);
         append_field(out, e.UE_KAZU[k], COUNT_WIDTH);
     }
-    append_field(out, e.MAN_MAE, TIME_WIDTH);
-    append_field(out, e.MAN_ATO, TIME_WIDTH);
-    append_field(out, e.COM_MAE, TIME_WIDTH);
-    append_field(out, e.COM_ATO, TIME_WIDTH);
+    append_field(out, whole_seconds(e.MAN_MAE), TIME_WIDTH);
+    append_field(out, whole_seconds(e.MAN_ATO), TIME_WIDTH);
+    append_field(out, whole_seconds(e.COM_MAE), TIME_WIDTH);
+    append_field(out, whole_seconds(e.COM_ATO), TIME_WIDTH);
     return out;
 }
 
-Position position_from_entry(const EntryLine& e) {
-    Position pos;
+void keep_only_pieces(RecordEntry& e) {
     for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y) pos.BAN[x][y] = is_piece(e.BAN[x][y]) ? e.BAN[x][y] : 0;
+        for (int y = 1; y <= 9; ++y)
+            if (!is_piece(e.BAN[x][y])) e.BAN[x][y] = 0;
     for (int k = 1; k <= MOCHI_SLOTS; ++k) {
-        if (plain_hand_code(e.UE_KOMA[k], +1)) {
-            pos.MOCHI_UE_KOMA[k] = e.UE_KOMA[k];
-            pos.MOCHI_UE_KAZU[k] = count_or_zero(e.UE_KAZU[k]);
-        }
-        if (plain_hand_code(e.SITA_KOMA[k], -1)) {
-            pos.MOCHI_SITA_KOMA[k] = e.SITA_KOMA[k];
-            pos.MOCHI_SITA_KAZU[k] = count_or_zero(e.SITA_KAZU[k]);
-        }
-        pos.MOCHI_UE_GOKEI += pos.MOCHI_UE_KAZU[k];
-        pos.MOCHI_SITA_GOKEI += pos.MOCHI_SITA_KAZU[k];
+        keep_slot(e.UE_KOMA[k], e.UE_KAZU[k], +1);
+        keep_slot(e.SITA_KOMA[k], e.SITA_KAZU[k], -1);
     }
-    return pos;
-}
-
-EntryLine entry_from_position(const Position& pos, int man_mae, int man_ato, int com_mae,
-                              int com_ato) {
-    EntryLine e;
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y) e.BAN[x][y] = pos.BAN[x][y];
-    for (int k = 1; k <= MOCHI_SLOTS; ++k) {
-        e.SITA_KOMA[k] = pos.MOCHI_SITA_KOMA[k];
-        e.UE_KOMA[k] = pos.MOCHI_UE_KOMA[k];
-        e.SITA_KAZU[k] = pos.MOCHI_SITA_KAZU[k];
-        e.UE_KAZU[k] = pos.MOCHI_UE_KAZU[k];
-    }
-    e.MAN_MAE = man_mae;
-    e.MAN_ATO = man_ato;
-    e.COM_MAE = com_mae;
-    e.COM_ATO = com_ato;
-    return e;
 }
 
 }  // namespace zemtori

@@ -1,4 +1,4 @@
-#include "rules/wait.h"
+#include "platform/wait.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-// Entry lines, and the analysis tool run as a program.
+// The analysis tool run as a program.
 
 #include <gtest/gtest.h>
 
@@ -11,125 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/position_line.h"
+#include "record/entry_line.h"
 #include "test_support.h"
 
 namespace zemtori {
 namespace {
-
-// ---------------------------------------------------------------------------
-// Reading and writing entry lines.
-
-struct FieldCase {
-    const char* text;
-    std::size_t start, width;
-    int value;
-};
-
-TEST(EntryLineFields, ToleratesWhatAFileMayHold) {
-    const FieldCase cases[] = {
-        {"  5", 0, 3, 5},
-        {"-10", 0, 3, -10},
-        {" 10", 0, 3, 10},
-        {"   ", 0, 3, 0},            // blank
-        {"abc", 0, 3, 0},            // letters
-        {" 1a", 0, 3, 0},            // a number followed by letters
-        {"  -", 0, 3, 0},            // a sign alone
-        {"- 5", 0, 3, 0},            // a sign apart from its digits
-        {"+7 ", 0, 3, 7},
-        {"12", 0, 3, 12},            // the line ends inside the field
-        {"5", 1, 3, 0},              // the field starts past the end
-        {"1234", 1, 2, 23},          // only the field's own columns count
-        {"99999999999", 0, 11, 0},   // too large for any field
-    };
-    for (const FieldCase& c : cases)
-        EXPECT_EQ(read_field(c.text, c.start, c.width), c.value) << '"' << c.text << '"';
-}
-
-EntryLine sample_entry() {
-    Position pos = test::opening_position();
-    pos.BAN[5][5] = -RYU;
-    pos.MOCHI_UE_KOMA[7] = HU;
-    pos.MOCHI_UE_KAZU[7] = 18;
-    pos.MOCHI_SITA_KOMA[6] = -KAKU;
-    pos.MOCHI_SITA_KAZU[6] = 1;
-    return entry_from_position(pos, 59, 1234, 0, 99999);
-}
-
-TEST(EntryLineFormat, FixedColumnsRightAligned) {
-    const std::string line = format_entry_line(sample_entry());
-    ASSERT_EQ(line.size(), static_cast<std::size_t>(ENTRY_LINE_LENGTH));
-    EXPECT_EQ(line.substr(0, 3), " 20");                  // (1, 1)
-    EXPECT_EQ(line.substr(3, 3), "  0");                  // (1, 2)
-    EXPECT_EQ(line.substr(18, 3), "-10");                 // (1, 7)
-    EXPECT_EQ(line.substr(3 * (4 * 9 + 4), 3), "-71");    // (5, 5)
-    // Slot 6: lower bishop, no upper code, counts 1 and 0.
-    EXPECT_EQ(line.substr(243 + 50, 10), "-60  0 1 0");
-    // Slot 7: upper pawns, 18 of them.
-    EXPECT_EQ(line.substr(243 + 60, 10), "  0 10 018");
-    EXPECT_EQ(line.substr(313), "   59 1234    099999");
-}
-
-TEST(EntryLineFormat, WrittenLineReadsBackTheSame) {
-    const EntryLine a = sample_entry();
-    const EntryLine b = parse_entry_line(format_entry_line(a));
-    EXPECT_EQ(format_entry_line(b), format_entry_line(a));
-    EXPECT_EQ(b.BAN[5][5], -RYU);
-    EXPECT_EQ(b.UE_KAZU[7], 18);
-    EXPECT_EQ(b.SITA_KOMA[6], -KAKU);
-    EXPECT_EQ(b.MAN_ATO, 1234);
-    EXPECT_EQ(b.COM_ATO, 99999);
-}
-
-TEST(EntryLineReading, ShortAndLongLines) {
-    // A short line: everything after it reads 0.
-    const EntryLine s = parse_entry_line(" 20 30");
-    EXPECT_EQ(s.BAN[1][1], 20);
-    EXPECT_EQ(s.BAN[1][2], 30);
-    EXPECT_EQ(s.BAN[1][3], 0);
-    EXPECT_EQ(s.UE_KAZU[7], 0);
-
-    // Characters past the last field are ignored.
-    const std::string full = format_entry_line(sample_entry());
-    const EntryLine l = parse_entry_line(full + "  7 garbage" + std::string(5000, '9'));
-    EXPECT_EQ(format_entry_line(l), full);
-}
-
-TEST(EntryLineReading, PositionKeepsOnlyWhatTheRulesKnow) {
-    EntryLine e;
-    e.BAN[1][1] = 80;
-    e.BAN[1][2] = 5;      // not a piece
-    e.BAN[1][3] = 51;     // not a piece
-    e.BAN[1][4] = -51;    // not a piece
-    e.BAN[1][5] = 999;    // not a piece
-    e.BAN[9][9] = -71;
-    e.UE_KOMA[1] = 10;  e.UE_KAZU[1] = 3;
-    e.UE_KOMA[2] = 20;  e.UE_KAZU[2] = -4;   // negative count
-    e.UE_KOMA[3] = -30; e.UE_KAZU[3] = 2;    // a lower code in the upper hand
-    e.UE_KOMA[4] = 11;  e.UE_KAZU[4] = 1;    // promoted codes never stand in a hand
-    e.UE_KOMA[5] = 80;  e.UE_KAZU[5] = 1;    // a captured king does
-    e.SITA_KOMA[7] = -70; e.SITA_KAZU[7] = 2;
-    e.SITA_KOMA[6] = 40;  e.SITA_KAZU[6] = 9;
-    e.SITA_KOMA[5] = -50; e.SITA_KAZU[5] = 0;  // an old kind in an empty slot stays
-
-    const Position pos = position_from_entry(e);
-    EXPECT_EQ(pos.BAN[1][1], 80);
-    for (int y = 2; y <= 5; ++y) EXPECT_EQ(pos.BAN[1][y], 0) << "y = " << y;
-    EXPECT_EQ(pos.BAN[9][9], -71);
-
-    EXPECT_EQ(pos.MOCHI_UE_KAZU[1], 3);
-    EXPECT_EQ(pos.MOCHI_UE_KAZU[2], 0);
-    EXPECT_EQ(pos.MOCHI_UE_KAZU[3], 0);
-    EXPECT_EQ(pos.MOCHI_UE_KOMA[3], 0);
-    EXPECT_EQ(pos.MOCHI_UE_KAZU[4], 0);
-    EXPECT_EQ(pos.MOCHI_UE_KOMA[5], 80);
-    EXPECT_EQ(pos.MOCHI_UE_GOKEI, 4);
-    EXPECT_EQ(pos.MOCHI_SITA_KAZU[6], 0);
-    EXPECT_EQ(pos.MOCHI_SITA_KOMA[5], -50);
-    EXPECT_EQ(pos.MOCHI_SITA_GOKEI, 2);
-    EXPECT_EQ(pos.OU_UE_X, 0);
-    EXPECT_EQ(pos.NIFU_UE[1], 0);
-}
 
 // ---------------------------------------------------------------------------
 // The tool, run as a program on standard input.
@@ -166,7 +52,17 @@ ToolRun run_tool(const std::string& args, const std::string& input) {
     return r;
 }
 
-std::string line_of(const Position& pos) { return format_entry_line(entry_from_position(pos)); }
+std::string line_of(const Position& pos) {
+    RecordEntry e;
+    store_position(pos, e);
+    return format_entry_line(e);
+}
+
+Position position_of(const std::string& line) {
+    Position pos;
+    restore_position(parse_entry_line(line), pos);
+    return pos;
+}
 
 Position settled_opening() {
     Position pos = test::opening_position();
@@ -208,7 +104,7 @@ TEST(AnalyseFall, ItsOutputReadsBackAsASettledPosition) {
     ASSERT_EQ(out.size(), static_cast<std::size_t>(ENTRY_LINE_LENGTH) + 2);
     EXPECT_EQ(out.substr(ENTRY_LINE_LENGTH), " 4");
 
-    const Position fallen = position_from_entry(parse_entry_line(out));
+    const Position fallen = position_of(out);
     EXPECT_EQ(fallen.BAN[9][6], -HU);
     EXPECT_EQ(fallen.BAN[1][7], 0);
     EXPECT_EQ(fallen.BAN[5][7], -HU);
@@ -299,7 +195,7 @@ TEST(AnalyseGen, PositionsHaveBothKingsAndHaveSettled) {
     bool any_hand = false;
     for (const std::string& l : lines) {
         ASSERT_EQ(l.size(), static_cast<std::size_t>(ENTRY_LINE_LENGTH));
-        const Position pos = position_from_entry(parse_entry_line(l));
+        const Position pos = position_of(l);
         int ue = 0, sita = 0;
         for (int x = 1; x <= 9; ++x) {
             for (int y = 1; y <= 9; ++y) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/screen.h"
+#include "picture_at.h"
 #include "platform/headless_port.h"
 #include "test_support.h"
 
@@ -85,11 +86,11 @@ TEST_F(ScreenTest, BackgroundTilesEveryCellOutsideTheBoardOnly) {
     screen.haikei_hyouji(HAIKEI_TAKE);
     EXPECT_EQ(port.ops.size(), 32u * 24u - 81u);
     for (const Op& op : port.ops) EXPECT_EQ(op.code, HAIKEI_TAKE);
-    EXPECT_FALSE(port.picture_at(1, 1).has_value());
-    EXPECT_FALSE(port.picture_at(9, 9).has_value());
-    EXPECT_EQ(port.picture_at(28, 21), HAIKEI_TAKE);
-    EXPECT_EQ(port.picture_at(-3, -2), HAIKEI_TAKE);
-    EXPECT_EQ(port.picture_at(10, 5), HAIKEI_TAKE);
+    EXPECT_FALSE(test::picture_at(port, 1, 1).has_value());
+    EXPECT_FALSE(test::picture_at(port, 9, 9).has_value());
+    EXPECT_EQ(test::picture_at(port, 28, 21), HAIKEI_TAKE);
+    EXPECT_EQ(test::picture_at(port, -3, -2), HAIKEI_TAKE);
+    EXPECT_EQ(test::picture_at(port, 10, 5), HAIKEI_TAKE);
 }
 
 TEST_F(ScreenTest, BoardIsDrawnRowByRowEachSquareWithItsFrame) {
@@ -117,9 +118,9 @@ TEST_F(ScreenTest, HandsShowPiecesWithRedCountsAndEmptySlotsAsEmptySquares) {
     pos.MOCHI_UE_KOMA[1] = 40;
     pos.MOCHI_UE_KAZU[1] = 1;
     screen.mochigoma_hyouji_sita(pos);
-    EXPECT_EQ(port.picture_at(11, 9), -10);
-    EXPECT_EQ(port.picture_at(11, 8), 0);
-    EXPECT_EQ(port.picture_at(12, 9), screen.HAIKEI);
+    EXPECT_EQ(test::picture_at(port, 11, 9), -10);
+    EXPECT_EQ(test::picture_at(port, 11, 8), 0);
+    EXPECT_EQ(test::picture_at(port, 12, 9), screen.HAIKEI);
     EXPECT_EQ(port.texts(), (std::vector<std::string>{" 12 ", " 12 "}));
     const auto red = std::find_if(port.ops.begin(), port.ops.end(),
                                   [](const Op& op) { return op.kind == Kind::Text && op.code == 12; });
@@ -128,9 +129,9 @@ TEST_F(ScreenTest, HandsShowPiecesWithRedCountsAndEmptySlotsAsEmptySquares) {
     EXPECT_DOUBLE_EQ(red->y, grid_y(9.2));
     port.clear();
     screen.mochigoma_hyouji_ue(pos);
-    EXPECT_EQ(port.picture_at(-1, 1), 40);
-    EXPECT_EQ(port.picture_at(-1, 2), 0);
-    EXPECT_EQ(port.picture_at(0, 1), screen.HAIKEI);
+    EXPECT_EQ(test::picture_at(port, -1, 1), 40);
+    EXPECT_EQ(test::picture_at(port, -1, 2), 0);
+    EXPECT_EQ(test::picture_at(port, 0, 1), screen.HAIKEI);
 }
 
 TEST_F(ScreenTest, BackgroundMenuChecksExactlyOneEntry) {

@@ -32,7 +32,7 @@ const QString PICTURES = QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures");
 
 // A window whose events are written down instead of going to a game.
 struct RecordingWindow {
-    MainWindow window;
+    MainWindow window{menu_entries()};
     std::vector<std::string> menus;
     std::vector<std::tuple<int, double, double>> presses;
     std::vector<int> keys;
@@ -66,7 +66,7 @@ struct RecordingWindow {
 }
 
 TEST(QtWindowStartUp, CanvasShowsTheOpeningBoardTitleAndGreenFrames) {
-    MainWindow window;
+    MainWindow window{menu_entries()};
     window.end_hook = [] {};
     ASSERT_EQ(window.load_pictures(PICTURES), QString());
     Game game(window, ZEMTORI_TEST_DATA_DIR);
@@ -175,7 +175,7 @@ TEST(QtWindowPainting, TextHangsFromItsTopLeftAndIsTransparent) {
 }
 
 TEST(QtWindowPainting, HighDensityCanvasIsSharp) {
-    MainWindow window(nullptr, 2.0);
+    MainWindow window(menu_entries(), nullptr, 2.0);
     ASSERT_EQ(window.load_pictures(PICTURES), QString());
     window.paint_picture(-80, grid_x(2), grid_y(2));
     window.draw_outline(AKA, grid_x(2), grid_y(2), grid_x(3), grid_y(3));
@@ -195,8 +195,7 @@ TEST(QtWindowPainting, HighDensityCanvasIsSharp) {
 
 TEST(QtWindowMenus, BarFollowsTheMenuTableWithExactCaptions) {
     RecordingWindow w;
-    for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
-        const MenuItem& item = MENU_ITEMS[i];
+    for (const MenuEntry& item : menu_entries()) {
         QAction* a = w.window.action(item.name);
         ASSERT_NE(a, nullptr) << item.name;
         EXPECT_EQ(a->text().toStdString(), item.caption) << item.name;

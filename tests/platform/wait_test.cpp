@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "platform/headless_port.h"
-#include "rules/wait.h"
+#include "platform/wait.h"
 
 namespace zemtori {
 namespace {

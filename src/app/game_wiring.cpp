@@ -1,4 +1,4 @@
-#include "platform/qt/game_wiring.h"
+#include "app/game_wiring.h"
 
 #include "platform/qt/main_window.h"
 #include "play/game.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "app/game_wiring.h"
 #include "display/geometry.h"
 #include "platform/qt/canvas.h"
-#include "platform/qt/game_wiring.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
 #include "qt_test_support.h"
@@ -64,7 +64,7 @@ protected:
         return true;
     }
 
-    MainWindow window;
+    MainWindow window{menu_entries()};
     Game game{window, ZEMTORI_TEST_DATA_DIR};
     std::vector<Seen> seen;
     int ends = 0;

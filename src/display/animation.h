@@ -1,0 +1,37 @@
+// How a move and the falling passes look on the window: the rules report each
+// stage of a move (rules/moves.h) and this paints it, and keeps every falling
+// step on the screen long enough for the eye to follow the pieces.
+#pragma once
+
+#include "display/screen.h"
+#include "rules/moves.h"
+
+namespace zemtori {
+
+// Each step of a falling pass stays on the screen at least this long, so a
+// person sees the pieces drop square by square.
+constexpr double RAKKA_STEP_SECONDS = 0.03;
+
+class MoveAnimation final : public MoveObserver {
+public:
+    explicit MoveAnimation(Screen& screen) : screen_(screen) {}
+
+    // The hand is redrawn, shown, and kept on the screen for one step.
+    void hand_fall_step(const Position& pos, int side) override;
+    // The hand is redrawn.
+    void hand_settled(const Position& pos, int side) override;
+    // The cell shows an empty square with its normal frame.
+    void source_emptied(Cell cell) override;
+    // The square shows the piece with its normal frame.
+    void piece_placed(int koma, int x, int y) override;
+    // All 81 squares are redrawn, shown, and kept on the screen for one step.
+    void board_fall_step(const Position& pos) override;
+
+private:
+    void hand_redraw(const Position& pos, int side);
+    void hold_step();
+
+    Screen& screen_;
+};
+
+}  // namespace zemtori

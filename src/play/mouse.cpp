@@ -1,0 +1,187 @@
+// The mouse: one handler for every click on the window.  Two clicks select a
+// piece (on the board or in a hand) and its destination; the move is checked,
+// promoted by the right button where it may be, carried out, left to fall and
+// written, and the turn is handed over.
+#include "display/move_text.h"
+#include "platform/wait.h"
+#include "play/game.h"
+#include "rules/legality.h"
+#include "rules/moves.h"
+
+namespace zemtori {
+
+namespace {
+
+bool is_mover(const TurnState& turn, int koma) {
+    return (koma <= -10 && turn.TEBAN == turn.MAN_GAWA) || (koma >= 10 && turn.TEBAN == turn.COM_GAWA);
+}
+
+// Repaints the frame of the move's source in `colour`.
+void source_frame(Screen& screen, const Sashite& s, int colour) {
+    const Cell cell = source_cell(s.from_x, s.from_y);
+    screen.waku_hyouji(colour, cell.c, cell.r);
+}
+
+}  // namespace
+
+void Game::idou_shidou(int from_x, int from_y, int colour, int koma) {
+    screen.waku_kesu();
+    if (screen.IDOU_SIDOU == 0) return;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (idou_kanou(pos, from_x, from_y, x, y, koma) == 1) {
+                const Cell cell = square_cell(x, y);
+                screen.waku_hyouji(colour, cell.c, cell.r);
+            }
+}
+
+void Game::mouse_down(int button, double X, double Y) {
+    hide_record_controls();
+    if (turn.KIFU_MODE == 1) {
+        const MsgAnswer a = port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None,
+                                             MsgButtons::YesNo);
+        if (a == MsgAnswer::No) {
+            play_refusal();
+            shinki_kyokumen();
+        }
+        return;
+    }
+    if (turn.SHOSHA != 0) {
+        port.message_box("新規に対局してください", "終局", MsgIcon::None, MsgButtons::Ok);
+        return;
+    }
+    const int c = cell_column(X);
+    const int r = cell_row(Y);
+    if (turn.TEBAN == 0) {
+        refuse("「対局」で始めて下さい", "開始");
+        return;
+    }
+    if (turn.COM_TAISEN == 0) {
+        if (turn.SAIKAI == 1) {
+            turn.SAIKAI = 0;
+            start_turn_clock();
+            port.message_box(turn.TEBAN == 1 ? "先手の番です" : "後手の番です", "対局",
+                             MsgIcon::None, MsgButtons::Ok);
+        }
+    }
+    // Resuming a game against the computer belongs to that mode's turn flow.
+    // A board cell (c, r) is the square (x, y) = (r, c).
+    if (on_board(r, c)) {
+        if (turn.SENTAKU == 0) select_on_board(r, c);
+        else destination_on_board(button, r, c);
+        return;
+    }
+    select_in_hand(c, r);
+}
+
+void Game::select_on_board(int x, int y) {
+    if (pos.BAN[x][y] == 0) return;
+    Sashite& s = turn.SASHITE;
+    s.from_x = x;
+    s.from_y = y;
+    s.koma = pos.BAN[x][y];
+    idou_shidou(x, y, screen.SIDOU_IRO, s.koma);
+    const Cell cell = square_cell(x, y);
+    if (is_mover(turn, s.koma)) {
+        screen.waku_hyouji(screen.SENTAKU_IRO, cell.c, cell.r);
+        turn.SENTAKU = 1;
+    } else {
+        screen.waku_hyouji(screen.SIDOU_IRO, cell.c, cell.r);
+    }
+}
+
+void Game::destination_on_board(int button, int x, int y) {
+    Sashite& s = turn.SASHITE;
+    screen.mochi_waku_kesu();
+    s.to_x = x;
+    s.to_y = y;
+    if ((s.from_x == UE_TE_X && turn.TEBAN == turn.MAN_GAWA) ||
+        (s.from_x == SITA_TE_X && turn.TEBAN == turn.COM_GAWA)) {
+        screen.waku_kesu();
+        turn.SENTAKU = 0;
+        return;
+    }
+    if (is_mover(turn, pos.BAN[x][y])) {
+        source_frame(screen, s, screen.KESU_IRO);
+        s.from_x = x;
+        s.from_y = y;
+        s.koma = pos.BAN[x][y];
+        idou_shidou(x, y, screen.SIDOU_IRO, s.koma);
+        const Cell cell = square_cell(x, y);
+        screen.waku_hyouji(screen.SENTAKU_IRO, cell.c, cell.r);
+        return;
+    }
+    if (idou_kanou(pos, s.from_x, s.from_y, x, y, s.koma) == 0) {
+        play_refusal();
+        turn.SENTAKU = 0;
+        screen.waku_kesu();
+        return;
+    }
+    if (funari_kanou(y, s.koma) == 0 && button != MIGI_BUTTON) {
+        refuse("マウスの右をクリックして下さい", "成り");
+        return;
+    }
+    carry_out_move(button);
+}
+
+// A hand slot is selected whatever was selected before and whoever's hand it
+// is; a selection from the wrong hand is cancelled by the next board click.
+void Game::select_in_hand(int c, int r) {
+    Sashite& s = turn.SASHITE;
+    if (c == SITA_TE_X && r >= 3 && r <= 9 && pos.MOCHI_SITA_KAZU[r - 2] > 0) {
+        nifu_keisan(pos);
+        turn.SENTAKU = 1;
+        s.from_x = SITA_TE_X;
+        s.from_y = r;
+        s.koma = pos.MOCHI_SITA_KOMA[r - 2];
+        screen.mochi_waku_kesu();
+        screen.waku_hyouji(turn.TEBAN == turn.MAN_GAWA ? screen.SENTAKU_IRO : screen.SIDOU_IRO, c, r);
+        idou_shidou(SITA_TE_X, r, screen.SIDOU_IRO, s.koma);
+    } else if (c == UE_TE_X && r >= 1 && r <= 7 && pos.MOCHI_UE_KAZU[r] > 0) {
+        nifu_keisan(pos);
+        turn.SENTAKU = 1;
+        s.from_x = UE_TE_X;
+        s.from_y = r;
+        s.koma = pos.MOCHI_UE_KOMA[r];
+        screen.mochi_waku_kesu();
+        screen.waku_hyouji(turn.TEBAN == turn.COM_GAWA ? screen.SENTAKU_IRO : screen.SIDOU_IRO, c, r);
+        idou_shidou(UE_TE_X, r, screen.SIDOU_IRO, s.koma);
+    }
+}
+
+void Game::carry_out_move(int button) {
+    Sashite& s = turn.SASHITE;
+    end_turn_clock();
+    kifu.kyokumen_kiroku(pos, clock.MAN_JIKAN, clock.MAN_JIKAN + clock.TEBAN_JIKAN, clock.COM_JIKAN,
+                         clock.COM_JIKAN);
+    turn.TESU += 1;
+    tesu_hyouji(screen, turn.TESU);
+    int promoted = 0;
+    if (nari_hantei(s.from_x, s.from_y, s.to_x, s.to_y, s.koma, &promoted) == 1 && button == MIGI_BUTTON)
+        s.koma = promoted;
+    turn.SENTAKU = 0;
+    source_frame(screen, s, screen.KESU_IRO);
+    const Cell to = square_cell(s.to_x, s.to_y);
+    screen.waku_hyouji(screen.KESU_IRO, to.c, to.r);
+    idou_shidou(s.from_x, s.from_y, screen.KESU_IRO, s.koma);
+    const int captured = pos.BAN[s.to_x][s.to_y];
+    sashite_jikkou(pos, turn, &animation, s.from_x, s.from_y, s.to_x, s.to_y, s.koma);
+    play_piece();
+    port.refresh();
+    matsu(port, 0.4);
+    kifu.KIFU_TESU += 1;
+    rakka(pos, &animation);
+    sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,
+                   SHIRO);
+    hand_over(captured);
+}
+
+// The turn passes on: to the other person, or, against the computer, to the
+// computer with the code that stood on the destination before the move.
+void Game::hand_over(int captured) {
+    (void)captured;  // the hand-over to the computer receives it
+    if (turn.COM_TAISEN != 0) return;
+    hand_over_between_people();
+}
+
+}  // namespace zemtori

@@ -1,0 +1,101 @@
+// The 局面 menu: stepping back and forward through the record, a new game in
+// the opening position, and turning the board through half a turn.
+#include "display/move_text.h"
+#include "play/game.h"
+#include "rules/moves.h"
+
+namespace zemtori {
+
+void Game::STOP_Click() { hide_record_controls(); }
+
+void Game::REPLAY_Click() {
+    hide_record_controls();
+    turn.SAIKAI = 1;
+    turn.SHOSHA = 0;
+    if (kifu.KIFU_TESU < 1) {
+        refuse("できません", "戻る");
+        return;
+    }
+    turn.SENTAKU = 0;
+    port.set_timer1(false);
+    screen.waku_kesu();
+    const int n = kifu.KIFU_TESU - 1;
+    kifu.restore(n, pos);
+    clock.COM_JIKAN = kifu.entry(n).COM_MAE;
+    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
+    clock.MAN_JIKAN = kifu.entry(n).MAN_MAE;
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
+    screen.mochigoma_hyouji_sita(pos);
+    screen.mochigoma_hyouji_ue(pos);
+    screen.ban_hyouji(pos);
+    const Ugoki u = kifu.ugoki_kensaku(kifu.KIFU_TESU);
+    play_piece();
+    sashite_kesu(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA);
+    kifu.KIFU_TESU -= 1;
+    turn.TESU -= 1;
+    turn.TEBAN = -turn.TEBAN;
+    tesu_hyouji(screen, turn.TESU);
+}
+
+void Game::AFTER_Click() {
+    hide_record_controls();
+    if (turn.TEBAN == 0) {
+        refuse("「対局」で始めて下さい", "開始");
+        return;
+    }
+    turn.SAIKAI = 1;
+    if (kifu.KIFU_TESU >= kifu.KIFU_SAIGO) {
+        if (turn.KIFU_MODE == 1) port.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
+        else refuse("できません", "進む");
+        return;
+    }
+    turn.SENTAKU = 0;
+    port.set_timer1(false);
+    screen.waku_kesu();
+    kifu.KIFU_TESU += 1;
+    turn.TESU += 1;
+    tesu_hyouji(screen, turn.TESU);
+    const int n = kifu.KIFU_TESU;
+    kifu.restore(n, pos);
+    clock.COM_JIKAN = kifu.entry(n).COM_ATO;
+    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
+    clock.MAN_JIKAN = kifu.entry(n).MAN_ATO;
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
+    screen.mochigoma_hyouji_sita(pos);
+    screen.mochigoma_hyouji_ue(pos);
+    screen.ban_hyouji(pos);
+    const Ugoki u = kifu.ugoki_kensaku(n);
+    play_piece();
+    sashite_hyouji(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code, SHIRO);
+    turn.TEBAN = -turn.TEBAN;
+    tesu_hyouji(screen, turn.TESU);
+}
+
+void Game::CANCEL_Click() {
+    shinki_kyokumen();
+    play_piece();
+}
+
+void Game::REVERSE_Click() {
+    if (turn.KIFU_MODE == 1) {
+        refuse("棋譜ﾓｰﾄﾞではできません", "反転");
+        return;
+    }
+    kifu.HANTEN = 1;
+    turn.SENTAKU = 0;
+    int copy[10][10];
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) copy[x][y] = pos.BAN[x][y];
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) pos.BAN[10 - x][10 - y] = -copy[x][y];
+    gamen_hyouji();
+    tesu_hyouji(screen, turn.TESU);
+    // The handicap rung passes to the other side once the ladder exists.
+    play_piece();
+    rakka(pos, &animation);
+    turn.TEBAN = -turn.TEBAN;
+    kifu.KIFU_TESU = 0;
+    kifu.KIFU_SAIGO = 0;
+}
+
+}  // namespace zemtori
