@@ -56,7 +56,7 @@ void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t) {
 void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn) {
     Port& port = screen.port();
     if (!port.timer1_enabled() || turn.SHOSHA != 0) return;
-    const float now = static_cast<float>(port.time_of_day());
+    const double now = port.time_of_day();
     clock.TEBAN_JIKAN = keika_byou(clock.KAISHI_JIKOKU, now);
     const int whole = static_cast<int>(std::floor(clock.TEBAN_JIKAN));
     if (whole == clock.HYOUJI_BYOU) return;
@@ -69,7 +69,7 @@ void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn) {
 }
 
 void jikan_kaishi(ClockState& clock, Port& port) {
-    clock.KAISHI_JIKOKU = static_cast<float>(port.time_of_day());
+    clock.KAISHI_JIKOKU = port.time_of_day();
 }
 
 void jikan_shokika(ClockState& clock) {

@@ -25,7 +25,10 @@ namespace zemtori {
 struct ClockState {
     double MAN_JIKAN = 0;     // the human's seconds over finished turns
     double COM_JIKAN = 0;     // the upper side's player's seconds over finished turns
-    float KAISHI_JIKOKU = 0;  // time of day when the running turn started (single precision)
+    // Time of day when the running turn started.  Kept in the same precision
+    // as every later reading of the clock, so that a move made an instant
+    // after its turn began never reads as a turn that ran past midnight.
+    double KAISHI_JIKOKU = 0;
     double TEBAN_JIKAN = 0;   // seconds of the running turn, as of the last tick
     int HYOUJI_BYOU = 0;      // whole seconds of TEBAN_JIKAN at the last redraw
 };
