@@ -29,8 +29,10 @@ void Game::START_Click() {
     turn.KIFU_MODE = 0;
     screen.ban_shita_kesu();
     for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
-    // The highlight frames go, and with them any selection they showed.
+    // The highlight frames go, on the board and in both hands, and with them
+    // any selection they showed.
     screen.waku_kesu();
+    screen.mochi_waku_kesu();
     turn.SENTAKU = 0;
     start_turn_clock();
     rakka(pos, &animation);

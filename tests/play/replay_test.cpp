@@ -195,6 +195,39 @@ TEST_F(Replay, RecordModeEndsWithoutTheRefusalSound) {
     EXPECT_EQ(sounds(KINSHI_WAV), refusals);
 }
 
+// A click while a record is stepped asks whether to go on stepping: Yes
+// leaves everything as it is, No leaves record mode for a new game.
+TEST_F(Replay, ClickInRecordModeAsksAndNoStartsANewGame) {
+    three_moves();
+    game.turn.KIFU_MODE = 1;
+    const Position before = game.pos;
+    port.answers = {MsgAnswer::Yes, MsgAnswer::No};
+    click(5, 7);
+    EXPECT_EQ(last_message().text, "棋譜を '進 'で進めて下さい");
+    EXPECT_EQ(last_message().title, "棋譜");
+    EXPECT_EQ(last_message().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(game.turn.KIFU_MODE, 1);
+    EXPECT_EQ(game.turn.TESU, 3);
+    EXPECT_EQ(game.turn.SENTAKU, 0);
+    EXPECT_EQ(game.pos.BAN[9][6], before.BAN[9][6]);
+
+    const int refusals = sounds(KINSHI_WAV);
+    port.clear();
+    click(5, 7);
+    EXPECT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(sounds(KINSHI_WAV), refusals + 1);
+    EXPECT_EQ(game.turn.KIFU_MODE, 0);
+    EXPECT_EQ(game.turn.TEBAN, 0);
+    EXPECT_EQ(game.turn.TESU, 0);
+    EXPECT_EQ(game.kifu.KIFU_TESU, 0);
+    EXPECT_EQ(column(9), "-20 -30 -40 -50 -80 -50 -40 -30 -20");
+    EXPECT_EQ(column(8), ". -60 . . . . . -70 .");  // the opening, before its fall
+    // The new game was drawn in full, title last.
+    ASSERT_FALSE(port.ops.empty());
+    EXPECT_EQ(port.ops.back().kind, HeadlessPort::OpKind::Picture);
+    EXPECT_EQ(port.ops.back().code, TITLE_GA);
+}
+
 TEST_F(Replay, AGameLongerThanTheRecordKeepsBeingRecorded) {
     game.menu("START");
     Position& p = game.pos;

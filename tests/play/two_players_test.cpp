@@ -175,6 +175,51 @@ TEST_F(TwoPlayers, StartInTheMiddleOfAGameContinuesWithoutTheOldSelection) {
     EXPECT_EQ(game.pos.BAN[5][3], 10);
 }
 
+// The colour of the last outline drawn around grid cell (c, r), or -1.
+int last_frame(const HeadlessPort& port, int c, int r) {
+    for (auto it = port.ops.rbegin(); it != port.ops.rend(); ++it)
+        if (it->kind == HeadlessPort::OpKind::Outline && it->x == grid_x(c) && it->y == grid_y(r))
+            return it->code;
+    return -1;
+}
+
+TEST_F(TwoPlayers, StartClearsAHandSelectionWithItsFrame) {
+    game.menu("START");
+    game.pos.MOCHI_SITA_KOMA[7] = -40;
+    game.pos.MOCHI_SITA_KAZU[7] = 1;
+    game.pos.MOCHI_SITA_GOKEI = 1;
+    click_cell(11, 9);  // the lower hand's bottom slot
+    ASSERT_EQ(game.turn.SENTAKU, 1);
+    ASSERT_EQ(last_frame(port, 11, 9), game.screen.SENTAKU_IRO);
+    game.menu("START");
+    EXPECT_EQ(game.turn.SENTAKU, 0);
+    EXPECT_EQ(last_frame(port, 11, 9), game.screen.WAKU_IRO);
+    // The next board click selects afresh, with its frame.
+    click(5, 7);
+    EXPECT_EQ(game.turn.SENTAKU, 1);
+    EXPECT_EQ(last_frame(port, 7, 5), game.screen.SENTAKU_IRO);
+}
+
+// A click waiting in the queue is handled an instant after the other side's
+// turn ended: that move takes no time, at any reading of the clock, also just
+// before midnight.
+TEST_F(TwoPlayers, AMoveMadeAsItsTurnBeginsTakesNoTime) {
+    for (const double reading : {36000.1, 0.3, 43210.987654, 86399.99, 86399.9999}) {
+        SCOPED_TRACE(reading);
+        game.menu("CANCEL");
+        game.menu("START");
+        move(5, 7, 5, 6);
+        ASSERT_EQ(game.turn.TEBAN, -1);
+        port.now = reading;
+        game.menu("START");  // the upper side's turn starts now
+        move(1, 3, 1, 4);
+        ASSERT_EQ(game.turn.TESU, 2);
+        EXPECT_LT(game.clock.COM_JIKAN, 0.01);
+        const RecordEntry& e = game.kifu.entry(1);
+        EXPECT_LT(e.MAN_ATO - e.MAN_MAE, 0.01);
+    }
+}
+
 TEST_F(TwoPlayers, ClickBeforeAnyGameIsRefused) {
     click(5, 7);
     EXPECT_EQ(sounds(KINSHI_WAV), 1);
