@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -265,6 +266,42 @@ TEST(AnalyseThink, BestIsTheFirstHighestCandidate) {
                                                "9 5 8 6 80", "9 5 9 4 80", "9 5 9 6 80"}));
     EXPECT_EQ(r.lines[r.lines.size() - 2], "best " + first_top);
 }
+
+// The engine's signature: every candidate the search scores, with its score,
+// and the move chosen, at each level over the benchmark suite of 50 positions,
+// exactly as committed.  Any change that moves one score shows here, with the
+// first line that differs.
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+class EngineSignature : public ::testing::TestWithParam<int> {};
+
+TEST_P(EngineSignature, EveryCandidateScoresAsCommitted) {
+    const int level = GetParam();
+    const std::string positions = slurp(ZEMTORI_BENCH_DIR "/positions_seed1.txt");
+    ASSERT_FALSE(positions.empty());
+    std::istringstream want_in(slurp(std::string(ZEMTORI_TEST_SOURCE_DIR) +
+                                     "/engine/signature/think_all_level" + std::to_string(level) +
+                                     ".txt"));
+    std::vector<std::string> want;
+    for (std::string line; std::getline(want_in, line);) want.push_back(line);
+    ASSERT_GT(want.size(), 50u);
+
+    const ToolRun r = run_tool("think --all --level " + std::to_string(level), positions);
+    ASSERT_EQ(r.status, 0);
+    for (std::size_t i = 0; i < want.size() && i < r.lines.size(); ++i)
+        ASSERT_EQ(r.lines[i], want[i]) << "first difference at line " << i + 1;
+    EXPECT_EQ(r.lines.size(), want.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Level, EngineSignature, ::testing::Values(1, 2, 3),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Level" + std::to_string(info.param);
+                         });
 
 }  // namespace
 }  // namespace zemtori

@@ -239,7 +239,8 @@ INSTANTIATE_TEST_SUITE_P(
         UpperCase{"king", {4, 5, OU}, OU, 999, false},
         UpperCase{"lance", {5, 2, KYOU}, KYOU, KYOU, true},
         UpperCase{"bishop", {2, 2, KAKU}, KAKU, KAKU, true},
-        UpperCase{"rook toward x = 1", {9, 5, HISHA}, HISHA, HISHA, true}));
+        UpperCase{"rook toward x = 1", {9, 5, HISHA}, HISHA, HISHA, true}),
+    [](const auto& info) { return test::case_name(info.param.what); });
 
 struct LowerCase {
     const char* what;
@@ -284,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
         LowerCase{"rook", {1, 5, -HISHA}, -HISHA},
         LowerCase{"promoted rook ray", {5, 9, -RYU}, -RYU},
         LowerCase{"promoted rook diagonal step", {6, 6, -RYU}, -RYU},
-        LowerCase{"king", {6, 6, -OU}, -OU}));
+        LowerCase{"king", {6, 6, -OU}, -OU}),
+    [](const auto& info) { return test::case_name(info.param.what); });
 
 TEST(AttackMapWeakest, DefenceKeepsTheSmallestCodeAttackTheOneNearestZero) {
     // A lower gold defended by a lower pawn and a lower rook; an upper gold

@@ -107,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {{9, 9, -OU}, {8, 8, OU}, {8, 7, HU}}, false, 1},
         MateCase{"only the enemy king attacks: with a piece in hand no check line is "
                  "marked, so the drop step answers no mate",
-                 {{9, 9, -OU}, {8, 8, OU}, {8, 7, HU}}, true, 0}));
+                 {{9, 9, -OU}, {8, 8, OU}, {8, 7, HU}}, true, 0}),
+    [](const auto& info) { return test::case_name(info.param.what); });
 
 TEST(MateTestsUpperKing, MapsDescribeTheLastTrialPosition) {
     // Upper king on (9, 1) checked by a lower gold on (9, 2) that a lower pawn

@@ -47,4 +47,19 @@ std::string board_to_text(const Position& pos) {
     return out.str();
 }
 
+std::string case_name(const std::string& what) {
+    std::string name;
+    bool word_start = true;
+    for (const char ch : what) {
+        const bool alnum = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
+        if (!alnum) {
+            word_start = true;
+            continue;
+        }
+        name += word_start && ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+        word_start = false;
+    }
+    return name.empty() ? "Unnamed" : name;
+}
+
 }  // namespace zemtori::test

@@ -18,4 +18,9 @@ Position opening_position();
 // The board as nine lines in the same format, for failure messages.
 std::string board_to_text(const Position& pos);
 
+// A test name from a case's description: its words run together, each
+// capitalised, anything but letters and digits left out ("promoted rook
+// ray, x = 1" reads "PromotedRookRayX1").
+std::string case_name(const std::string& what);
+
 }  // namespace zemtori::test
