@@ -99,6 +99,8 @@ private:
     void select_in_hand(int c, int r);
     void carry_out_move(int button);
     void hand_over(int captured);
+    // replay.cpp
+    void show_entry(int n, double com_jikan, double man_jikan);
 };
 
 // The menu bar: every entry, in menu order, with its caption and parent.

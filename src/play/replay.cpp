@@ -8,6 +8,19 @@ namespace zemtori {
 
 void Game::STOP_Click() { hide_record_controls(); }
 
+// Puts entry n on the board with the given totals and shows it: both clocks,
+// both hands, the board.
+void Game::show_entry(int n, double com_jikan, double man_jikan) {
+    kifu.restore(n, pos);
+    clock.COM_JIKAN = com_jikan;
+    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
+    clock.MAN_JIKAN = man_jikan;
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
+    screen.mochigoma_hyouji_sita(pos);
+    screen.mochigoma_hyouji_ue(pos);
+    screen.ban_hyouji(pos);
+}
+
 void Game::REPLAY_Click() {
     hide_record_controls();
     turn.SAIKAI = 1;
@@ -19,15 +32,9 @@ void Game::REPLAY_Click() {
     turn.SENTAKU = 0;
     port.set_timer1(false);
     screen.waku_kesu();
+    // The position before the last move, with the totals before it.
     const int n = kifu.KIFU_TESU - 1;
-    kifu.restore(n, pos);
-    clock.COM_JIKAN = kifu.entry(n).COM_MAE;
-    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
-    clock.MAN_JIKAN = kifu.entry(n).MAN_MAE;
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
-    screen.mochigoma_hyouji_sita(pos);
-    screen.mochigoma_hyouji_ue(pos);
-    screen.ban_hyouji(pos);
+    show_entry(n, kifu.entry(n).COM_MAE, kifu.entry(n).MAN_MAE);
     const Ugoki u = kifu.ugoki_kensaku(kifu.KIFU_TESU);
     play_piece();
     sashite_kesu(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA);
@@ -55,15 +62,9 @@ void Game::AFTER_Click() {
     kifu.KIFU_TESU += 1;
     turn.TESU += 1;
     tesu_hyouji(screen, turn.TESU);
+    // The next stored position, with the totals after the move made in it.
     const int n = kifu.KIFU_TESU;
-    kifu.restore(n, pos);
-    clock.COM_JIKAN = kifu.entry(n).COM_ATO;
-    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
-    clock.MAN_JIKAN = kifu.entry(n).MAN_ATO;
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
-    screen.mochigoma_hyouji_sita(pos);
-    screen.mochigoma_hyouji_ue(pos);
-    screen.ban_hyouji(pos);
+    show_entry(n, kifu.entry(n).COM_ATO, kifu.entry(n).MAN_ATO);
     const Ugoki u = kifu.ugoki_kensaku(n);
     play_piece();
     sashite_hyouji(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code, SHIRO);

@@ -16,19 +16,8 @@
 namespace zemtori {
 namespace {
 
-Position settled_opening() {
-    Position pos = test::opening_position();
-    rakka(pos, nullptr);
-    return pos;
-}
-
-void expect_same_board(const Position& got, const Position& want) {
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
-            EXPECT_EQ(got.BAN[x][y], want.BAN[x][y])
-                << "square (" << x << "," << y << ")\n"
-                << test::board_to_text(got);
-}
+using test::expect_same_board;
+using test::settled_opening;
 
 TurnState human_second() {
     TurnState turn;

@@ -1,7 +1,11 @@
 #include "test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <stdexcept>
+
+#include "rules/moves.h"
 
 namespace zemtori::test {
 
@@ -32,6 +36,20 @@ Position opening_position() {
          30 60  10 . . . -10 -70 -30
          20  .  10 . . . -10  .  -20
     )");
+}
+
+Position settled_opening() {
+    Position pos = opening_position();
+    rakka(pos, nullptr);
+    return pos;
+}
+
+void expect_same_board(const Position& got, const Position& want) {
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            EXPECT_EQ(got.BAN[x][y], want.BAN[x][y])
+                << "square (" << x << "," << y << ")\n"
+                << board_to_text(got);
 }
 
 std::string board_to_text(const Position& pos) {

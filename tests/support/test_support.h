@@ -15,6 +15,13 @@ Position board_from_text(const std::string& text);
 // The opening position (not yet fallen).
 Position opening_position();
 
+// The opening position after the start of a game has let it fall.
+Position settled_opening();
+
+// Expects the two boards to hold the same codes, naming each square that
+// differs and showing the board got.
+void expect_same_board(const Position& got, const Position& want);
+
 // The board as nine lines in the same format, for failure messages.
 std::string board_to_text(const Position& pos);
 
