@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     // were written under (green, no guidance, no clock, no music).
     zemtori::test::SettingsFolder settings;
     settings.write_plain();
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settings.dir().string()));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settings.dir.string()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

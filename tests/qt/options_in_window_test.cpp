@@ -14,7 +14,7 @@
 namespace zemtori {
 namespace {
 
-// A window with its game on the settings of `settings`, as the program starts them.
+// A window and its game started on the settings in `settings`, as the program starts them.
 struct Started {
     explicit Started(const test::SettingsFolder& settings) {
         window.end_hook = [] {};
@@ -25,16 +25,17 @@ struct Started {
     }
     ~Started() { disconnect_game(window); }
 
-    // Background cell (c, r) shows tile `code` (its last pixel row belongs to the tile below).
-    bool tile_shows(int code, int c, int r) const {
+    // Cells left of, right of and below the board, clear of labels and texts,
+    // show tile `code` (whose last pixel row belongs to the tile below).
+    ::testing::AssertionResult tiled_with(int code) const {
         const QImage* tile = window.pictures().find(code);
-        if (!tile) return false;
-        for (int j = 0; j < TILE_H - 1; ++j)
-            for (int i = 0; i < TILE_W; ++i)
-                if (test::canvas_pixel(window.canvas_image(), to_pixels(grid_x(c)) + i, to_pixels(grid_y(r)) + j) !=
-                    (tile->pixel(i, j) | 0xff000000u))
-                    return false;
-        return true;
+        for (const auto& [c, r] : {std::pair{-1, 11}, {5, 11}, {14, 5}, {-2, 4}})
+            for (int j = 0; j < TILE_H - 1; ++j)
+                for (int i = 0; i < TILE_W; ++i)
+                    if (test::canvas_pixel(window.canvas_image(), to_pixels(grid_x(c)) + i, to_pixels(grid_y(r)) + j) !=
+                        (tile->pixel(i, j) | 0xff000000u))
+                        return ::testing::AssertionFailure() << "cell " << c << "," << r;
+        return ::testing::AssertionSuccess();
     }
 
     MainWindow window{menu_entries()};
@@ -44,21 +45,19 @@ struct Started {
 TEST(OptionsInWindow, BambooRetilesAroundTheBoardIsWrittenAndOpensTheNextWindow) {
     test::SettingsFolder settings;
     settings.write_plain();
-    // Cells left of, right of and below the board, clear of labels and texts.
-    const std::pair<int, int> around[] = {{-1, 11}, {5, 11}, {14, 5}, {-2, 4}};
     {
         Started first(settings);
-        for (const auto& [c, r] : around) ASSERT_TRUE(first.tile_shows(HAIKEI_MIDORI, c, r)) << c << "," << r;
+        ASSERT_TRUE(first.tiled_with(HAIKEI_MIDORI));
         ASSERT_TRUE(first.window.action("TAKE")->isEnabled());
         first.window.action("TAKE")->trigger();
-        for (const auto& [c, r] : around) EXPECT_TRUE(first.tile_shows(HAIKEI_TAKE, c, r)) << c << "," << r;
+        EXPECT_TRUE(first.tiled_with(HAIKEI_TAKE));
         EXPECT_TRUE(first.window.action("TAKE")->isChecked());
         EXPECT_FALSE(first.window.action("MIDORI")->isChecked());
         EXPECT_EQ(settings.bytes(), settings_file_bytes({HAIKEI_TAKE, false, false, false}));
     }
     Started next(settings);
     EXPECT_TRUE(next.window.action("TAKE")->isChecked());
-    for (const auto& [c, r] : around) EXPECT_TRUE(next.tile_shows(HAIKEI_TAKE, c, r)) << c << "," << r;
+    EXPECT_TRUE(next.tiled_with(HAIKEI_TAKE));
 }
 
 }  // namespace
