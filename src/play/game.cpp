@@ -26,13 +26,9 @@ void Game::load() {
     screen.SENTAKU_IRO = AKA;
     turn.COM_LEVEL = 3;
     port.set_menu_checked("LEVEL3", true);
-    // The settings that the settings file will hold, at their defaults until
-    // it exists: green background, no guidance, no clock, no music.
-    screen.HAIKEI = HAIKEI_MIDORI;
-    screen.haikei_menu(screen.HAIKEI);
-    screen.haikei_hyouji(screen.HAIKEI);
     screen.SIDOU_IRO = MIDORI_IRO;
-    port.set_menu_checked("SIDOU", false);
+    // The background, guidance, clock and music, as the settings file says.
+    read_settings();
     shinki_kyokumen();
 }
 

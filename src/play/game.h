@@ -23,6 +23,7 @@
 #include "platform/port.h"
 #include "record/kifu.h"
 #include "rules/state.h"
+#include "settings/store.h"
 #include "sound/effects.h"
 
 namespace zemtori {
@@ -57,6 +58,15 @@ public:
     void CANCEL_Click();
     void REVERSE_Click();
     void VER_Click();
+    // The options (options.cpp).
+    void MIDORI_Click();
+    void TATAMI_Click();
+    void TAKE_Click();
+    void UCHU_Click();
+    void RENGA_Click();
+    void SIDOU_Click();
+    void KEIKA_Click();
+    void BGM_Click();
 
     // Shows where the piece `koma` on (from_x, from_y) may go, in `colour`.
     void idou_shidou(int from_x, int from_y, int colour, int koma);
@@ -79,6 +89,10 @@ public:
 
     std::string data_dir;
 
+    // The settings file: in the user's configuration folder, unless whoever
+    // made the game puts it elsewhere before load().
+    std::filesystem::path settings_file = settings_path();
+
 private:
     // menu.cpp
     void enable_built_commands();
@@ -89,6 +103,11 @@ private:
     void play_other();
     void refuse(const std::string& text, const std::string& title);
     void owari();
+    // options.cpp
+    void read_settings();
+    void write_settings();
+    void haikei_click(const char* item, int code);
+    void start_music();
     // turn_flow.cpp
     void start_turn_clock();
     void end_turn_clock();

@@ -11,15 +11,23 @@
 #include "display/geometry.h"
 #include "platform/headless_port.h"
 #include "play/game.h"
+#include "settings_folder.h"
 #include "test_support.h"
 
 namespace zemtori::test {
 
 struct PlayTest : ::testing::Test {
-    PlayTest() { setenv("SDL_AUDIODRIVER", "dummy", 0); }
+    PlayTest() {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        // A settings file of the test's own, with the options these tests
+        // were written under: green, no guidance, no clock, no music.
+        settings.write_plain();
+        game.settings_file = settings.file();
+    }
 
     HeadlessPort port;
     Game game{port, ZEMTORI_TEST_DATA_DIR};
+    SettingsFolder settings;
 
     void SetUp() override { game.load(); }
 

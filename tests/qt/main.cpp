@@ -4,10 +4,17 @@
 
 #include <QApplication>
 
+#include "settings_folder.h"
+
 int main(int argc, char** argv) {
     // No display and no sound card needed, also when run by hand.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
+    // A settings folder of the run's own, with the options the window tests
+    // were written under (green, no guidance, no clock, no music).
+    zemtori::test::SettingsFolder settings;
+    settings.write_plain();
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settings.dir.string()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,34 @@
+// Where the settings file lives, reading it, and replacing it whole.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zemtori {
+
+inline constexpr const char* SETTINGS_FILE_NAME = "Zemtori.ini";
+
+// The settings file in the user's configuration folder:
+// $XDG_CONFIG_HOME/zemtori/Zemtori.ini, or $HOME/.config/zemtori/Zemtori.ini
+// when XDG_CONFIG_HOME is unset, empty or not an absolute path.  Empty when
+// neither gives an absolute folder: then there is no settings file.
+std::filesystem::path settings_path(const char* xdg_config_home, const char* home);
+// The same from the environment.
+std::filesystem::path settings_path();
+
+// The bytes at the start of the file, enough for its four lines; nothing
+// when it is missing, is not a plain file or cannot be read.
+std::optional<std::string> read_settings_file(const std::filesystem::path& path);
+
+// Puts `bytes` in place of the file at `path`, making its folder (and any
+// folder above it) when missing.  The bytes go to a new file in the same
+// folder, which is flushed to the disk and then renamed over the old one, so
+// the file is at every moment either the old one or the new one, whole.
+// A link is followed: the file it points to is replaced.  A file the user
+// has made read-only is left alone.  Returns false when the file could not
+// be replaced; the old one is then as it was.
+bool replace_settings_file(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace zemtori
