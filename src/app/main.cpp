@@ -14,11 +14,9 @@ int main(int argc, char** argv) {
 
     zemtori::MainWindow window;
     const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
-    const QString missing = window.load_pictures(QDir(data).filePath(QStringLiteral("pictures")));
-    if (!missing.isEmpty()) {
-        QMessageBox::critical(nullptr, QStringLiteral("Zemtori"),
-                              QStringLiteral("画像ファイルが見つかりません。\n%1")
-                                  .arg(QDir::toNativeSeparators(missing)));
+    const zemtori::PictureProblem problem = window.load_pictures(QDir(data).filePath(QStringLiteral("pictures")));
+    if (!problem.ok()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Zemtori"), problem.message());
         return 1;
     }
 

@@ -39,7 +39,7 @@ struct RecordingWindow {
     int ticks = 0, closings = 0, ends = 0;
 
     RecordingWindow() {
-        EXPECT_EQ(window.load_pictures(PICTURES), QString());
+        EXPECT_EQ(window.load_pictures(PICTURES).message(), QString());
         window.events.menu = [this](const std::string& item) { menus.push_back(item); };
         window.events.mouse_down = [this](int b, double x, double y) { presses.emplace_back(b, x, y); };
         window.events.key_press = [this](int key) { keys.push_back(key); };
@@ -50,13 +50,15 @@ struct RecordingWindow {
 };
 
 // Every pixel of the rectangle of `picture`'s size at logical (x, y), except
-// its first row and column where frames are drawn, equals the picture.
+// its first row and column where frames are drawn, equals the picture where
+// the picture is opaque.
 ::testing::AssertionResult shows_picture(const QImage& canvas, const QImage& picture, int x, int y) {
     const int w = picture.width() / picture.devicePixelRatio();
     const int h = picture.height() / picture.devicePixelRatio();
     for (int j = 1; j < h; ++j)
         for (int i = 1; i < w; ++i) {
-            const QRgb want = picture.pixel(i, j) | 0xff000000u;
+            if (qAlpha(picture.pixel(i, j)) != 255) continue;
+            const QRgb want = picture.pixel(i, j);
             const QRgb got = canvas_pixel(canvas, x + i, y + j);
             if (got != want)
                 return ::testing::AssertionFailure()
@@ -68,7 +70,7 @@ struct RecordingWindow {
 TEST(QtWindowStartUp, CanvasShowsTheOpeningBoardTitleAndGreenFrames) {
     MainWindow window;
     window.end_hook = [] {};
-    ASSERT_EQ(window.load_pictures(PICTURES), QString());
+    ASSERT_EQ(window.load_pictures(PICTURES).message(), QString());
     Game game(window, ZEMTORI_TEST_DATA_DIR);
     game.load();
     const QImage& canvas = window.canvas_image();
@@ -176,7 +178,7 @@ TEST(QtWindowPainting, TextHangsFromItsTopLeftAndIsTransparent) {
 
 TEST(QtWindowPainting, HighDensityCanvasIsSharp) {
     MainWindow window(nullptr, 2.0);
-    ASSERT_EQ(window.load_pictures(PICTURES), QString());
+    ASSERT_EQ(window.load_pictures(PICTURES).message(), QString());
     window.paint_picture(-80, grid_x(2), grid_y(2));
     window.draw_outline(AKA, grid_x(2), grid_y(2), grid_x(3), grid_y(3));
     const QImage& canvas = window.canvas_image();

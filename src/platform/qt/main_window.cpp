@@ -109,7 +109,7 @@ void MainWindow::send_menu(const std::string& item) {
     if (events.menu) events.menu(item);
 }
 
-QString MainWindow::load_pictures(const QString& folder) {
+PictureProblem MainWindow::load_pictures(const QString& folder) {
     return pictures_.load(folder, canvas_->image().devicePixelRatio());
 }
 
@@ -151,8 +151,9 @@ bool MainWindow::record_control_visible(RecordControl control) const {
 void MainWindow::paint_picture(int code, double x, double y) {
     const QImage* picture = pictures_.find(code);
     if (!picture) return;
+    // Drawn with its alpha: the title's transparent rows leave what lies
+    // under them; every other picture is opaque and covers its rectangle.
     QPainter p(&canvas_->image());
-    p.setCompositionMode(QPainter::CompositionMode_Source);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(QPoint(to_pixels(x), to_pixels(y)), *picture);
     // What is painted shows when the window next repaints, at the latest

@@ -26,9 +26,9 @@ public:
     explicit MainWindow(QWidget* parent = nullptr, qreal device_pixel_ratio = 0);
     ~MainWindow() override;
 
-    // Loads the pictures from `folder`; returns the path of a missing or
-    // unreadable picture, or an empty string.
-    QString load_pictures(const QString& folder);
+    // Loads the pictures from `folder`, the double-size set on a
+    // high-density screen; says which file stopped it, if one did.
+    PictureProblem load_pictures(const QString& folder);
 
     // Puts the window at the top-left corner of the screen with its outer
     // size of 12000 x 7500 twips.  Call once the window is shown, when the
