@@ -2,7 +2,9 @@
 // that keeps what is painted on it, message boxes, Timer1 and the clock.
 #pragma once
 
+#include <QIcon>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QTimer>
 
 #include <functional>
@@ -14,6 +16,7 @@
 
 class QAction;
 class QMenu;
+class QMessageBox;
 
 namespace zemtori {
 
@@ -86,6 +89,7 @@ private:
     void build_menus();
     void fit_outer_size();
     void send_menu(const std::string& item);
+    void use_shared_icons(QMessageBox& box, MsgIcon icon);
 
     Canvas* canvas_ = nullptr;
     PictureSet pictures_;
@@ -93,6 +97,9 @@ private:
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
     std::map<RecordControl, bool> record_controls_;
+    // The icons every message box shows, made once (see use_shared_icons).
+    std::map<int, QIcon> box_button_icons_;
+    QPixmap box_warning_;
     bool ended_ = false;
 };
 
