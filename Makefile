@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test bench install-deps clean
+.PHONY: all build run test bench package install-deps clean
 
 all: build
 
@@ -22,6 +22,10 @@ test: build
 
 bench: build
 	$(BUILD)/zemtori-bench
+
+# The Debian package, in $(BUILD)/: zemtori_VERSION_ARCH.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
