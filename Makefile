@@ -22,6 +22,7 @@ test: build
 
 bench: build
 	$(BUILD)/zemtori-bench
+	$(BUILD)/zemtori-bench-window
 
 # The Debian package, in $(BUILD)/: zemtori_VERSION_ARCH.deb
 package: build
