@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QTemporaryDir>
 
 #include <array>
@@ -328,6 +329,15 @@ TEST(DataFolder, BesideTheProgramThenInstalledShareFolder) {
     EXPECT_EQ(find_data_folder(bin), QDir::cleanPath(root.filePath("share/zemtori")));
     ASSERT_TRUE(root.mkpath("bin/data/pictures"));
     EXPECT_EQ(find_data_folder(bin), QDir::cleanPath(root.filePath("bin/data")));
+}
+
+TEST(DataFolder, ProgramIconFromTheSmallestToTheLargestSize) {
+    const QIcon icon = program_icon(ZEMTORI_TEST_DATA_DIR);
+    const QList<QSize> sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(256, 256)));
+    QTemporaryDir empty;
+    EXPECT_TRUE(program_icon(empty.path()).isNull());
 }
 
 }  // namespace
