@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test bench install-deps clean
+.PHONY: all build run test bench package install-deps clean
 
 all: build
 
@@ -22,8 +22,13 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: install-deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target zemtori-bench
+	cmake --build $(BUILD) -j $(JOBS) --target zemtori-bench zemtori-bench-window
 	$(BUILD)/zemtori-bench
+	$(BUILD)/zemtori-bench-window
+
+# The Debian package, in $(BUILD)/: zemtori_VERSION_ARCH.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

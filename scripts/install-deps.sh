@@ -7,6 +7,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-mincho
   libsdl2-dev libsdl2-mixer-dev
+  desktop-file-utils appstream
+  dpkg-dev file
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

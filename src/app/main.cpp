@@ -1,34 +1,95 @@
 // Zemtori: the window, the game, and the event loop that joins them.
 #include <QApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/qt/data_folder.h"
 #include "app/game_wiring.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
 
+// What start-up found, for whoever asks: QT_LOGGING_RULES="zemtori.startup.info=true".
+Q_LOGGING_CATEGORY(startup_log, "zemtori.startup", QtWarningMsg)
+
+namespace {
+
+constexpr const char* NO_DISPLAY_LINE =
+    "zemtori: 画面に接続できません。このゲームはグラフィカルなデスクトップ（X11 または Wayland）の上で動きます。\n";
+
+// Qt's messages while it connects to the display, held back until it is
+// known whether it could: with no display it ends the program with a fatal
+// message and an abort, which a player should never see.
+struct HeldMessage {
+    QtMsgType type;
+    std::string category;
+    QString text;
+};
+std::vector<HeldMessage> held_messages;
+QtMessageHandler qt_handler = nullptr;
+
+void hold_message(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) {
+        std::fputs(NO_DISPLAY_LINE, stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    held_messages.push_back({type, context.category ? context.category : "", text});
+}
+
+void pass_held_messages() {
+    qInstallMessageHandler(qt_handler);
+    for (const HeldMessage& m : held_messages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, m.category.c_str());
+        if (qt_handler) qt_handler(m.type, context, m.text);
+    }
+    held_messages.clear();
+}
+
+const char* loaded(std::int32_t handle) { return handle != 0 ? "ok" : "none"; }
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    qt_handler = qInstallMessageHandler(hold_message);
     QApplication app(argc, argv);
+    pass_held_messages();
     QApplication::setApplicationName(QStringLiteral("Zemtori"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZEMTORI_APP_ID));
 
     zemtori::MainWindow window(zemtori::menu_entries());
     const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
-    const QString missing = window.load_pictures(QDir(data).filePath(QStringLiteral("pictures")));
-    if (!missing.isEmpty()) {
-        QMessageBox::critical(nullptr, QStringLiteral("Zemtori"),
-                              QStringLiteral("画像ファイルが見つかりません。\n%1")
-                                  .arg(QDir::toNativeSeparators(missing)));
+    qCInfo(startup_log).noquote() << "data folder:" << data;
+    QApplication::setWindowIcon(zemtori::program_icon(data));
+    const zemtori::PictureProblem problem = window.load_pictures(QDir(data).filePath(QStringLiteral("pictures")));
+    if (!problem.ok()) {
+        qCInfo(startup_log).noquote() << "pictures:" << problem.message().replace('\n', ' ');
+        QMessageBox::critical(nullptr, QStringLiteral("Zemtori"), problem.message());
         return 1;
     }
+    qCInfo(startup_log) << "pictures: ok";
 
     zemtori::Game game(window, data.toStdString());
     zemtori::connect_game(window, game);
 
     game.load();
+    qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(game.sound.other) << ", 禁止.wav "
+                                  << loaded(game.sound.refusal) << ", 駒打音.wav " << loaded(game.sound.piece)
+                                  << ", BGM.wav " << loaded(game.sound.music);
     if (window.ended()) return 0;
     window.show();
     window.place_on_screen();
+    QTimer::singleShot(0, &window, [&window] {
+        const QSize outer = window.frameGeometry().size();
+        qCInfo(startup_log).nospace() << "window open: " << outer.width() << "x" << outer.height()
+                                      << (window.isVisible() ? " visible" : " hidden");
+    });
 
     const int code = app.exec();
     // The game goes before the window: nothing may reach it any more.

@@ -50,9 +50,12 @@ int32_t SoundEffects::load_sound(const std::string& file_name, int32_t flags) {
     std::error_code ec;
     if (!fs::exists(path, ec)) return 0;
 
+    // A box about a file names the file, then says what the system said.
+    const std::u8string shown = path.u8string();
+    const std::string named = std::string(shown.begin(), shown.end()) + "\r";
     const std::uintmax_t size = fs::file_size(path, ec);
     if (ec) {
-        warn(ec.message());
+        warn(named + ec.message());
         return 0;
     }
     // Far too big for a wave file the library takes: not worth reading.
@@ -61,7 +64,7 @@ int32_t SoundEffects::load_sound(const std::string& file_name, int32_t flags) {
     std::vector<unsigned char> block(static_cast<size_t>(size));
     std::FILE* f = open_for_reading(path);
     if (!f) {
-        warn(std::strerror(errno));
+        warn(named + std::strerror(errno));
         return 0;
     }
     errno = 0;
@@ -70,8 +73,8 @@ int32_t SoundEffects::load_sound(const std::string& file_name, int32_t flags) {
     const int err = errno;
     std::fclose(f);
     if (failed) {
-        warn(err != 0 ? std::strerror(err)
-                      : std::generic_category().message(static_cast<int>(std::errc::io_error)));
+        warn(named + (err != 0 ? std::strerror(err)
+                               : std::generic_category().message(static_cast<int>(std::errc::io_error))));
         return 0;
     }
 

@@ -47,8 +47,10 @@ public:
 
     // Makes a buffer from the wave file `file_name` in the data folder.  0
     // without a device, for a missing file (silently) and for a file that is
-    // not a usable wave file; a file that cannot be read shows one warning
-    // box with the system's message.
+    // not a usable wave file or whose sound would be too large to keep
+    // (silently too: the game plays on without that sound); a file that
+    // cannot be read shows one warning box with the file's path on its first
+    // line and the system's message on the second.
     int32_t load_sound(const std::string& file_name, int32_t flags);
 
     // The four buffers, in the load handler's order.

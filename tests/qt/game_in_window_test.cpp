@@ -30,7 +30,7 @@ class GameInWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         window.end_hook = [this] { ++ends; };
-        ASSERT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")), QString());
+        ASSERT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
         connect_game(window, game);
         game.load();
     }

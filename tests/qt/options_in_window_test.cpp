@@ -18,7 +18,7 @@ namespace {
 struct Started {
     explicit Started(const test::SettingsFolder& settings) {
         window.end_hook = [] {};
-        EXPECT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")), QString());
+        EXPECT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
         connect_game(window, game);
         game.settings_file = settings.file();
         game.load();

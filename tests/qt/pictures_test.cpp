@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QTemporaryDir>
 
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #include "display/geometry.h"
 #include "platform/qt/data_folder.h"
@@ -40,6 +42,25 @@ TEST(GeneratedPictures, EveryPictureAtItsSizeAndDoubleSize) {
         EXPECT_EQ(plain.size(), logical_size(code)) << picture_name(code);
         EXPECT_EQ(sharp.size(), logical_size(code) * 2) << picture_name(code);
     }
+}
+
+// Pictures are drawn with their alpha.  Every picture but the title covers
+// its whole rectangle; the title's plate stops short of grid row 2 (the move
+// text repaints that row's background), and its last rows are clear.
+TEST(GeneratedPictures, OnlyTheTitleHasClearPixelsAndOnlyBelowItsPlate) {
+    const int title_top = to_pixels(grid_y(-0.2)), row2 = to_pixels(grid_y(2));
+    for (const int code : PICTURE_CODES)
+        for (const int scale : {1, 2}) {
+            const QString name = QString::fromStdString(picture_name(code)) + (scale == 1 ? ".png" : "@2x.png");
+            const QImage img = QImage(QDir(PICTURES).filePath(name)).convertToFormat(QImage::Format_ARGB32);
+            ASSERT_FALSE(img.isNull()) << name.toStdString();
+            const int clear_from = code == 1 ? (row2 - title_top) * scale : img.height();
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x) {
+                    const int alpha = qAlpha(img.pixel(x, y));
+                    ASSERT_EQ(alpha, y < clear_from ? 255 : 0) << name.toStdString() << " at " << x << "," << y;
+                }
+        }
 }
 
 TEST(GeneratedPictures, NamesByCode) {
@@ -188,29 +209,108 @@ TEST(GeneratedPictures, BackgroundsReadAsTheirNames) {
     EXPECT_GT(brick[0], 1.4 * brick[1]) << "red";
 }
 
-TEST(PictureLoading, MissingFileIsNamed) {
+// A data folder of links to the generated pictures; a test damages it by
+// putting files of its own in place of links.
+struct PictureFolder {
     QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    for (const int code : PICTURE_CODES) {
-        if (code == -60) continue;
-        const QString name = QString::fromStdString(picture_name(code)) + ".png";
-        ASSERT_TRUE(QFile::copy(QDir(PICTURES).filePath(name), QDir(tmp.path()).filePath(name)));
+    PictureFolder() {
+        for (const QString& name : QDir(PICTURES).entryList({QStringLiteral("*.png")}, QDir::Files))
+            QFile::link(QDir(PICTURES).filePath(name), path(name));
     }
-    PictureSet set;
-    EXPECT_EQ(set.load(tmp.path(), 1.0), QDir(tmp.path()).filePath("SITA_KAKU_0.png"));
-    EXPECT_EQ(set.find(0), nullptr) << "a failed load keeps nothing half-loaded";
+    QString path(const QString& name) const { return QDir(tmp.path()).filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile f(path(name));
+        QFile::remove(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void write_image(const QString& name, QSize size) const {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QFile::remove(path(name));
+        ASSERT_TRUE(img.save(path(name), "PNG"));
+    }
+    QByteArray bytes(const QString& name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
 
-    // Only the plain sizes there: a high-density screen takes them.
-    QFile::copy(QDir(PICTURES).filePath("SITA_KAKU_0.png"), QDir(tmp.path()).filePath("SITA_KAKU_0.png"));
-    EXPECT_EQ(set.load(tmp.path(), 2.0), QString());
+TEST(PictureLoading, EachDamagedFileIsNamedWithWhatIsWrong) {
+    using Kind = PictureProblem::Kind;
+    struct Case {
+        const char* what;
+        const char* file;
+        qreal ratio;
+        std::function<void(PictureFolder&)> damage;
+        Kind kind;
+        const char* detail_has;  // a piece of the box's detail line
+    };
+    const Case cases[] = {
+        {"missing", "SITA_KAKU_0.png", 1.0, [](PictureFolder& f) { QFile::remove(f.path("SITA_KAKU_0.png")); },
+         Kind::Missing, ""},
+        {"cut in half", "UE_HU_0.png", 1.0,
+         [](PictureFolder& f) { const QByteArray b = f.bytes("UE_HU_0.png"); f.write("UE_HU_0.png", b.left(b.size() / 2)); },
+         Kind::Damaged, "PNG"},
+        {"text, not a picture", "KARA_MASU.png", 1.0,
+         [](PictureFolder& f) { f.write("KARA_MASU.png", QByteArray(300, 'x')); }, Kind::Damaged, "PNG"},
+        {"empty", "TITLE_GA.png", 1.0, [](PictureFolder& f) { f.write("TITLE_GA.png", {}); }, Kind::Damaged, ""},
+        {"a folder in its place", "UE_OU.png", 1.0,
+         [](PictureFolder& f) { QFile::remove(f.path("UE_OU.png")); QDir().mkpath(f.path("UE_OU.png")); },
+         Kind::Unreadable, "ファイルではありません"},
+        {"a 1 x 1 empty square", "KARA_MASU.png", 1.0,
+         [](PictureFolder& f) { f.write_image("KARA_MASU.png", {1, 1}); }, Kind::WrongSize, "1 × 1 ピクセルですが、41 × 33"},
+        {"a 3000 x 3000 background", "HAIKEI_MIDORI.png", 1.0,
+         [](PictureFolder& f) { f.write_image("HAIKEI_MIDORI.png", {3000, 3000}); }, Kind::WrongSize,
+         "3000 × 3000 ピクセルですが、41 × 34"},
+        {"a plain-size picture in the double-size set", "SITA_KIN@2x.png", 2.0,
+         [](PictureFolder& f) { f.write("SITA_KIN@2x.png", f.bytes("SITA_KIN.png")); }, Kind::WrongSize,
+         "41 × 33 ピクセルですが、82 × 66"},
+        {"a double-size picture in the plain set", "UE_KEI_1.png", 1.0,
+         [](PictureFolder& f) { f.write("UE_KEI_1.png", f.bytes("UE_KEI_1@2x.png")); }, Kind::WrongSize,
+         "82 × 66 ピクセルですが、41 × 33"},
+    };
+    for (const Case& c : cases) {
+        PictureFolder folder;
+        ASSERT_TRUE(folder.tmp.isValid());
+        c.damage(folder);
+        PictureSet set;
+        const PictureProblem p = set.load(folder.tmp.path(), c.ratio);
+        EXPECT_EQ(p.kind, c.kind) << c.what;
+        EXPECT_EQ(p.file, folder.path(c.file)) << c.what;
+        EXPECT_TRUE(p.detail.contains(QString::fromUtf8(c.detail_has))) << c.what << ": " << p.detail.toStdString();
+        // The box names the file on a line of its own.
+        EXPECT_TRUE(p.message().split('\n').contains(QDir::toNativeSeparators(folder.path(c.file)))) << c.what;
+        EXPECT_EQ(set.find(0), nullptr) << c.what << ": a failed load keeps nothing half-loaded";
+    }
+}
+
+TEST(PictureLoading, BoxTextSaysWhatIsWrongFirst) {
+    using Kind = PictureProblem::Kind;
+    EXPECT_EQ(PictureProblem({Kind::Missing, "/d/UE_OU.png", {}}).message().toStdString(),
+              "画像ファイルが見つかりません。\n/d/UE_OU.png");
+    EXPECT_EQ(PictureProblem({Kind::WrongSize, "/d/KARA_MASU.png", "1 × 1"}).message().toStdString(),
+              "画像ファイルの大きさが違います。\n/d/KARA_MASU.png\n1 × 1");
+    EXPECT_TRUE(PictureProblem{}.message().isEmpty());
+}
+
+TEST(PictureLoading, HighDensityScreensFallBackToThePlainSizeWhereNoDoubleSizeExists) {
+    PictureFolder folder;
+    for (const QString& name : QDir(folder.tmp.path()).entryList({QStringLiteral("*@2x.png")}))
+        QFile::remove(folder.path(name));
+    PictureSet set;
+    EXPECT_TRUE(set.load(folder.tmp.path(), 2.0).ok());
     ASSERT_NE(set.find(-60), nullptr);
     EXPECT_EQ(set.find(-60)->size(), QSize(PIECE_W, PIECE_H));
     EXPECT_EQ(set.find(51), nullptr);
+    // A plain screen never reads the double-size set, damaged or not.
+    folder.write("UE_OU@2x.png", "broken");
+    EXPECT_TRUE(set.load(folder.tmp.path(), 1.0).ok());
 }
 
 TEST(PictureLoading, HighDensityScreensGetTheSharpSet) {
     PictureSet set;
-    ASSERT_EQ(set.load(PICTURES, 2.0), QString());
+    ASSERT_TRUE(set.load(PICTURES, 2.0).ok());
     const QImage* king = set.find(80);
     ASSERT_NE(king, nullptr);
     EXPECT_EQ(king->size(), QSize(PIECE_W * 2, PIECE_H * 2));
@@ -229,6 +329,15 @@ TEST(DataFolder, BesideTheProgramThenInstalledShareFolder) {
     EXPECT_EQ(find_data_folder(bin), QDir::cleanPath(root.filePath("share/zemtori")));
     ASSERT_TRUE(root.mkpath("bin/data/pictures"));
     EXPECT_EQ(find_data_folder(bin), QDir::cleanPath(root.filePath("bin/data")));
+}
+
+TEST(DataFolder, ProgramIconFromTheSmallestToTheLargestSize) {
+    const QIcon icon = program_icon(ZEMTORI_TEST_DATA_DIR);
+    const QList<QSize> sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(256, 256)));
+    QTemporaryDir empty;
+    EXPECT_TRUE(program_icon(empty.path()).isNull());
 }
 
 }  // namespace

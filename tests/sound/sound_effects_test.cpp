@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/headless_port.h"
@@ -129,7 +130,7 @@ TEST_F(EffectsTest, MissingFilesAreSilentlyWithoutSound) {
     EXPECT_TRUE(port.messages.empty());
 }
 
-TEST_F(EffectsTest, AnUnreadableFileGivesExactlyOneWarningWithTheSystemsMessage) {
+TEST_F(EffectsTest, AnUnreadableFileGivesExactlyOneWarningNamingItWithTheSystemsMessage) {
     copy_generated(SONOTA_WAV);
     copy_generated(KOMA_WAV);
     copy_generated(BGM_WAV);
@@ -140,7 +141,9 @@ TEST_F(EffectsTest, AnUnreadableFileGivesExactlyOneWarningWithTheSystemsMessage)
     sound.open_sound();
     sound.load_all();
     ASSERT_EQ(port.messages.size(), 1u);
-    EXPECT_EQ(port.messages[0].text, std::make_error_code(std::errc::is_a_directory).message());
+    const std::u8string path = (dir / u8(KINSHI_WAV)).u8string();
+    EXPECT_EQ(port.messages[0].text, std::string(path.begin(), path.end()) + "\r" +
+                                         std::make_error_code(std::errc::is_a_directory).message());
     EXPECT_EQ(port.messages[0].title, "Zemtori.dll");
     EXPECT_EQ(port.messages[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(sound.refusal, 0);
@@ -174,6 +177,65 @@ TEST_F(EffectsTest, TruncatedOrCorruptFilesGiveNoSoundAndNoBox) {
     // The whole file is fine once more.
     write_file(KOMA_WAV, good);
     EXPECT_NE(sound.load_sound(KOMA_WAV, DS_FLAG_EFFECT), 0);
+}
+
+// A valid wave at 1000 Hz, 8-bit mono: each byte of the file becomes 176
+// bytes of 44.1 kHz 16-bit stereo.
+std::string low_rate_wave(uint32_t seconds) {
+    const uint32_t rate = 1000, data = rate * seconds;
+    std::string b(44, '\0');
+    auto put = [&](size_t at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    b.replace(0, 4, "RIFF");
+    put(4, 36 + data, 4);
+    b.replace(8, 8, "WAVEfmt ");
+    put(16, 16, 4);
+    put(20, 1, 2);     // PCM
+    put(22, 1, 2);     // mono
+    put(24, rate, 4);
+    put(28, rate, 4);  // bytes per second
+    put(32, 1, 2);     // block align
+    put(34, 8, 2);     // bits
+    b.replace(36, 4, "data");
+    put(40, data, 4);
+    b.resize(44 + data, char(0x80));
+    for (size_t i = 44; i < b.size(); i += 7) b[i] = char(0xA0);
+    return b;
+}
+
+long peak_rss_kb() {
+    struct rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+TEST_F(EffectsTest, AWaveTooLargeOnceDecodedStaysSilentAndTheGamePlaysOn) {
+    copy_generated(SONOTA_WAV);
+    copy_generated(KINSHI_WAV);
+    copy_generated(KOMA_WAV);
+    // 8 MB of file, 2.2 hours of sound: 1.4 GB once decoded.
+    write_file(BGM_WAV, low_rate_wave(8000));
+    SoundEffects sound(port, dir.string());
+    sound.open_sound();
+    const long peak_before = peak_rss_kb();
+    sound.load_all();
+    EXPECT_LT(peak_rss_kb() - peak_before, 64 * 1024) << "KB of peak memory taken while refusing it";
+    EXPECT_EQ(sound.music, 0);
+    EXPECT_TRUE(port.messages.empty()) << "refused like any unusable wave, without a box";
+    EXPECT_NE(sound.other, 0);
+    EXPECT_NE(sound.refusal, 0);
+    EXPECT_NE(sound.piece, 0);
+    sound.start_music();
+    sound.play_piece();
+
+    // The bound is on the decoded sound: three minutes at this rate are kept
+    // (31.8 MB decoded), three minutes and twenty seconds are not (35.3 MB).
+    write_file(BGM_WAV, low_rate_wave(180));
+    EXPECT_NE(sound.load_sound(BGM_WAV, DS_FLAG_MUSIC), 0);
+    write_file(BGM_WAV, low_rate_wave(200));
+    EXPECT_EQ(sound.load_sound(BGM_WAV, DS_FLAG_MUSIC), 0);
+    EXPECT_TRUE(port.messages.empty());
 }
 
 TEST_F(EffectsTest, ClosingFreesTheBuffersAndTheDevice) {

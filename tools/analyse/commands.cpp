@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <cstdio>
+#include <functional>
 #include <istream>
 #include <ostream>
 
@@ -189,18 +190,17 @@ void moves(std::istream& in, std::ostream& out, int side) {
     }
 }
 
-std::vector<Position> random_positions(std::uint64_t seed, int count) {
-    std::vector<Position> found;
-    if (count <= 0) return found;
+void random_positions(std::uint64_t seed, int count, const std::function<void(const Position&)>& take) {
+    int found = 0;
     Rng rng(seed);
     std::vector<Move> list;
-    while (static_cast<int>(found.size()) < count) {
+    while (found < count) {
         // A new game: the settled opening, the lower side moving first.
         Position pos = opening();
         TurnState turn;
         rakka(pos, nullptr);
         int side = -1;
-        for (int ply = 0; ply < MAX_PLIES && static_cast<int>(found.size()) < count; ++ply) {
+        for (int ply = 0; ply < MAX_PLIES && found < count; ++ply) {
             nifu_keisan(pos);
             legal_moves(pos, side, list);
             if (list.empty()) break;
@@ -214,15 +214,18 @@ std::vector<Position> random_positions(std::uint64_t seed, int count) {
             rakka(pos, nullptr);
             if (turn.SHOSHA != 0) break;  // a king was taken: start again
             side = -side;
-            if (side > 0 && both_kings(pos)) found.push_back(pos);
+            if (side > 0 && both_kings(pos)) {
+                ++found;
+                take(pos);
+            }
         }
     }
-    return found;
 }
 
+// Each line goes out as soon as its position is found: a million lines need
+// no more memory than one, and the first ones show at once.
 void gen(std::ostream& out, std::uint64_t seed, int count) {
-    for (const Position& pos : random_positions(seed, count))
-        out << entry_line(pos) << '\n';
+    random_positions(seed, count, [&out](const Position& pos) { out << entry_line(pos) << '\n'; });
 }
 
 }  // namespace zemtori::analyse

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -41,8 +42,9 @@ struct Move {
 void legal_moves(const Position& pos, int side, std::vector<Move>& list);
 
 // `count` positions with the upper side to move and both kings on the board,
-// reached by seeded random play from the settled opening.
-std::vector<Position> random_positions(std::uint64_t seed, int count);
+// reached by seeded random play from the settled opening, handed to `take`
+// one by one as they are found.
+void random_positions(std::uint64_t seed, int count, const std::function<void(const Position&)>& take);
 void gen(std::ostream& out, std::uint64_t seed, int count);
 
 }  // namespace zemtori::analyse

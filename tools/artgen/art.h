@@ -17,6 +17,10 @@ QImage background_tile(int code, int scale);
 // The title plate (code 1).
 QImage title(int scale);
 
+// The program's icon, `size` pixels square, and the same drawing as SVG.
+QImage icon(int size);
+QByteArray icon_svg();
+
 // Any of the above by picture code; a null image for a code without one.
 QImage picture(int code, int scale);
 

@@ -63,25 +63,33 @@ void falling_piece(QPainter& p, double cx, double top, double w, double h, const
 
 }  // namespace
 
+// The title hangs from grid row -0.2 and its last rows would reach into grid
+// row 2, where the lower side's move text repaints the background.  The plate
+// stops short of that row; the rows below it are transparent, so they show
+// whatever background lies there, before and after the move text.
+constexpr double TITLE_ROW = -0.2;
+constexpr int PLATE_H = to_pixels(grid_y(2)) - to_pixels(grid_y(TITLE_ROW));
+static_assert(PLATE_H > 60 && PLATE_H <= TITLE_H);
+
 QImage title(int scale) {
-    QImage img = shade(TITLE_W, TITLE_H, scale, plate_wood);
-    QPainter p(&img);
+    QImage plate = shade(TITLE_W, PLATE_H, scale, plate_wood);
+    QPainter p(&plate);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(scale, scale);
 
     // A dark lacquered frame with a thin gold line inside it.
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(62, 30, 12), 4));
-    p.drawRect(QRectF(2, 2, TITLE_W - 4, TITLE_H - 4));
+    p.drawRect(QRectF(2, 2, TITLE_W - 4, PLATE_H - 4));
     p.setPen(QPen(QColor(214, 172, 74), 1));
-    p.drawRect(QRectF(5.5, 5.5, TITLE_W - 11, TITLE_H - 11));
+    p.drawRect(QRectF(5.5, 5.5, TITLE_W - 11, PLATE_H - 11));
     p.setPen(QPen(QColor(255, 236, 190, 90), 1));
     p.drawLine(QPointF(7, 7), QPointF(TITLE_W - 7, 7));
 
     const QFont mincho(mincho_family());
 
     // The name, carved: a light lower edge, a dark upper edge, then the ink.
-    const double name_cx = 96, name_cy = 31;
+    const double name_cx = 96, name_cy = 30;
     const QPainterPath name = text_path(mincho, 44, QStringLiteral("ゼムトリ"), name_cx, name_cy, 1.5);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 240, 200, 200));
@@ -94,11 +102,11 @@ QImage title(int scale) {
 
     // The Latin name beneath, spaced out between two rules.
     QFont serif(mincho);
-    const QPainterPath latin = text_path(serif, 12, QStringLiteral("ZEMTORI"), name_cx, 59, 4.5);
+    const QPainterPath latin = text_path(serif, 12, QStringLiteral("ZEMTORI"), name_cx, 57, 4.5);
     const QRectF lb = latin.boundingRect();
     p.setPen(QPen(QColor(150, 26, 20), 1.0));
-    p.drawLine(QPointF(22, 59), QPointF(lb.left() - 7, 59));
-    p.drawLine(QPointF(lb.right() + 7, 59), QPointF(170, 59));
+    p.drawLine(QPointF(22, 57), QPointF(lb.left() - 7, 57));
+    p.drawLine(QPointF(lb.right() + 7, 57), QPointF(170, 57));
     p.setPen(QPen(QColor(150, 26, 20), 0.35));
     p.setBrush(QColor(150, 26, 20));
     p.drawPath(latin);
@@ -106,10 +114,16 @@ QImage title(int scale) {
     // A piece falling down the right side, with speed lines above it.
     const double px = 203;
     p.setPen(QPen(QColor(90, 50, 20, 150), 1.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(px - 7, 11), QPointF(px - 7, 24));
-    p.drawLine(QPointF(px, 10), QPointF(px, 28));
-    p.drawLine(QPointF(px + 7, 11), QPointF(px + 7, 24));
-    falling_piece(p, px, 29, 26, 34, mincho);
+    p.drawLine(QPointF(px - 7, 10), QPointF(px - 7, 23));
+    p.drawLine(QPointF(px, 9), QPointF(px, 27));
+    p.drawLine(QPointF(px + 7, 10), QPointF(px + 7, 23));
+    falling_piece(p, px, 28, 26, 33, mincho);
+    p.end();
+
+    QImage img(TITLE_W * scale, TITLE_H * scale, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter whole(&img);
+    whole.drawImage(0, 0, plate);
     return img;
 }
 

@@ -14,4 +14,12 @@ QString find_data_folder(const QString& program_dir) {
     return beside;
 }
 
+QIcon program_icon(const QString& data_folder) {
+    QIcon icon;
+    const QDir icons(QDir(data_folder).filePath(QStringLiteral("icons")));
+    for (const QString& name : icons.entryList({QStringLiteral("zemtori_*.png")}, QDir::Files))
+        icon.addFile(icons.filePath(name));
+    return icon;
+}
+
 }  // namespace zemtori

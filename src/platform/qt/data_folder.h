@@ -1,6 +1,7 @@
 // Where the program finds its pictures and sounds.
 #pragma once
 
+#include <QIcon>
 #include <QString>
 
 namespace zemtori {
@@ -10,5 +11,10 @@ namespace zemtori {
 // neither holds pictures, the folder beside the program is returned, so that
 // the error names a path the user can find.
 QString find_data_folder(const QString& program_dir);
+
+// The program's icon at every size the data folder's "icons" holds
+// ("zemtori_16.png" ... "zemtori_256.png", drawn by the picture generator);
+// an empty icon when there are none.
+QIcon program_icon(const QString& data_folder);
 
 }  // namespace zemtori

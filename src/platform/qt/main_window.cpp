@@ -1,5 +1,6 @@
 #include "platform/qt/main_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
 #include <QThread>
 #include <QTime>
 
@@ -108,7 +110,7 @@ void MainWindow::send_menu(const std::string& item) {
     if (events.menu) events.menu(item);
 }
 
-QString MainWindow::load_pictures(const QString& folder) {
+PictureProblem MainWindow::load_pictures(const QString& folder) {
     return pictures_.load(folder, canvas_->image().devicePixelRatio());
 }
 
@@ -150,8 +152,9 @@ bool MainWindow::record_control_visible(RecordControl control) const {
 void MainWindow::paint_picture(int code, double x, double y) {
     const QImage* picture = pictures_.find(code);
     if (!picture) return;
+    // Drawn with its alpha: the title's transparent rows leave what lies
+    // under them; every other picture is opaque and covers its rectangle.
     QPainter p(&canvas_->image());
-    p.setCompositionMode(QPainter::CompositionMode_Source);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(QPoint(to_pixels(x), to_pixels(y)), *picture);
     // What is painted shows when the window next repaints, at the latest
@@ -205,16 +208,38 @@ MsgAnswer MainWindow::message_box(const std::string& text, const std::string& ti
     box.setTextFormat(Qt::PlainText);
     box.setText(shown);
     box.setWindowTitle(qstr(title));
-    box.setIcon(icon == MsgIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon);
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    use_shared_icons(box, icon);
     const int answer = box.exec();
     if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
     return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+// The style makes a new icon for every box it is asked for (the warning sign,
+// and on desktops whose theme puts icons on dialog buttons, one per button).
+// A painted icon leaves its pixmaps in the application's pixmap cache under a
+// key of that icon's own, which no later box asks for again: the cache kept
+// about 2 KB for every box shown, up to its limit of several megabytes.  The
+// window keeps the first icon of each kind and every box shows that one, so
+// the cache holds one set of entries however many boxes are shown.
+void MainWindow::use_shared_icons(QMessageBox& box, MsgIcon icon) {
+    for (QAbstractButton* button : box.buttons()) {
+        if (button->icon().isNull()) continue;  // the style puts no icons on buttons
+        const auto [it, made] = box_button_icons_.try_emplace(box.standardButton(button), button->icon());
+        if (!made) button->setIcon(it->second);
+    }
+    if (icon != MsgIcon::Exclamation) return;
+    const qreal dpr = box.devicePixelRatio();
+    if (box_warning_.isNull() || box_warning_.devicePixelRatio() != dpr) {
+        const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        box_warning_ = box.style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, &box).pixmap(QSize(side, side), dpr);
+    }
+    box.setIconPixmap(box_warning_);
 }
 
 bool MainWindow::menu_checked(const std::string& item) const {

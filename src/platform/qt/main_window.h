@@ -2,7 +2,9 @@
 // that keeps what is painted on it, message boxes, Timer1 and the clock.
 #pragma once
 
+#include <QIcon>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QTimer>
 
 #include <functional>
@@ -15,6 +17,7 @@
 
 class QAction;
 class QMenu;
+class QMessageBox;
 
 namespace zemtori {
 
@@ -29,9 +32,9 @@ public:
                         qreal device_pixel_ratio = 0);
     ~MainWindow() override;
 
-    // Loads the pictures from `folder`; returns the path of a missing or
-    // unreadable picture, or an empty string.
-    QString load_pictures(const QString& folder);
+    // Loads the pictures from `folder`, the double-size set on a
+    // high-density screen; says which file stopped it, if one did.
+    PictureProblem load_pictures(const QString& folder);
 
     // Puts the window at the top-left corner of the screen with its outer
     // size of 12000 x 7500 twips.  Call once the window is shown, when the
@@ -89,6 +92,7 @@ private:
     void build_menus(const std::vector<MenuEntry>& menu);
     void fit_outer_size();
     void send_menu(const std::string& item);
+    void use_shared_icons(QMessageBox& box, MsgIcon icon);
 
     Canvas* canvas_ = nullptr;
     PictureSet pictures_;
@@ -96,6 +100,9 @@ private:
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
     std::map<RecordControl, bool> record_controls_;
+    // The icons every message box shows, made once (see use_shared_icons).
+    std::map<int, QIcon> box_button_icons_;
+    QPixmap box_warning_;
     bool ended_ = false;
 };
 

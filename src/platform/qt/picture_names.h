@@ -7,6 +7,8 @@
 #include <array>
 #include <string>
 
+#include "display/geometry.h"
+
 namespace zemtori {
 
 // Every code that has a picture: the empty square, the title, the five
@@ -16,6 +18,11 @@ constexpr std::array<int, 35> PICTURE_CODES = {
     10,  11,  20,  21,  30,  31,  40,  41,  50,  60,  61,  70,  71,  80,
     -10, -11, -20, -21, -30, -31, -40, -41, -50, -60, -61, -70, -71, -80,
 };
+
+// The size, in logical pixels, that the game draws the picture of `code` at:
+// the title, a background tile (one row taller than a cell) or a cell.
+constexpr int picture_width(int code) { return code == 1 ? TITLE_W : code >= 2 && code <= 6 ? TILE_W : PIECE_W; }
+constexpr int picture_height(int code) { return code == 1 ? TITLE_H : code >= 2 && code <= 6 ? TILE_H : PIECE_H; }
 
 // The picture's name ("KARA_MASU", "UE_HU_0", "SITA_KIN", "HAIKEI_TAKE"...),
 // or an empty string for a code without a picture.

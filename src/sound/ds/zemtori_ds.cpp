@@ -52,35 +52,42 @@ uint32_t le32(const unsigned char* p) {
 }
 uint16_t le16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
 
+// What the chunks of a wave file say about its sound.
+struct WaveSound {
+    bool ok = false;
+    uint32_t frames = 0;  // sample frames in the data chunk
+    uint32_t rate = 0;    // frames per second
+};
+
 // Checks the chunks of a wave file of `total` bytes: a sane "fmt " chunk and
 // a non-empty "data" chunk, every chunk inside the declared length.
-bool wave_chunks_ok(const unsigned char* w, uint32_t total) {
+WaveSound wave_chunks(const unsigned char* w, uint32_t total) {
     bool have_fmt = false, have_data = false;
-    uint32_t block_align = 0;
+    uint32_t block_align = 0, rate = 0;
     uint32_t data_size = 0;
     uint32_t off = 12;
     while (total - off >= 8) {
         const unsigned char* id = w + off;
         const uint32_t size = le32(w + off + 4);
         const uint32_t body = off + 8;
-        if (size > total - body) return false;
+        if (size > total - body) return {};
         if (std::memcmp(id, "fmt ", 4) == 0) {
-            if (size < 16 || have_fmt) return false;
+            if (size < 16 || have_fmt) return {};
             const unsigned char* f = w + body;
             const uint16_t format = le16(f);
             const uint16_t channels = le16(f + 2);
-            const uint32_t rate = le32(f + 4);
+            rate = le32(f + 4);
             const uint16_t align = le16(f + 12);
             const uint16_t bits = le16(f + 14);
-            if (format != 1 && format != 3 && format != 0xFFFE) return false;
-            if (channels < 1 || channels > 8) return false;
-            if (rate < 1000 || rate > 384000) return false;
-            if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-            if (align != channels * (bits / 8)) return false;
+            if (format != 1 && format != 3 && format != 0xFFFE) return {};
+            if (channels < 1 || channels > 8) return {};
+            if (rate < 1000 || rate > 384000) return {};
+            if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return {};
+            if (align != channels * (bits / 8)) return {};
             block_align = align;
             have_fmt = true;
         } else if (std::memcmp(id, "data", 4) == 0) {
-            if (have_data) return false;
+            if (have_data) return {};
             data_size = size;
             have_data = true;
         }
@@ -89,7 +96,18 @@ bool wave_chunks_ok(const unsigned char* w, uint32_t total) {
         if (next >= total) break;
         off = next;
     }
-    return have_fmt && have_data && data_size >= block_align;
+    if (!have_fmt || !have_data || data_size < block_align) return {};
+    return {true, data_size / block_align, rate};
+}
+
+// Bytes the sound takes once converted to the device's format, which is how
+// the mixer keeps it: a small file at a low rate can grow a thousandfold.
+uint64_t decoded_bytes(const WaveSound& wave) {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0 || rate <= 0 || channels <= 0) return UINT64_MAX;
+    const uint64_t frames = (uint64_t(wave.frames) * uint64_t(rate) + wave.rate - 1) / wave.rate;
+    return frames * uint64_t(channels) * (SDL_AUDIO_BITSIZE(format) / 8);
 }
 
 int first_free_channel() {
@@ -150,7 +168,8 @@ int32_t dsCreateDSB(int32_t sound, const void* wave, int32_t flags) {
     const uint32_t total = dsWaveFileLength(wave, 12);
     if (total == 0) return 0;
     const auto* w = static_cast<const unsigned char*>(wave);
-    if (!wave_chunks_ok(w, total)) return 0;
+    const WaveSound sound_in_file = wave_chunks(w, total);
+    if (!sound_in_file.ok || decoded_bytes(sound_in_file) > DS_MAX_DECODED_BYTES) return 0;
     SDL_RWops* rw = SDL_RWFromConstMem(wave, static_cast<int>(total));
     if (!rw) return 0;
     Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);

@@ -35,6 +35,10 @@ extern "C" {
 
 /* Largest wave file the library accepts, in bytes. */
 #define DS_MAX_WAVE_BYTES (64u * 1024u * 1024u)
+/* Largest sound the library keeps, in bytes once converted to the output
+ * format (about three minutes of 44.1 kHz 16-bit stereo).  A wave whose sound
+ * would be larger gives no buffer, whatever the size of its file. */
+#define DS_MAX_DECODED_BYTES (32u * 1024u * 1024u)
 
 /* Opens the audio device.  The window handle is not needed on this platform
  * and may be 0.  Returns the sound handle, 0 when no device can be opened or
@@ -42,8 +46,8 @@ extern "C" {
 int32_t dsInitialize(int32_t window);
 
 /* Makes a buffer from a complete wave file in memory.  Returns the buffer
- * handle, or 0 for a bad sound handle, a null address or a block that is not
- * a usable RIFF/WAVE file. */
+ * handle, or 0 for a bad sound handle, a null address, a block that is not
+ * a usable RIFF/WAVE file or a sound over DS_MAX_DECODED_BYTES. */
 int32_t dsCreateDSB(int32_t sound, const void* wave, int32_t flags);
 
 /* Plays the buffer once from its beginning, restarting it if it is playing. */

@@ -1,0 +1,57 @@
+// A full redraw (gamen_hyouji) on the real window's canvas, offscreen: every
+// background tile outside the board, the labels, both hands, the 81 cells
+// with their frames and the title, painted through the Qt port.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "platform/qt/main_window.h"
+#include "play/game.h"
+
+namespace {
+
+using namespace zemtori;
+
+// One QApplication for the whole run, made on first use, offscreen and silent.
+void ensure_application() {
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
+        static int argc = 1;
+        static char name[] = "zemtori-bench-window";
+        static char* argv[] = {name, nullptr};
+        return new QApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+// Arg 0: the device pixel ratio (1 or 2).  Arg 1: 0 draws into the canvas
+// image only; 1 also lets the shown window paint it, as the player sees it.
+void BM_FullRedraw(benchmark::State& state) {
+    ensure_application();
+    MainWindow window(menu_entries(), nullptr, static_cast<qreal>(state.range(0)));
+    window.end_hook = [] {};
+    if (!window.load_pictures(QStringLiteral(ZEMTORI_BENCH_DATA_DIR "/pictures")).ok()) {
+        state.SkipWithError("the generated pictures are missing");
+        return;
+    }
+    Game game(window, ZEMTORI_BENCH_DATA_DIR);
+    game.load();
+    const bool shown = state.range(1) == 1;
+    if (shown) {
+        window.show();
+        QCoreApplication::processEvents();
+    }
+    for (auto _ : state) {
+        game.gamen_hyouji();
+        if (shown) QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_FullRedraw)
+    ->ArgNames({"dpr", "shown"})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({2, 0})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

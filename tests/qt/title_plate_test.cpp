@@ -1,0 +1,75 @@
+// The title plate as a player sees it: a lower move repaints the background
+// beside the plate for its move text, and the plate looks the same after it,
+// at normal and double density.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include "app/game_wiring.h"
+#include "display/geometry.h"
+#include "platform/qt/canvas.h"
+#include "platform/qt/main_window.h"
+#include "play/game.h"
+#include "qt_test_support.h"
+
+namespace zemtori {
+namespace {
+
+class TitlePlate : public ::testing::TestWithParam<qreal> {
+protected:
+    void SetUp() override {
+        window.end_hook = [] {};
+        ASSERT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
+        connect_game(window, game);
+        game.load();
+    }
+    void TearDown() override { disconnect_game(window); }
+
+    void click_square(int x, int y) {
+        const QPointF at(to_pixels(grid_x(y + 0.5)), to_pixels(grid_y(x + 0.5)));
+        QMouseEvent press(QEvent::MouseButtonPress, at, window.canvas()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.canvas(), &press);
+    }
+
+    // The title's rectangle on the canvas, in device pixels.
+    QImage plate() const {
+        const QImage& canvas = window.canvas_image();
+        const qreal dpr = canvas.devicePixelRatio();
+        const QRect r(QPoint(to_pixels(grid_x(11)), to_pixels(grid_y(-0.2))) * dpr, QSize(TITLE_W, TITLE_H) * dpr);
+        return canvas.copy(r);
+    }
+
+    MainWindow window{menu_entries(), nullptr, GetParam()};
+    Game game{window, ZEMTORI_TEST_DATA_DIR};
+};
+
+TEST_P(TitlePlate, LooksTheSameBeforeAndAfterALowerMove) {
+    test::when_message_box([](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
+    window.action("START")->trigger();
+    const QImage before = plate();
+    ASSERT_EQ(before.width(), qRound(TITLE_W * GetParam()));
+
+    // The lower side's pawn steps left; its move text is written beside the
+    // plate, over freshly painted background cells of grid row 2.
+    ASSERT_EQ(game.pos.BAN[9][7], -HU);
+    click_square(9, 7);
+    click_square(9, 6);
+    ASSERT_EQ(game.pos.BAN[9][6], -HU) << "the move was made";
+
+    const QImage after = plate();
+    int differ = 0, first_x = -1, first_y = -1;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y) && differ++ == 0) first_x = x, first_y = y;
+    EXPECT_EQ(differ, 0) << "first changed pixel at (" << first_x << ", " << first_y << ") of the plate";
+}
+
+INSTANTIATE_TEST_SUITE_P(DevicePixelRatio, TitlePlate, ::testing::Values(1.0, 2.0),
+                         [](const auto& info) { return info.param == 1.0 ? "Normal" : "Double"; });
+
+}  // namespace
+}  // namespace zemtori
