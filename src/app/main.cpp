@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/data_folder.h"
 #include "app/game_wiring.h"
+#include "platform/qt/data_folder.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
 
