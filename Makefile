@@ -1,7 +1,10 @@
 BUILD ?= build
 JOBS ?= 2
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_TEST_SECONDS ?= 30
 
-.PHONY: all build run test bench install-deps clean
+.PHONY: all build run test bench install-deps clean fuzz fuzz-build
 
 all: build
 
@@ -18,12 +21,24 @@ run: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zemtori
 	$(BUILD)/zemtori
 
-test: build
+test: build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS)
 
 bench: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zemtori-bench
 	$(BUILD)/zemtori-bench
 
+# The fuzz targets (fuzz/), built with clang and the sanitizers in a folder of
+# their own; `make fuzz` runs each for FUZZ_SECONDS.
+$(FUZZ_BUILD)/build.ninja:
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+
+fuzz-build: install-deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -7,6 +7,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-mincho
   libsdl2-dev libsdl2-mixer-dev
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
