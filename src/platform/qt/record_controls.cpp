@@ -159,10 +159,13 @@ void RecordControls::show(RecordControl control, bool on) {
     case RecordControl::DriveList:
         drive1_->setVisible(on);
         break;
+    // A list that comes into view shows its folder as it is now.
     case RecordControl::DirList:
+        if (on && dir1_->isHidden()) fill_folders();
         dir1_->setVisible(on);
         break;
     case RecordControl::FileList:
+        if (on && file1_->isHidden()) fill_files();
         file1_->setVisible(on);
         break;
     case RecordControl::SavePanel:
