@@ -31,6 +31,10 @@ TEST(RecordFileBytes, LinesEndInCrLfOrLfAloneAndWhatIsMissingReadsEmpty) {
     EXPECT_EQ(f.entries[1].BAN[1][2], e.BAN[1][2]);
     EXPECT_EQ(f.entries[1].BAN[1][3], 0);  // a short line
     EXPECT_TRUE(parse_record_file("only a title").entries.empty());
+    // Long headers and endless files are cut.
+    const RecordFile endless = parse_record_file(std::string(3000, 'a') + "\n\n\n" + std::string(40000, '\n'));
+    EXPECT_EQ(endless.title.size(), MAX_HEADER_CHARS);
+    EXPECT_EQ(endless.entries.size(), static_cast<std::size_t>(MAX_RECORD_FILE_ENTRIES));
 }
 
 // A disk that fills up while the file is written (the file size limit stands
