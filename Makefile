@@ -22,8 +22,8 @@ run: install-deps $(BUILD)/build.ninja
 	$(BUILD)/zemtori
 
 test: build fuzz-build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zemtori-bench
