@@ -1,7 +1,10 @@
 BUILD ?= build
 JOBS ?= 2
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_TEST_SECONDS ?= 30
 
-.PHONY: all build run test bench package install-deps clean
+.PHONY: all build run test bench package install-deps clean fuzz fuzz-build
 
 all: build
 
@@ -18,7 +21,8 @@ run: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zemtori
 	$(BUILD)/zemtori
 
-test: build
+test: build fuzz-build
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: install-deps $(BUILD)/build.ninja
@@ -30,5 +34,16 @@ bench: install-deps $(BUILD)/build.ninja
 package: build
 	cd $(BUILD) && cpack -G DEB
 
+# The fuzz targets (fuzz/), built with clang and the sanitizers in a folder of
+# their own; `make fuzz` runs each for FUZZ_SECONDS.
+$(FUZZ_BUILD)/build.ninja:
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+
+fuzz-build: install-deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

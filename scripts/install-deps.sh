@@ -9,6 +9,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev
   desktop-file-utils appstream
   dpkg-dev file
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -11,6 +11,7 @@ void connect_game(MainWindow& window, Game& game) {
     window.events.key_press = [&game](int key) { game.key_press(key); };
     window.events.timer_tick = [&game] { game.timer_tick(); };
     window.events.closing = [&game] { game.closing(); };
+    window.events.record_control_used = [&game](RecordControl c) { game.record_control_used(c); };
 }
 
 void disconnect_game(MainWindow& window) { window.events = {}; }

@@ -54,6 +54,29 @@ void HeadlessPort::show_record_control(RecordControl control, bool visible) {
     record_controls[control] = visible;
 }
 
+std::string HeadlessPort::record_text(RecordText field) const {
+    const auto it = record_texts.find(field);
+    return it == record_texts.end() ? std::string() : it->second;
+}
+
+void HeadlessPort::set_record_text(RecordText field, const std::string& text) { record_texts[field] = text; }
+
+std::string HeadlessPort::record_selection(RecordControl list) const {
+    const auto it = selections.find(list);
+    return it == selections.end() ? std::string() : it->second;
+}
+
+bool HeadlessPort::set_record_folder(RecordControl list, const std::string& folder) {
+    for (const std::string& f : unready_folders)
+        if (f == folder) return false;
+    if (list == RecordControl::DirList) dir_folder = folder;
+    if (list == RecordControl::FileList) {
+        file_folder = folder;
+        ++file_list_reads;
+    }
+    return true;
+}
+
 std::optional<int> HeadlessPort::picture_at_twips(double x, double y) const {
     for (auto it = ops.rbegin(); it != ops.rend(); ++it)
         if (it->kind == OpKind::Picture && std::fabs(it->x - x) < 0.5 && std::fabs(it->y - y) < 0.5)

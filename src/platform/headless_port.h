@@ -47,6 +47,11 @@ public:
     double time_of_day() override { return now; }
     void sleep(double seconds) override;
     void show_record_control(RecordControl control, bool visible) override;
+    std::string record_text(RecordText field) const override;
+    void set_record_text(RecordText field, const std::string& text) override;
+    std::string record_selection(RecordControl list) const override;
+    std::string record_folder() const override { return file_folder; }
+    bool set_record_folder(RecordControl list, const std::string& folder) override;
     void end_program() override { ended = true; }
 
     // What happened.
@@ -55,6 +60,14 @@ public:
     std::map<std::string, bool> enabled;
     std::map<std::string, std::string> captions;
     std::map<RecordControl, bool> record_controls;
+    // The record-file controls as a script sets them: the texts typed, what
+    // is chosen in each list, the folders of the folder and file lists, and
+    // the folders whose device is not ready.
+    std::map<RecordText, std::string> record_texts;
+    std::map<RecordControl, std::string> selections;
+    std::string dir_folder = ".", file_folder = ".";
+    std::vector<std::string> unready_folders;
+    int file_list_reads = 0;  // how often the file list read its folder
     bool ended = false;
     int refreshes = 0;
 

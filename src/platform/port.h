@@ -28,7 +28,12 @@ enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };
 
 // The record-file controls of the window (the save panel and the file lists).
+// A control is "used" when a drive or a folder is chosen in its list, a file
+// is clicked in the file list, or the save panel's RETURN is pressed.
 enum class RecordControl { DriveList, DirList, FileList, SavePanel };
+// The text fields of the save panel: Text1 (the file name), Text2 (the
+// game's title), Text3 (the first player), Text4 (the second player).
+enum class RecordText { Text1, Text2, Text3, Text4 };
 
 class Port {
 public:
@@ -69,6 +74,17 @@ public:
 
     // Record-file controls.
     virtual void show_record_control(RecordControl control, bool visible) = 0;
+    // A text field of the save panel (UTF-8).
+    virtual std::string record_text(RecordText field) const = 0;
+    virtual void set_record_text(RecordText field, const std::string& text) = 0;
+    // What is chosen in a list: the drive's root folder, the folder, or the
+    // file's name (without its folder).
+    virtual std::string record_selection(RecordControl list) const = 0;
+    // The folder the file list shows.
+    virtual std::string record_folder() const = 0;
+    // Moves the folder list or the file list to `folder` (the file list reads
+    // it again); false when the folder's device is not ready.
+    virtual bool set_record_folder(RecordControl list, const std::string& folder) = 0;
 
     // End the program at once.
     virtual void end_program() = 0;

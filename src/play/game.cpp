@@ -66,8 +66,9 @@ void Game::gamen_hyouji() {
     screen.ban_hyouji(pos);
     jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
     jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
-    // The level caption of a game against the computer and the handicap
-    // caption are drawn here once those modes exist.
+    // The level caption of a game against the computer is drawn here once
+    // that mode exists.  The handicap caption lies under the title plate.
+    if (HANDE_SETTEI == 1) handicap_hyouji(HANDE_DAN);
     screen.gazou_hyouji(TITLE_GA, 11, -0.2);
 }
 
@@ -83,6 +84,7 @@ void Game::timer_tick() {
 void Game::closing() { owari(); }
 
 void Game::VER_Click() {
+    hide_record_controls();
     version_box(port, [this] { play_other(); });
 }
 
@@ -92,10 +94,8 @@ void Game::owari() {
 }
 
 void Game::hide_record_controls() {
-    port.show_record_control(RecordControl::DriveList, false);
-    port.show_record_control(RecordControl::DirList, false);
-    port.show_record_control(RecordControl::FileList, false);
-    port.show_record_control(RecordControl::SavePanel, false);
+    file_list_hyouji(false, false, false);
+    hozon_dialog(1);
 }
 
 void Game::play_piece() {

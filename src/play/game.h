@@ -67,6 +67,24 @@ public:
     void SIDOU_Click();
     void KEIKA_Click();
     void BGM_Click();
+    // Record files (record_files.cpp) and the handicap ladder (handicap.cpp).
+    void KIFU_READ_Click();
+    void KIFU_WRITE_Click();
+    void OPTION_Click();
+    void LBEL_UP_Click();
+    void LEBEL_DOWN_Click();
+
+    // A record-file control was used: a drive or folder chosen, a file
+    // clicked, RETURN pressed.
+    void record_control_used(RecordControl control);
+    // Shows or hides the drive, folder and file lists.
+    void file_list_hyouji(bool drive, bool folder, bool files);
+    // Mode 0 shows the save panel with the texts typed before; any other mode
+    // empties its four fields and hides it.
+    void hozon_dialog(int mode);
+    // The handicap caption of rung `r`, and a refused handicap step.
+    void handicap_hyouji(int r);
+    void handicap_kyohi(int reason);
 
     // Shows where the piece `koma` on (from_x, from_y) may go, in `colour`.
     void idou_shidou(int from_x, int from_y, int colour, int koma);
@@ -120,6 +138,11 @@ private:
     void hand_over(int captured);
     // replay.cpp
     void show_entry(int n, double com_jikan, double man_jikan);
+    // record_files.cpp
+    void RETURN_Click();
+    void file_click();
+    // handicap.cpp
+    void handicap_step(int direction);
 };
 
 // The menu bar: every entry, in menu order, with its caption and parent.

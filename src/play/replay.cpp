@@ -91,7 +91,10 @@ void Game::REVERSE_Click() {
         for (int y = 1; y <= 9; ++y) pos.BAN[10 - x][10 - y] = -copy[x][y];
     gamen_hyouji();
     tesu_hyouji(screen, turn.TESU);
-    // The handicap rung passes to the other side once the ladder exists.
+    if (HANDE_SETTEI == 1) {
+        HANDE_DAN = -HANDE_DAN;
+        handicap_hyouji(HANDE_DAN);
+    }
     play_piece();
     rakka(pos, &animation);
     turn.TEBAN = -turn.TEBAN;

@@ -20,9 +20,20 @@ struct FieldReader {
     }
 };
 
-void append_field(std::string& out, int value, int width) {
+// A value is written within its field's width, so that every later field
+// keeps its column: one too large or too small for the field is written as
+// the nearest value that fits (99 for a count of 100).  The rules never
+// produce one, except a clock past 99999 seconds.
+void append_field(std::string& out, long long value, int width) {
+    long long most = 9, least = -9;
+    for (int i = 1; i < width; ++i) {
+        most = most * 10 + 9;
+        if (i + 1 < width) least = least * 10 - 9;
+    }
+    if (value > most) value = most;
+    if (value < least) value = least;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%*d", width, value);
+    std::snprintf(buf, sizeof buf, "%*lld", width, value);
     out += buf;
 }
 
@@ -43,9 +54,14 @@ void keep_slot(int& code, int& count, int side) {
     }
 }
 
-// Whole seconds: the fraction of a second is dropped.  A time no clock can
-// reach reads 0 rather than overflowing.
-int whole_seconds(double t) { return t > -1e9 && t < 1e9 ? static_cast<int>(t) : 0; }
+// Whole seconds: the fraction of a second is dropped.  A time beyond any
+// field keeps its sign; a time that is not a number reads 0.
+long long whole_seconds(double t) {
+    if (!(t == t)) return 0;
+    if (t >= 1e12) return 1000000000000LL;
+    if (t <= -1e12) return -1000000000000LL;
+    return static_cast<long long>(t);
+}
 
 }  // namespace
 

@@ -30,8 +30,8 @@ int read_field(std::string_view line, std::size_t start, std::size_t width);
 RecordEntry parse_entry_line(std::string_view line);
 
 // Writes the 333-character line; times as their whole seconds.  A value too
-// wide for its field is written in full, so later columns shift; the rules
-// never produce one.
+// wide for its field is written as the nearest value that fits (a time of
+// 100000 seconds or more as 99999), so the line always has 333 columns.
 std::string format_entry_line(const RecordEntry& entry);
 
 // Clears what cannot stand in a position, the way a tolerant reader would: a

@@ -19,6 +19,7 @@
 
 #include "display/geometry.h"
 #include "platform/qt/canvas.h"
+#include "platform/qt/record_controls.h"
 
 namespace zemtori {
 
@@ -52,6 +53,9 @@ MainWindow::MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent, qrea
         if (events.mouse_down) events.mouse_down(button, x, y);
     };
     setCentralWidget(canvas_);
+    records_ = new RecordControls(canvas_, [this](RecordControl control) {
+        if (events.record_control_used) events.record_control_used(control);
+    });
     setFocusPolicy(Qt::StrongFocus);
 
     build_menus(menu);
@@ -142,10 +146,7 @@ QMenu* MainWindow::submenu(const std::string& item) const {
     return it == menus_.end() ? nullptr : it->second;
 }
 
-bool MainWindow::record_control_visible(RecordControl control) const {
-    const auto it = record_controls_.find(control);
-    return it != record_controls_.end() && it->second;
-}
+bool MainWindow::record_control_visible(RecordControl control) const { return records_->visible(control); }
 
 // --- painting -------------------------------------------------------------
 
@@ -282,8 +283,18 @@ void MainWindow::sleep(double seconds) {
 
 // --- the rest -------------------------------------------------------------
 
-void MainWindow::show_record_control(RecordControl control, bool visible) {
-    record_controls_[control] = visible;
+void MainWindow::show_record_control(RecordControl control, bool visible) { records_->show(control, visible); }
+
+std::string MainWindow::record_text(RecordText field) const { return records_->text(field); }
+
+void MainWindow::set_record_text(RecordText field, const std::string& text) { records_->set_text(field, text); }
+
+std::string MainWindow::record_selection(RecordControl list) const { return records_->selection(list); }
+
+std::string MainWindow::record_folder() const { return records_->folder(); }
+
+bool MainWindow::set_record_folder(RecordControl list, const std::string& folder) {
+    return records_->set_folder(list, folder);
 }
 
 void MainWindow::end_program() {

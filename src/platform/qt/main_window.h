@@ -22,6 +22,7 @@ class QMessageBox;
 namespace zemtori {
 
 class Canvas;
+class RecordControls;
 
 class MainWindow : public QMainWindow, public Port {
     Q_OBJECT
@@ -48,6 +49,7 @@ public:
         std::function<void(int key)> key_press;
         std::function<void()> timer_tick;
         std::function<void()> closing;
+        std::function<void(RecordControl control)> record_control_used;
     };
     Events events;
 
@@ -64,6 +66,7 @@ public:
     QAction* action(const std::string& item) const;  // also a submenu's own action
     QMenu* submenu(const std::string& item) const;   // nullptr for a leaf
     bool record_control_visible(RecordControl control) const;
+    RecordControls* record_controls() const { return records_; }
 
     // Port
     void paint_picture(int code, double x, double y) override;
@@ -82,6 +85,11 @@ public:
     double time_of_day() override;
     void sleep(double seconds) override;
     void show_record_control(RecordControl control, bool visible) override;
+    std::string record_text(RecordText field) const override;
+    void set_record_text(RecordText field, const std::string& text) override;
+    std::string record_selection(RecordControl list) const override;
+    std::string record_folder() const override;
+    bool set_record_folder(RecordControl list, const std::string& folder) override;
     void end_program() override;
 
 protected:
@@ -99,7 +107,7 @@ private:
     QTimer timer1_;
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
-    std::map<RecordControl, bool> record_controls_;
+    RecordControls* records_ = nullptr;
     // The icons every message box shows, made once (see use_shared_icons).
     std::map<int, QIcon> box_button_icons_;
     QPixmap box_warning_;

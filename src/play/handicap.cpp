@@ -1,0 +1,87 @@
+// The handicap ladder: before the first move △ and ▽ step along 21 rungs from
+// 名人 (-10) through the even game ２級 (0) to 12級 (10), each step taking one
+// piece off the opening position or putting it back.  Below 0 the human's
+// pieces go, above 0 the upper side's; rung -r takes the mirror pieces of
+// rung r, so turning the board negates the rung.
+#include "display/geometry.h"
+#include "play/game.h"
+
+namespace zemtori {
+
+namespace {
+
+struct Rung {
+    int code, x, y;  // the piece of the rung and its square
+};
+
+constexpr int TOP_RUNG = 10;
+
+// Rungs 1..10 (index r - 1): the upper side's pieces, in the order they go.
+constexpr Rung UE_RUNGS[TOP_RUNG] = {
+    {KAKU, 8, 2}, {HISHA, 2, 2}, {KYOU, 9, 1}, {KYOU, 1, 1}, {KEI, 8, 1},
+    {KEI, 2, 1},  {GIN, 7, 1},   {GIN, 3, 1},  {KIN, 6, 1},  {KIN, 4, 1},
+};
+
+// The piece of rung r, r = -10..-1 or 1..10: rung -r holds the mirror of
+// rung r, turned through half a turn.
+Rung rung_piece(int r) {
+    if (r > 0) return UE_RUNGS[r - 1];
+    const Rung& m = UE_RUNGS[-r - 1];
+    return {-m.code, 10 - m.x, 10 - m.y};
+}
+
+}  // namespace
+
+void Game::handicap_hyouji(int r) {
+    for (int c = 11; c <= 14; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 1);
+    screen.meishou_hyouji(11.1, 1.1, r, KURO, 10);
+    screen.meishou_hyouji(11, 1, r, SHIRO, 10);
+}
+
+void Game::handicap_kyohi(int reason) {
+    const char* line = reason == 1 ? "棋譜ﾓｰﾄﾞではできません"
+                       : reason == 2 ? "対局途中ではできません"
+                       : reason == 3 ? "反転後ではできません"
+                                     : "";
+    port.message_box(std::string(line) + "\r\r局面→最初にして下さい", "ﾊﾝﾃﾞｨｷｬｯﾌﾟ設定", MsgIcon::None,
+                     MsgButtons::Ok);
+}
+
+void Game::LBEL_UP_Click() { handicap_step(+1); }
+
+void Game::LEBEL_DOWN_Click() { handicap_step(-1); }
+
+// One step along the ladder: +1 toward 12級, -1 toward 名人.  Only between a
+// new game and its first move, and not on a turned board.  The record is
+// given up, and the ladder counts as set even at its ends, where nothing
+// else changes.
+void Game::handicap_step(int direction) {
+    hide_record_controls();
+    int refusal = 0;
+    if (turn.KIFU_MODE == 1) refusal = 1;
+    else if (kifu.KIFU_TESU > 0) refusal = 2;
+    else if (kifu.HANTEN == 1) refusal = 3;
+    if (refusal != 0) {
+        play_refusal();
+        handicap_kyohi(refusal);
+        return;
+    }
+    kifu.KIFU_SAIGO = 0;
+    if (HANDE_DAN * direction < TOP_RUNG) {
+        HANDE_DAN += direction;
+        handicap_hyouji(HANDE_DAN);
+        const int r = HANDE_DAN;
+        // Moving toward the even game puts back the piece of the rung left;
+        // moving away from it takes the new rung's piece off.  The square is
+        // written whatever stands on it.
+        const bool back = r * direction <= 0;
+        const Rung p = rung_piece(back ? r - direction : r);
+        const int code = back ? p.code : KARA;
+        pos.BAN[p.x][p.y] = code;
+        screen.masu_hyouji(code, p.x, p.y);
+        play_piece();
+    }
+    HANDE_SETTEI = 1;
+}
+
+}  // namespace zemtori

@@ -1,0 +1,87 @@
+// The handicap ladder: △ and ▽ before the first move, their refusals, the
+// caption, and turning the board with a handicap set.
+#include "play_fixture.h"
+
+#include "sound/effects.h"
+
+namespace zemtori::test {
+namespace {
+
+using Handicap = PlayTest;
+
+TEST_F(Handicap, UpElevenTimesThenDownTakesAndRestoresPiecesInTurn) {
+    const int squares[10][3] = {{8, 2, 60}, {2, 2, 70}, {9, 1, 20}, {1, 1, 20}, {8, 1, 30},
+                                {2, 1, 30}, {7, 1, 40}, {3, 1, 40}, {6, 1, 50}, {4, 1, 50}};
+    for (const auto& [x, y, code] : squares) {
+        ASSERT_EQ(game.pos.BAN[x][y], code);
+        game.menu("LBEL_UP");
+        EXPECT_EQ(game.pos.BAN[x][y], 0);
+        EXPECT_EQ(port.picture_at_twips(grid_x(y), grid_y(x)), 0);
+    }
+    EXPECT_EQ(texts().back(), "ﾊﾝﾃﾞｨｷｬｯﾌﾟ:12級");
+    const std::string board = board_to_text(game.pos);
+    port.clear();
+    game.menu("LBEL_UP");  // the top rung: nothing changes
+    EXPECT_EQ(game.HANDE_DAN, 10);
+    EXPECT_EQ(board_to_text(game.pos), board);
+    EXPECT_TRUE(texts().empty());
+    EXPECT_EQ(sounds(KOMA_WAV), 10);
+    // Back down from rung 3: the lance on (9, 1), the rook, the bishop.
+    game.menu("CANCEL");
+    for (int i = 0; i < 3; ++i) game.menu("LBEL_UP");
+    for (int i = 2; i >= 0; --i) {
+        game.menu("LEBEL_DOWN");
+        EXPECT_EQ(game.pos.BAN[squares[i][0]][squares[i][1]], squares[i][2]);
+    }
+    EXPECT_EQ(board_to_text(game.pos), board_to_text(opening_position()));
+    game.menu("LEBEL_DOWN");  // below the even game the human's bishop goes
+    EXPECT_EQ(game.pos.BAN[2][8], 0);
+    EXPECT_EQ(texts().back(), "ﾊﾝﾃﾞｨｷｬｯﾌﾟ:１級");
+}
+
+TEST_F(Handicap, RefusedAfterAMoveInRecordModeAndOnATurnedBoard) {
+    const char* const reasons[] = {"対局途中ではできません", "棋譜ﾓｰﾄﾞではできません", "反転後ではできません"};
+    for (int i = 0; i < 3; ++i) {
+        game.menu("CANCEL");
+        if (i == 0) {
+            game.menu("START");
+            move(5, 7, 5, 6);
+        }
+        if (i == 1) game.turn.KIFU_MODE = 1;
+        if (i == 2) game.menu("REVERSE");
+        game.sound_log.clear();
+        const std::string board = board_to_text(game.pos);
+        game.menu(i == 1 ? "LEBEL_DOWN" : "LBEL_UP");
+        EXPECT_EQ(last_message().text, std::string(reasons[i]) + "\r\r局面→最初にして下さい");
+        EXPECT_EQ(last_message().title, "ﾊﾝﾃﾞｨｷｬｯﾌﾟ設定");
+        EXPECT_EQ(game.sound_log, std::vector<std::string>{KINSHI_WAV});
+        EXPECT_EQ(board_to_text(game.pos), board);
+        EXPECT_EQ(game.HANDE_SETTEI, 0);
+    }
+}
+
+TEST_F(Handicap, BlocksSavingLiesUnderTheTitleAndFlipsWithTheBoard) {
+    for (int i = 0; i < 3; ++i) game.menu("LBEL_UP");
+    game.menu("KIFU_WRITE");
+    EXPECT_EQ(last_message().text, "ﾊﾝﾃﾞｷｬｯﾌﾟ設定後は書き込みできません");
+    EXPECT_FALSE(port.record_controls[RecordControl::SavePanel]);
+    // The order in which the caption (C) and the title plate (T) are painted.
+    auto order = [this](const std::string& caption) {
+        std::string seq;
+        for (const auto& op : port.ops) {
+            if (op.kind == HeadlessPort::OpKind::Picture && op.code == 1) seq += 'T';
+            if (op.kind == HeadlessPort::OpKind::Text && op.text == caption) seq += 'C';
+        }
+        return seq;
+    };
+    port.clear();
+    game.gamen_hyouji();
+    EXPECT_EQ(order("ﾊﾝﾃﾞｨｷｬｯﾌﾟ:５級"), "CCT");
+    port.clear();
+    game.menu("REVERSE");  // the mirror rung, shown again after the redraw
+    EXPECT_EQ(game.HANDE_DAN, -3);
+    EXPECT_EQ(order("ﾊﾝﾃﾞｨｷｬｯﾌﾟ:２段"), "TCC");
+}
+
+}  // namespace
+}  // namespace zemtori::test

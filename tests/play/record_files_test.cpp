@@ -1,0 +1,219 @@
+// Saving a game as a ".棋譜" file and reading one back, through the menus and
+// the record-file controls of the headless window.
+#include "play_fixture.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "record/entry_line.h"
+#include "rules/legality.h"
+
+namespace zemtori::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RecordFiles : PlayTest {
+    fs::path dir = fs::temp_directory_path() / ("zemtori-play-" + std::to_string(::getpid()));
+
+    void SetUp() override {
+        PlayTest::SetUp();
+        fs::create_directories(dir);
+        port.file_folder = dir.string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Starts a game between two people and plays `n` moves, each the first
+    // move in scan order of a piece of the side to move onto an empty square.
+    void play_moves(int n) {
+        game.menu("START");
+        for (int i = 0; i < n; ++i) {
+            port.now += 1.25 + i;
+            const int tesu = game.turn.TESU;
+            for (int f = 0; f < 81 * 81 && game.turn.TESU == tesu; ++f) {
+                const int fx = f / 729 + 1, fy = f / 81 % 9 + 1, tx = f % 81 / 9 + 1, ty = f % 9 + 1;
+                const int koma = game.pos.BAN[fx][fy];
+                if (koma != 0 && (koma > 0) == (game.turn.TEBAN == game.turn.COM_GAWA) && game.pos.BAN[tx][ty] == 0 &&
+                    idou_kanou(game.pos, fx, fy, tx, ty, koma) == 1)
+                    move(fx, fy, tx, ty, MIGI_BUTTON);
+            }
+            ASSERT_EQ(game.turn.TESU, tesu + 1);
+        }
+    }
+    void save(const std::string& name, const std::string& title = "対局", const std::string& gote = "後手花子") {
+        game.menu("KIFU_WRITE");
+        port.set_record_text(RecordText::Text1, name);
+        port.set_record_text(RecordText::Text2, title);
+        port.set_record_text(RecordText::Text3, "Sente");
+        port.set_record_text(RecordText::Text4, gote);
+        game.record_control_used(RecordControl::SavePanel);
+    }
+    void open(const std::string& file, const std::string& bytes = {}) {
+        if (!bytes.empty()) std::ofstream(dir / file, std::ios::binary) << bytes;
+        game.menu("KIFU_READ");
+        port.selections[RecordControl::FileList] = file;
+        game.record_control_used(RecordControl::FileList);
+    }
+    std::string file_text(const std::string& name) const {
+        std::ifstream in(dir / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
+    play_moves(6);
+    std::string lines = "\x91\xce\x8b\xc7\r\n\x8c\xe3\x8e\xe8\x89\xd4\x8e\x71\r\nSente\r\n";  // 後手 on line 2
+    for (int n = 1; n <= 5; ++n) lines += format_entry_line(game.kifu.entry(n)) + "\r\n";
+    save("第1局");
+    EXPECT_EQ(last_message().text, "棋譜を書き込みました");
+    EXPECT_EQ(port.record_text(RecordText::Text2), "");
+    EXPECT_FALSE(port.record_controls[RecordControl::SavePanel]);
+    EXPECT_EQ(file_text("第1局.棋譜"), lines);
+
+    game.menu("CANCEL");
+    play_moves(9);  // another game overwrites the record in memory
+    port.clear();
+    open("第1局.棋譜");
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 5);
+    EXPECT_EQ(game.turn.TEBAN, 1);
+    EXPECT_EQ(game.turn.KIFU_MODE, 1);
+    ASSERT_EQ(port.messages.size(), 2u);
+    EXPECT_EQ(port.messages[0].text, " 読み込みました");
+    EXPECT_EQ(port.messages[1].text, "棋譜を '進 'で進めて下さい");
+    std::string stepped;
+    for (int n = 1; n <= 5; ++n) {
+        game.menu("AFTER");
+        RecordEntry shown = game.kifu.entry(n);  // times as read: whole seconds
+        store_position(game.pos, shown);
+        stepped += format_entry_line(shown) + "\r\n";
+    }
+    EXPECT_EQ(stepped, lines.substr(lines.find("Sente\r\n") + 7));
+    game.menu("AFTER");
+    EXPECT_EQ(last_message().text, "終わり");
+
+    // When the human moves second, line 2 names the first player.
+    game.menu("CANCEL");
+    play_moves(2);
+    game.turn.MAN_GAWA = -1;
+    game.turn.COM_GAWA = 1;
+    save("gote", "t", "Gote");
+    EXPECT_EQ(file_text("gote.棋譜").substr(0, 16), "t\r\nSente\r\nGote\r\n");
+}
+
+TEST_F(RecordFiles, SavesThatCannotBeMadeAreRefusedAndWriteNothing) {
+    play_moves(1);
+    save("one");
+    EXPECT_EQ(last_message().text, "保存するデータがありません");
+    play_moves(1);
+    const char* const cases[][3] = {{"", "t", "ﾌｧｲﾙ名が入力されていません"}, {"a/b", "t", "このﾌｧｲﾙ名は使えません"},
+                                    {"..", "t", "このﾌｧｲﾙ名は使えません"},  {"ok", "한국", "対局名に使えない文字があります"}};
+    for (const auto& c : cases) {
+        save(c[0], c[1]);
+        EXPECT_EQ(last_message().text, c[2]) << c[0];
+        EXPECT_EQ(port.record_text(RecordText::Text2), c[1]);  // kept, to be put right
+    }
+    port.file_folder = (dir / "gone").string();
+    save("ok");
+    EXPECT_EQ(last_message().text, std::string("棋譜ﾌｧｲﾙを書き込めませんでした\r\r") + std::strerror(ENOENT));
+    game.menu("REVERSE");
+    game.menu("KIFU_WRITE");
+    EXPECT_EQ(last_message().text, "反転後は書き込みできません");
+    EXPECT_EQ(last_message().title, "棋譜書込");
+    EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(RecordFiles, AShiftJisFileIsReadAndItsNamesShownOverAndUnderTheBoard) {
+    RecordEntry first;
+    store_position(opening_position(), first);
+    play_moves(2);  // a game in progress is given up
+    port.clear();
+    open("名人戦.棋譜", "\x96\xbc\x90\x6c\x90\xed\r\n\x8c\xe3\x8e\xe8\x89\xd4\x8e\x71\r\nSente\r\n" +
+                            format_entry_line(first) + "\r\n");
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 1);
+    EXPECT_EQ(board_to_text(game.pos), board_to_text(opening_position()));
+    // Centred by length: X = 1300 + (3 + (13 - L) / 5) * 615, the title 3000
+    // further left; the title light red, the names white, all 12 point.
+    std::vector<std::tuple<std::string, double, double, int, int>> printed;  // after the redraw
+    for (const auto& op : port.ops)
+        if (op.kind == HeadlessPort::OpKind::Text) printed.emplace_back(op.text, op.x, op.y, op.code, op.size);
+    printed.erase(printed.begin(), printed.end() - 3);
+    EXPECT_EQ(printed, (std::vector<std::tuple<std::string, double, double, int, int>>{
+                           {"名人戦", 1300 + 5 * 615 - 3000, 6350, 12, 12},
+                           {"後手花子", 1300 + 4.8 * 615, 100, 15, 12},
+                           {"Sente", 1300 + 4.6 * 615, 6350, 15, 12}}));
+}
+
+TEST_F(RecordFiles, AFileWithoutEntriesAndOneThatCannotBeRead) {
+    open("empty.棋譜", "t\r\nu\r\ns\r\n");
+    EXPECT_EQ(last_message().text, "棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません");
+    EXPECT_EQ(game.turn.KIFU_MODE, 1);
+    EXPECT_EQ(game.turn.TEBAN, 0);
+    // A file that is gone: the game stays and the lists stay open.
+    game.menu("CANCEL");
+    play_moves(3);
+    const std::string board = board_to_text(game.pos);
+    open("gone.棋譜");
+    EXPECT_EQ(last_message().text, std::string("棋譜ﾌｧｲﾙを読み込めませんでした\r\r") + std::strerror(ENOENT));
+    EXPECT_EQ(board_to_text(game.pos), board);
+    EXPECT_EQ(game.turn.KIFU_MODE, 0);
+    EXPECT_TRUE(port.record_controls[RecordControl::FileList]);
+}
+
+TEST_F(RecordFiles, EveryCommandAndClickThatHidesTheControlsEmptiesTheFields) {
+    for (const char* what : {"TAIKYOKU", "STOP", "OPTION", "VER", "REPLAY", "AFTER", "LBEL_UP", "LEBEL_DOWN", "click"}) {
+        game.menu("CANCEL");
+        game.menu("KIFU_WRITE");
+        port.set_record_text(RecordText::Text4, "gote");
+        port.record_controls[RecordControl::FileList] = true;
+        if (std::string(what) == "click") click(5, 5);
+        else game.menu(what);
+        for (const auto& [control, visible] : port.record_controls) EXPECT_FALSE(visible) << what;
+        EXPECT_EQ(port.record_text(RecordText::Text4), "") << what;
+    }
+}
+
+// Files of garbage, read, stepped through and played on from their last
+// position with random clicks and commands: only pieces ever stand anywhere.
+TEST_F(RecordFiles, AnyFileCanBeReadSteppedThroughAndPlayedOn) {
+    RecordEntry opening;
+    store_position(opening_position(), opening);
+    const std::string valid = format_entry_line(opening);
+    std::uint64_t s = 7;
+    auto below = [&s](int n) {
+        s = s * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((s >> 33) % static_cast<std::uint64_t>(n));
+    };
+    const char* const commands[] = {"AFTER", "REPLAY", "REVERSE", "LBEL_UP", "START"};
+    for (int file = 0; file < 8; ++file) {
+        std::string bytes = "\x81\r\n\xff\n\r\n";
+        for (int lines = 1 + below(30); lines > 0; --lines) {
+            std::string line = valid.substr(0, static_cast<std::size_t>(below(400)));
+            for (int i = below(60); i > 0 && !line.empty(); --i)
+                line[static_cast<std::size_t>(below(static_cast<int>(line.size())))] = " -0123456789x"[below(13)];
+            bytes += line + "\n";
+        }
+        open("junk.棋譜", bytes);
+        for (int event = 0; event < 500; ++event) {
+            if (event < 40) game.menu("AFTER");
+            else if (below(10) == 0) game.menu(commands[below(5)]);
+            else click_cell(below(13) - 1, below(10), below(2) ? HIDARI_BUTTON : MIGI_BUTTON);
+            int ue = 0, sita = 0;
+            for (int k = 1; k <= MOCHI_SLOTS; ++k) {
+                ASSERT_TRUE(game.pos.MOCHI_UE_KAZU[k] == 0 || is_piece(game.pos.MOCHI_UE_KOMA[k]));
+                ASSERT_TRUE(game.pos.MOCHI_SITA_KAZU[k] == 0 || is_piece(game.pos.MOCHI_SITA_KOMA[k]));
+                ue += game.pos.MOCHI_UE_KAZU[k], sita += game.pos.MOCHI_SITA_KAZU[k];
+            }
+            ASSERT_TRUE(ue == game.pos.MOCHI_UE_GOKEI && sita == game.pos.MOCHI_SITA_GOKEI);
+            for (int sq = 0; sq < 81; ++sq)
+                ASSERT_TRUE(is_piece(game.pos.BAN[sq / 9 + 1][sq % 9 + 1]) || game.pos.BAN[sq / 9 + 1][sq % 9 + 1] == 0)
+                    << "file " << file << " event " << event;
+        }
+        port.ops.clear();
+    }
+}
+
+}  // namespace
+}  // namespace zemtori::test
