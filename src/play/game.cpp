@@ -70,6 +70,7 @@ void Game::gamen_hyouji() {
     screen.ban_hyouji(pos);
     jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
     jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
+    if (turn.COM_TAISEN == 1) level_hyouji(turn.COM_LEVEL);
     // The level caption of a game against the computer and the handicap
     // caption are drawn here once those modes exist.
     screen.gazou_hyouji(TITLE_GA, 11, -0.2);
