@@ -116,6 +116,213 @@ private:
     }
 };
 
+// ---------------------------------------------------------------------------
+// Transcripts checked by hand.
+
+std::string game_input(const std::vector<std::string>& lines) {
+    std::string input;
+    for (const std::string& l : lines) input += l + "\n";
+    return input;
+}
+
+std::vector<std::string> play(const std::vector<std::string>& lines, int level = 3) {
+    const ToolRun r = run_tool("game --level " + std::to_string(level), game_input(lines));
+    EXPECT_EQ(r.status, 0);
+    return r.lines;
+}
+
+std::string pos_line(const std::string& board, int sita_hand = 0) {
+    Position p = test::board_from_text(board);
+    p.MOCHI_SITA_KOMA[7] = sita_hand;
+    p.MOCHI_SITA_KAZU[7] = sita_hand != 0;
+    return line_of(p);
+}
+
+// The upper king in the bottom-left corner, a lower lance above the upper
+// pawn, the lower rook and king on the bottom row.
+const std::string CORNER = pos_line(R"(
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  . -20 . -10 .  .  .
+   80  .  . 10  . -70 -80 . .
+)");
+// The king's only safe step is along the bottom row.
+const std::string CORNER_AFTER_COM = "com 9 1 9 2 80 -2.0000";
+const std::string CORNER_AFTER_COM_POS = "pos " + pos_line(R"(
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  .  .  .  .  .  .  .
+    .  .  . -20 . -10 .  .  .
+    . 80  . 10  . -70 -80 . .
+)");
+
+TEST(AnalyseGame, TheComputersKingMatedAfterThePersonsMove) {
+    const std::vector<std::string> out =
+        play({"move 5 7 5 6 -10", "", CORNER, "move 9 6 9 4 -70", "move 9 7 9 8 -80"});
+    // The rook takes the pawn (a pawn for the lower hand) and the lower pawn
+    // falls into its square: check along the row, and the lance covers the
+    // row above the king.  Lines before the game and after its end print nothing.
+    EXPECT_EQ(out, (std::vector<std::string>{CORNER_AFTER_COM, CORNER_AFTER_COM_POS,
+                                             "pos " + pos_line(R"(
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  . -20 .  .  .  .  .
+        . 80  . -70 . -10 -80 . .
+    )", -HU), "win man", "end"}));
+}
+
+TEST(AnalyseGame, EitherSideTakingTheKing) {
+    // Every step of the boxed-in king leaves it attacked: the first in scan
+    // order is played, and the gold below it takes it (and falls back).
+    const std::vector<std::string> man = play({pos_line(R"(
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .  -50  .   . .   .   . .
+        . -50 80 -40  . -20 -80 . .
+    )"), "move 9 2 8 2 -50"}, 2);
+    EXPECT_EQ(man, (std::vector<std::string>{"com 9 3 8 2 80 -9998.0000", "pos " + pos_line(R"(
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . 80  .   .   . .   .   . .
+        . -50 -50 -40 . -20 -80 . .
+    )"), "pos " + pos_line(R"(
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . .   .   .   . .   .   . .
+        . -50 -50 -40 . -20 -80 . .
+    )", -OU), "win man", "end"}));
+
+    // The gold takes the lower king: the king goes to the upper hand.
+    Position taken = test::board_from_text(R"(
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        80 . . -10 . 60 . 70 50
+    )");
+    taken.MOCHI_UE_KOMA[7] = OU;
+    taken.MOCHI_UE_KAZU[7] = 1;
+    const std::vector<std::string> com = play({pos_line(R"(
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . .  .
+        .  . . .   . .  . 50 .
+        80 . . -10 . 60 . 70 -80
+    )"), "move 9 4 9 3 -10"});
+    EXPECT_EQ(com, (std::vector<std::string>{"com 8 8 9 9 50 9999.0000", "win com", "pos " + line_of(taken), "end"}));
+}
+
+TEST(AnalyseGame, AMoveThePersonCouldNotMakeEndsTheGame) {
+    for (const char* bad : {
+             "move 9 6 9 4 -71",     // promotes outside the zone
+             "move 8 4 8 1 -20",     // a lance on the last column must promote
+             "move 9 2 9 3 80",      // the computer's piece
+             "move 11 9 5 5 -50",    // an empty hand slot
+             "move -1 7 5 5 50",     // the upper hand
+             "move 9 7 9 6 -80",     // onto an own piece
+             "move 9 6 1 6 -70",     // through the pawn
+             "move 9 6 9 10 -70",    // off the board
+             "move 9 6 9 4",         // four numbers
+             "move 9 6 9 4 -70 0",   // six numbers
+             "move 9 6 9 4.0 -70",   // not an integer
+             "move",
+         }) {
+        EXPECT_EQ(play({CORNER, bad, "move 9 6 9 4 -70"}),
+                  (std::vector<std::string>{CORNER_AFTER_COM, CORNER_AFTER_COM_POS, "illegal", "end"}))
+            << bad;
+    }
+    // The promoted lance is a move the person can make: the game goes on.
+    const std::vector<std::string> promoted = play({CORNER, "move 8 4 8 1 -21"});
+    ASSERT_GE(promoted.size(), 4u);
+    EXPECT_EQ(promoted[3].rfind("com ", 0), 0u);
+}
+
+TEST(AnalyseGame, NoMoveForTheComputerAndGamesLeftOpen) {
+    const std::string lone_king = pos_line(R"(
+        . . . . . . . . .
+        . . . . . . . . .
+        . . . . . . . . .
+        . . . . . . . . .
+        . . . . . . . . .
+        . . . . . . . . .
+        . . . . . . . . .
+        . . . . . . . . .
+        . . . . . . . . -80
+    )");
+    // A game still open when the next position comes, or the input ends,
+    // ends there.
+    EXPECT_EQ(play({lone_king, "move 9 9 9 8 -80", "  ", CORNER, CORNER}),
+              (std::vector<std::string>{"com none", "end", CORNER_AFTER_COM, CORNER_AFTER_COM_POS, "end",
+                                        CORNER_AFTER_COM, CORNER_AFTER_COM_POS, "end"}));
+}
+
+// Every upper piece but the silver is boxed in; once the silver is taken,
+// the rooks in hand can only be dropped, and a drop is scored with the king
+// distance of the last board move tried: the silver's, a turn earlier, five
+// columns from the king.  A freshly started program has 0 there.
+TEST(AnalyseGame, TheSecondTurnCarriesWhatTheFirstLeft) {
+    Position boxed = test::board_from_text(R"(
+        .  .  .  .  .  .  .  .   .
+        .  .  .  .  .  .  .  .   .
+        .  .  .  .  .  .  .  .   .
+        .  .  .  .  .  .  .  .   .
+        .  .  .  .  .  .  .  .   .
+        .  .  .  .  .  .  .  .   .
+        . -80 .  .  .  . 40 -70 -40
+       10 10 10 10 10 10 10 10  20
+       80 10 10 10 10 10 10 10  20
+    )");
+    boxed.MOCHI_UE_KOMA[7] = HISHA;
+    boxed.MOCHI_UE_KAZU[7] = 1;
+    const std::vector<std::string> out = play({line_of(boxed), "move 7 9 7 8 -40"});
+    ASSERT_EQ(out.size(), 7u);
+    EXPECT_EQ(out[0], "com 7 7 7 8 41 105.5000");
+    EXPECT_EQ(out[3], "com -1 7 7 4 70 60.2000");
+    EXPECT_EQ(out[4], "oute");
+    const ToolRun fresh = run_tool("think", out[2].substr(4) + "\n");
+    EXPECT_EQ(fresh.lines, std::vector<std::string>{"best -1 7 7 4 70 60.1000"});
+}
+
+// ---------------------------------------------------------------------------
+// Random games against the protocol played on the engine.
+
 struct Rng {
     std::uint64_t s;
     std::uint64_t next() {
