@@ -4,8 +4,8 @@
 // steps: the person's moves are two mouse clicks on the cells of the board,
 // and the computer answers through the same hand-over and the same com_ban
 // that the window runs, with one engine kept for the whole game.  The window
-// is a port that paints nothing, plays no sound and keeps a clock that only
-// moves when the game waits, so the pauses of a turn cost no real time.
+// is a QuietPort: it paints nothing, plays no sound, and its clock jumps at
+// every reading, so the pauses of a turn cost no time.
 //
 // What the tool prints is read from what a player would have seen: the
 // announcements are the message boxes shown, the computer's move is the best
@@ -13,11 +13,9 @@
 // into the record just before its move.
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <istream>
-#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -26,6 +24,7 @@
 #include "commands.h"
 #include "display/geometry.h"
 #include "engine/engine.h"
+#include "platform/quiet_port.h"
 #include "play/game.h"
 #include "rules/board.h"
 #include "rules/moves.h"
@@ -68,44 +67,6 @@ bool parse_int(const std::string& text, int& value) {
     value = static_cast<int>(v);
     return true;
 }
-
-// A window that shows nothing: it remembers the message boxes of the event
-// being handled, keeps the menu's check marks and Timer1, and has a clock
-// that moves only when the game waits.
-class QuietPort final : public Port {
-public:
-    void paint_picture(int, double, double) override {}
-    void draw_outline(int, double, double, double, double) override {}
-    void print_text(const std::string&, double, double, int, int, bool) override {}
-    void refresh() override {}
-    MsgAnswer message_box(const std::string& text, const std::string&, MsgIcon,
-                          MsgButtons buttons) override {
-        messages.push_back(text);
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
-    }
-    bool menu_checked(const std::string& item) const override {
-        const auto it = checked_.find(item);
-        return it != checked_.end() && it->second;
-    }
-    void set_menu_checked(const std::string& item, bool checked) override { checked_[item] = checked; }
-    void set_menu_enabled(const std::string&, bool) override {}
-    void set_menu_caption(const std::string&, const std::string&) override {}
-    void set_timer1(bool enabled) override { timer1_ = enabled; }
-    bool timer1_enabled() const override { return timer1_; }
-    double time_of_day() override { return now_; }
-    void sleep(double seconds) override {
-        if (seconds > 0) now_ = std::fmod(now_ + seconds, 86400.0);
-    }
-    void show_record_control(RecordControl, bool) override {}
-    void end_program() override {}
-
-    std::vector<std::string> messages;
-
-private:
-    std::map<std::string, bool> checked_;
-    bool timer1_ = false;
-    double now_ = 36000.0;
-};
 
 // One game, from a freshly started program: a new game object, so a new
 // engine with every working value 0.
