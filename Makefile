@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test bench install-deps clean
+.PHONY: all build run test bench soak install-deps clean
 
 all: build
 
@@ -25,5 +25,19 @@ bench: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zemtori-bench
 	$(BUILD)/zemtori-bench
 
+# The long soak, built with AddressSanitizer and UndefinedBehaviorSanitizer in
+# a folder of its own; any error they find stops it.
+SOAK_BUILD ?= build-soak
+SOAK_GAMES ?= 1000
+SANITIZE = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+soak: install-deps
+	cmake -S . -B $(SOAK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  "-DCMAKE_CXX_FLAGS=$(SANITIZE)" "-DCMAKE_C_FLAGS=$(SANITIZE)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE)"
+	cmake --build $(SOAK_BUILD) -j $(JOBS) --target zemtori-soak
+	ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  SDL_AUDIODRIVER=dummy $(SOAK_BUILD)/zemtori-soak --games $(SOAK_GAMES)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SOAK_BUILD)
