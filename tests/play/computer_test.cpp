@@ -303,6 +303,31 @@ TEST_F(Computer, AClickWhileTheComputerIsToMoveLetsItMoveThenCounts) {
     EXPECT_EQ(game.turn.TESU, 0);
 }
 
+TEST_F(Computer, StartCommandsContinueAnOpenGame) {
+    game.menu("GOTE");
+    move(5, 7, 5, 6);
+    ASSERT_EQ(game.turn.TESU, 3);
+    game.menu("REPLAY");
+    ASSERT_EQ(game.turn.TEBAN, game.turn.COM_GAWA);
+    // The computer is to move: 先手 lets it, without a box.
+    port.messages.clear();
+    game.menu("SENTE");
+    EXPECT_TRUE(port.messages.empty());
+    EXPECT_EQ(game.turn.TESU, 3);
+    EXPECT_EQ(game.turn.TEBAN, game.turn.MAN_GAWA);
+    // The person is to move: 後手 says so.
+    game.menu("GOTE");
+    EXPECT_EQ(message_texts(), std::vector<std::string>{"MANの番です"});
+    EXPECT_EQ(last_message().title, "対局");
+    EXPECT_EQ(game.turn.TESU, 3);
+    // スタート goes on between two people, without the level label.
+    port.clear();
+    game.menu("START");
+    EXPECT_EQ(game.turn.COM_TAISEN, 0);
+    EXPECT_EQ(port.picture_at_twips(grid_x(0), grid_y(0)), game.screen.HAIKEI);
+    EXPECT_EQ(text_at(0, 0), "");
+}
+
 // A port that remembers every switch of Timer1.
 struct TimerLogPort : HeadlessPort {
     std::vector<bool> switches;
