@@ -4,7 +4,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 FUZZ_TEST_SECONDS ?= 30
 
-.PHONY: all build run test bench package install-deps clean fuzz fuzz-build
+.PHONY: all build run test bench package soak install-deps clean fuzz fuzz-build
 
 all: build
 
@@ -45,5 +45,19 @@ fuzz-build: install-deps $(FUZZ_BUILD)/build.ninja
 fuzz: fuzz-build
 	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The long soak, built with AddressSanitizer and UndefinedBehaviorSanitizer in
+# a folder of its own; any error they find stops it.
+SOAK_BUILD ?= build-soak
+SOAK_GAMES ?= 1000
+SANITIZE = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+soak: install-deps
+	cmake -S . -B $(SOAK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  "-DCMAKE_CXX_FLAGS=$(SANITIZE)" "-DCMAKE_C_FLAGS=$(SANITIZE)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE)"
+	cmake --build $(SOAK_BUILD) -j $(JOBS) --target zemtori-soak
+	ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  SDL_AUDIODRIVER=dummy $(SOAK_BUILD)/zemtori-soak --games $(SOAK_GAMES)
+
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(SOAK_BUILD)

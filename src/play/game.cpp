@@ -66,8 +66,8 @@ void Game::gamen_hyouji() {
     screen.ban_hyouji(pos);
     jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
     jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
-    // The level caption of a game against the computer is drawn here once
-    // that mode exists.  The handicap caption lies under the title plate.
+    if (turn.COM_TAISEN == 1) level_hyouji(turn.COM_LEVEL);
+    // The handicap caption lies under the title plate.
     if (HANDE_SETTEI == 1) handicap_hyouji(HANDE_DAN);
     screen.gazou_hyouji(TITLE_GA, 11, -0.2);
 }

@@ -20,6 +20,7 @@
 #include "display/animation.h"
 #include "display/clock.h"
 #include "display/screen.h"
+#include "engine/engine.h"
 #include "platform/port.h"
 #include "record/kifu.h"
 #include "rules/state.h"
@@ -85,6 +86,21 @@ public:
     // The handicap caption of rung `r`, and a refused handicap step.
     void handicap_hyouji(int r);
     void handicap_kyohi(int reason);
+    void SENTE_Click();
+    void GOTE_Click();
+    void LEVEL1_Click();
+    void LEVEL2_Click();
+    void LEVEL3_Click();
+
+    // The computer's level: check mark, COM_LEVEL and, in a game against the
+    // computer, the label left of the board.
+    void level_sentei(int level);
+    void level_hyouji(int level);
+    // The computer plays one move for the upper side, from thinking to
+    // handing the turn back.
+    void com_ban();
+    // Blinks grid cell (c, r) `count` times, showing `koma` in between.
+    void tenmetsu(int koma, double c, double r, int count);
 
     // Shows where the piece `koma` on (from_x, from_y) may go, in `colour`.
     void idou_shidou(int from_x, int from_y, int colour, int koma);
@@ -97,6 +113,11 @@ public:
     Kifu kifu;
     ClockState clock;
     SoundEffects sound;
+    // The computer player.  One engine for the whole program: the values it
+    // keeps between passes (MOTO_KYORI, the squares of the attack maps that a
+    // pass does not reset, the kings' squares) carry from one computer turn
+    // to the next and through a new game.
+    Engine engine{pos};
 
     // The sounds played, by file name, in order (what a player heard).
     std::vector<std::string> sound_log;
@@ -143,6 +164,18 @@ private:
     void file_click();
     // handicap.cpp
     void handicap_step(int direction);
+    // computer.cpp
+    void resume_against_computer();
+    void hand_over_to_computer(int captured);
+    void level_click(int level);
+
+    // The search runs the Timer1 tick once per scanned row and hand slot.
+    struct SearchClock final : ClockTick {
+        explicit SearchClock(Game& g) : game(g) {}
+        void tick() override { game.timer_tick(); }
+        Game& game;
+    };
+    SearchClock search_clock{*this};
 };
 
 // The menu bar: every entry, in menu order, with its caption and parent.

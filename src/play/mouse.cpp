@@ -63,8 +63,12 @@ void Game::mouse_down(int button, double X, double Y) {
             port.message_box(turn.TEBAN == 1 ? "先手の番です" : "後手の番です", "対局",
                              MsgIcon::None, MsgButtons::Ok);
         }
+    } else {
+        resume_against_computer();
+        // The computer's resumed move may have ended the game: the click
+        // that let it move selects nothing on a finished board.
+        if (turn.SHOSHA != 0) return;
     }
-    // Resuming a game against the computer belongs to that mode's turn flow.
     // A board cell (c, r) is the square (x, y) = (r, c).
     if (on_board(r, c)) {
         if (turn.SENTAKU == 0) select_on_board(r, c);
@@ -179,9 +183,8 @@ void Game::carry_out_move(int button) {
 // The turn passes on: to the other person, or, against the computer, to the
 // computer with the code that stood on the destination before the move.
 void Game::hand_over(int captured) {
-    (void)captured;  // the hand-over to the computer receives it
-    if (turn.COM_TAISEN != 0) return;
-    hand_over_between_people();
+    if (turn.COM_TAISEN != 0) hand_over_to_computer(captured);
+    else hand_over_between_people();
 }
 
 }  // namespace zemtori

@@ -101,6 +101,22 @@ TEST_F(GameInWindow, StartAndMoveAPawnShowsItOnItsNewSquare) {
     EXPECT_EQ(seen.size(), 1u) << "no further message for an ordinary move";
 }
 
+TEST_F(GameInWindow, TheComputerAnswersInsideThePersonsClick) {
+    window.action("LEVEL1")->trigger();
+    EXPECT_TRUE(window.action("LEVEL1")->isChecked());
+    EXPECT_FALSE(window.action("LEVEL3")->isChecked());
+    answer_next_box();
+    window.action("SENTE")->trigger();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, "MANの番です");
+    click_square(9, 7);
+    click_square(9, 6);
+    ASSERT_EQ(game.turn.TESU, 2) << "the person's move and the computer's answer";
+    EXPECT_EQ(game.engine.COM_LEVEL, 1);
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) EXPECT_TRUE(square_shows(x, y, game.pos.BAN[x][y])) << x << "," << y;
+}
+
 TEST_F(GameInWindow, EscapeEndsTheProgram) {
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(&window, &esc);

@@ -24,6 +24,12 @@ Position board_from_text(const std::string& text) {
     return pos;
 }
 
+Position board_with(std::initializer_list<std::array<int, 3>> pieces) {
+    Position pos;
+    for (const auto& p : pieces) pos.BAN[p[0]][p[1]] = p[2];
+    return pos;
+}
+
 Position opening_position() {
     return board_from_text(R"(
          20  .  10 . . . -10  .  -20

@@ -1,6 +1,8 @@
 // Helpers shared by the test suites.
 #pragma once
 
+#include <array>
+#include <initializer_list>
 #include <string>
 
 #include "rules/state.h"
@@ -11,6 +13,9 @@ namespace zemtori::test {
 // fields for y = 1..9: "." for an empty square or a piece code ("10", "-80").
 // Hands, flags and kings' squares are left empty.
 Position board_from_text(const std::string& text);
+
+// A board holding only the given pieces, each {x, y, code}; hands empty.
+Position board_with(std::initializer_list<std::array<int, 3>> pieces);
 
 // The opening position (not yet fallen).
 Position opening_position();

@@ -15,23 +15,6 @@ namespace zemtori::analyse {
 
 namespace {
 
-// A position from an entry line: codes that cannot stand in a position read
-// as empty; flags and kings' squares start at 0.
-Position read_position(const std::string& line) {
-    RecordEntry entry = parse_entry_line(line);
-    keep_only_pieces(entry);
-    Position pos;
-    restore_position(entry, pos);
-    return pos;
-}
-
-// The board and hands of `pos` as an entry line, times 0.
-std::string entry_line(const Position& pos) {
-    RecordEntry entry;
-    store_position(pos, entry);
-    return format_entry_line(entry);
-}
-
 void print(std::ostream& out, const char* fmt, int a, int b, int c, int d, int e, double score) {
     char buf[128];
     std::snprintf(buf, sizeof buf, fmt, a, b, c, d, e, score);
@@ -88,8 +71,23 @@ constexpr int MAX_PLIES = 200;
 
 }  // namespace
 
-bool read_line(std::istream& in, std::string& line, std::size_t keep) {
+Position read_position(const std::string& line) {
+    RecordEntry entry = parse_entry_line(line);
+    keep_only_pieces(entry);
+    Position pos;
+    restore_position(entry, pos);
+    return pos;
+}
+
+std::string entry_line(const Position& pos) {
+    RecordEntry entry;
+    store_position(pos, entry);
+    return format_entry_line(entry);
+}
+
+bool read_line(std::istream& in, std::string& line, std::size_t keep, bool* cut) {
     line.clear();
+    if (cut != nullptr) *cut = false;
     std::streambuf* sb = in.rdbuf();
     bool any = false;
     for (;;) {
@@ -101,6 +99,7 @@ bool read_line(std::istream& in, std::string& line, std::size_t keep) {
         any = true;
         if (ch == '\n') break;
         if (line.size() < keep) line.push_back(static_cast<char>(ch));
+        else if (cut != nullptr && ch != ' ' && ch != '\t' && ch != '\r') *cut = true;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return any;

@@ -15,9 +15,17 @@
 namespace zemtori::analyse {
 
 // Reads the next line into `line`, keeping at most `keep` characters of it
-// (the rest is skipped); a trailing carriage return is dropped.  False at the
-// end of the input when nothing was read.
-bool read_line(std::istream& in, std::string& line, std::size_t keep = 400);
+// (the rest is skipped, and *cut is set when any of it was not blank); a
+// trailing carriage return is dropped.  False at the end of the input when
+// nothing was read.
+bool read_line(std::istream& in, std::string& line, std::size_t keep = 400, bool* cut = nullptr);
+
+// A position from an entry line, as every command reads it: codes that
+// cannot stand in a position read as empty; flags and kings' squares 0.
+Position read_position(const std::string& line);
+
+// The board and hands of `pos` as an entry line, times 0.
+std::string entry_line(const Position& pos);
 
 // The computer's choice for the upper side at `level` (1..3); with `all`,
 // first every candidate scored, in scan order.
@@ -40,6 +48,12 @@ struct Move {
     int from_x, from_y, to_x, to_y, koma;
 };
 void legal_moves(const Position& pos, int side, std::vector<Move>& list);
+
+// Whole games of the computer (upper side, at `level`) against the moves of
+// the lower side given in the input, played by the game itself on a window
+// that shows nothing: every position line starts a game with the computer to
+// move, every "move FX FY TX TY KOMA" line is the person's next move.
+void game(std::istream& in, std::ostream& out, int level);
 
 // `count` positions with the upper side to move and both kings on the board,
 // reached by seeded random play from the settled opening, handed to `take`

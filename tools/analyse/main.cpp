@@ -19,6 +19,7 @@ constexpr const char* USAGE =
     "       zemtori-analyse mate\n"
     "       zemtori-analyse moves ue|sita\n"
     "       zemtori-analyse gen --seed S --count N\n"
+    "       zemtori-analyse game [--level N]\n"
     "Positions are read from standard input, one record-file entry line per line.\n";
 
 int usage() {
@@ -59,6 +60,17 @@ int main(int argc, char** argv) {
             }
         }
         a::think(std::cin, std::cout, static_cast<int>(level), all);
+    } else if (cmd == "game") {
+        std::uint64_t level = 3;
+        for (int i = 2; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            if (arg == "--level" && i + 1 < argc) {
+                if (!parse_number(argv[++i], 1, 3, level)) return usage();
+            } else {
+                return usage();
+            }
+        }
+        a::game(std::cin, std::cout, static_cast<int>(level));
     } else if (cmd == "fall" && argc == 2) {
         a::fall(std::cin, std::cout);
     } else if (cmd == "mate" && argc == 2) {

@@ -1,0 +1,60 @@
+// The computer's whole turn as the window runs it: com_ban from the thinking
+// label to handing the turn back (record, blink, move, fall, maps, mate and
+// check tests, move text), at each level, over the benchmark suite.  The
+// window is a QuietPort, whose clock jumps at every reading: the turn's fixed
+// pauses (the blink, the pauses around the move, the falling steps) cost
+// nothing here.  Each turn starts as after the person's move: the hand-over's
+// attack maps, then com_ban.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "platform/quiet_port.h"
+#include "play/game.h"
+#include "record/entry_line.h"
+
+namespace {
+
+using namespace zemtori;
+
+std::vector<RecordEntry> suite_entries() {
+    std::vector<RecordEntry> list;
+    std::ifstream in(ZEMTORI_BENCH_DIR "/positions_seed1.txt");
+    for (std::string line; std::getline(in, line);)
+        if (line.size() >= 243) list.push_back(parse_entry_line(line));
+    return list;
+}
+
+void BM_ComBan(benchmark::State& state) {
+    static const std::vector<RecordEntry> suite = suite_entries();
+    if (suite.size() < 50) {
+        state.SkipWithError("positions_seed1.txt is missing or short");
+        return;
+    }
+    QuietPort port;
+    auto game = std::make_unique<Game>(port, std::string());
+    game->menu("LEVEL" + std::to_string(state.range(0)));
+    TurnState& turn = game->turn;
+    turn.COM_TAISEN = 1;
+    for (auto _ : state) {
+        for (const RecordEntry& entry : suite) {
+            restore_position(entry, game->pos);
+            turn.TEBAN = turn.COM_GAWA;
+            turn.SHOSHA = 0;
+            turn.TESU = 0;
+            game->kifu.KIFU_TESU = 0;
+            kiki_keisan(game->engine);
+            game->com_ban();
+            port.messages.clear();
+        }
+        benchmark::DoNotOptimize(game->engine.work.SAIZEN_TEN);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(suite.size()));
+}
+BENCHMARK(BM_ComBan)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
+
+}  // namespace

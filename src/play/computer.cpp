@@ -1,0 +1,237 @@
+// Play against the computer: the two start commands, the level, the turn the
+// computer plays, and the two places where the mouse hands the game to it.
+//
+// The computer always plays the upper side (positive codes) and the person
+// the lower side; which of them is 先手 is only a matter of the side values.
+#include "display/move_text.h"
+#include "platform/wait.h"
+#include "play/game.h"
+#include "rules/moves.h"
+
+namespace zemtori {
+
+namespace {
+
+constexpr const char* MAN_NO_BAN = "MANの番です";
+constexpr const char* ANATA_NO_KACHI = "あなたの勝ちです";
+
+}  // namespace
+
+// 先手: the person moves first, or an open game goes on against the computer.
+void Game::SENTE_Click() {
+    if (turn.SHOSHA != 0) shinki_kyokumen();
+    turn.KIFU_MODE = 0;
+    screen.ban_shita_kesu();
+    level_hyouji(turn.COM_LEVEL);
+    // The highlight frames go, on the board and in both hands, and with them
+    // any selection they showed.
+    screen.waku_kesu();
+    screen.mochi_waku_kesu();
+    turn.SENTAKU = 0;
+    turn.COM_TAISEN = 1;
+    turn.KIFU_MODE = 0;
+    kifu.KIFU_SAIGO = turn.TESU;
+    jikan_kaishi(clock, port);
+    port.set_timer1(true);
+    rakka(pos, &animation);
+    if (turn.TESU == 0 || turn.TEBAN == 0) {
+        turn.MAN_GAWA = 1;
+        turn.COM_GAWA = -1;
+        turn.TEBAN = 1;
+        port.message_box(MAN_NO_BAN, " ", MsgIcon::None, MsgButtons::Ok);
+    } else if (turn.TEBAN == turn.MAN_GAWA) {
+        turn.MAN_GAWA = 1;
+        turn.COM_GAWA = -1;
+        turn.TEBAN = 1;
+        port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
+    } else {
+        if (turn.TEBAN == turn.COM_GAWA) com_ban();
+        return;
+    }
+    turn.SAIKAI = 0;
+}
+
+// 後手: the computer moves first, or an open game goes on against it.
+void Game::GOTE_Click() {
+    if (turn.SHOSHA != 0) shinki_kyokumen();
+    turn.KIFU_MODE = 0;
+    screen.ban_shita_kesu();
+    level_hyouji(turn.COM_LEVEL);
+    screen.waku_kesu();
+    screen.mochi_waku_kesu();
+    port.set_timer1(true);
+    turn.SENTAKU = 0;
+    turn.COM_TAISEN = 1;
+    turn.KIFU_MODE = 0;
+    kifu.KIFU_SAIGO = turn.TESU;
+    rakka(pos, &animation);
+    if (turn.TESU == 0 || turn.TEBAN == 0) {
+        turn.MAN_GAWA = -1;
+        turn.COM_GAWA = 1;
+        turn.TEBAN = 1;
+        com_ban();  // it starts its own clock
+    } else if (turn.TEBAN == turn.MAN_GAWA) {
+        port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
+        turn.SAIKAI = 0;
+    } else if (turn.TEBAN == turn.COM_GAWA) {
+        com_ban();
+    }
+}
+
+void Game::LEVEL1_Click() { level_click(1); }
+void Game::LEVEL2_Click() { level_click(2); }
+void Game::LEVEL3_Click() { level_click(3); }
+
+// The level may change at any time; the computer's next move uses it.
+void Game::level_click(int level) {
+    for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
+    level_sentei(level);
+}
+
+void Game::level_sentei(int level) {
+    port.set_menu_checked("LEVEL1", false);
+    port.set_menu_checked("LEVEL2", false);
+    port.set_menu_checked("LEVEL3", false);
+    if (level >= 1 && level <= 3) {
+        port.set_menu_checked("LEVEL" + std::to_string(level), true);
+        turn.COM_LEVEL = level;
+    }
+    if (turn.COM_TAISEN == 1) level_hyouji(turn.COM_LEVEL);
+}
+
+void Game::level_hyouji(int level) {
+    screen.moji_hyouji(-1.4, 0.2, "LEVEL", KURO, 0, 10);
+    screen.moji_hyouji(-1.5, 0.1, "LEVEL", SHIRO, 0, 10);
+    screen.moji_hyouji(0.1, 0.1, level, KURO, 0, 12);
+    screen.moji_hyouji(0, 0, level, SHIRO, 0, 12);
+}
+
+void Game::tenmetsu(int koma, double c, double r, int count) {
+    for (int i = 0; i < count; ++i) {
+        screen.gazou_hyouji(KARA, c, r);
+        screen.waku_hyouji(screen.WAKU_IRO, c, r);
+        port.refresh();
+        matsu(port, 0.2);
+        screen.gazou_hyouji(koma, c, r);
+        screen.waku_hyouji(screen.WAKU_IRO, c, r);
+        port.refresh();
+        matsu(port, 0.2);
+    }
+}
+
+void Game::com_ban() {
+    if (turn.SHOSHA != 0) return;
+    start_turn_clock();
+
+    // 思考中 in the message area left of the board.
+    for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 8);
+    screen.waku_hyouji(screen.WAKU_IRO, -1, 7);
+    screen.moji_hyouji(-1.5, 8.5, "思考中", KURO, 0, 12);
+    screen.moji_hyouji(-1.6, 8.4, "思考中", SHIRO, 0, 12);
+    screen.waku_hyouji(screen.WAKU_IRO, 1, 8);
+
+    com_junbi(engine);
+    port.refresh();
+    engine.COM_LEVEL = turn.COM_LEVEL;
+    engine.clock_tick = &search_clock;
+    const bool found = com_search(engine);
+    engine.clock_tick = nullptr;
+
+    // The thinking ends with the search: its time is read now, not from the
+    // last tick, which never comes while the clock is hidden.
+    end_turn_clock();
+    const auto clear_message_area = [this] {
+        for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 8);
+        screen.waku_hyouji(screen.WAKU_IRO, -1, 7);
+    };
+
+    // No legal move or drop at all: the computer has lost.
+    if (!found) {
+        port.set_timer1(false);
+        clear_message_area();
+        turn.SHOSHA = turn.MAN_GAWA;
+        port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
+        return;
+    }
+    const Candidate best = engine.work.best;
+
+    kifu.kyokumen_kiroku(pos, clock.MAN_JIKAN, clock.MAN_JIKAN, clock.COM_JIKAN,
+                         clock.COM_JIKAN + clock.TEBAN_JIKAN);
+    turn.TESU += 1;
+    tesu_hyouji(screen, turn.TESU);
+
+    // The piece about to move blinks twice where it stands.
+    if (is_drop(best.from_x)) {
+        tenmetsu(best.koma, UE_TE_X, best.from_y, 2);
+    } else {
+        const Cell from = square_cell(best.from_x, best.from_y);
+        tenmetsu(best.moto_koma, from.c, from.r, 2);
+    }
+
+    sashite_jikkou(pos, turn, &animation, best.from_x, best.from_y, best.to_x, best.to_y, best.koma);
+    matsu(port, 0.5);
+    play_piece();
+    port.refresh();
+    matsu(port, 0.4);
+    kifu.KIFU_TESU += 1;
+    rakka(pos, &animation);
+
+    port.set_timer1(false);
+    kiki_keisan(engine);
+    clear_message_area();
+
+    // Taking the king comes first: the mate test would read the taken king's
+    // old square and could call a finished game a mate.
+    if (turn.SHOSHA == turn.COM_GAWA) {
+        sashite_kesu(screen, turn, turn.COM_GAWA);
+        port.message_box("ｺﾝﾋﾟｭｰﾀの勝ちです", "終了", MsgIcon::None, MsgButtons::Ok);
+        turn.TEBAN = turn.MAN_GAWA;
+        return;
+    }
+    if (tsumi_hantei(engine) == 1) {
+        port.message_box("よし！!", "詰め ?", MsgIcon::None, MsgButtons::Ok);
+    } else if (engine.maps.KIKI_UE[pos.OU_SITA_X][pos.OU_SITA_Y] > 0) {
+        port.message_box("   ** 王手 **", "", MsgIcon::None, MsgButtons::Ok);
+    }
+
+    sashite_hyouji(screen, turn, turn.COM_GAWA, best.to_x, best.to_y, best.koma, SHIRO);
+    const Cell to = square_cell(best.to_x, best.to_y);
+    screen.waku_hyouji(SHIRO, to.c, to.r);
+
+    clock.COM_JIKAN += clock.TEBAN_JIKAN;
+    jikan_kaishi(clock, port);
+    turn.TEBAN = turn.MAN_GAWA;
+    if (port.menu_checked("KEIKA")) port.set_timer1(true);
+}
+
+// A click in a game against the computer, before it is handled as a click:
+// the computer moves first when it is to move (after stepping through the
+// record), and a stepped game resumes for the person with a message.
+void Game::resume_against_computer() {
+    if (turn.TEBAN == turn.COM_GAWA) {
+        turn.SAIKAI = 0;
+        port.message_box("OKですか？", "再開(COM)", MsgIcon::None, MsgButtons::Ok);
+        com_ban();
+    } else if (turn.TEBAN == turn.MAN_GAWA && turn.SAIKAI == 1) {
+        turn.SAIKAI = 0;
+        start_turn_clock();
+        port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
+    }
+}
+
+// The person's move has been made, has fallen and is written: the computer's
+// king is tested, and the computer answers inside the same click.
+void Game::hand_over_to_computer(int captured) {
+    port.set_timer1(false);
+    clock.MAN_JIKAN += clock.TEBAN_JIKAN;
+    kiki_keisan(engine);
+    if (tsumi_hantei_ue(engine) == 1 || captured == OU) {
+        turn.SHOSHA = turn.MAN_GAWA;
+        port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
+        return;
+    }
+    turn.TEBAN = turn.COM_GAWA;
+    com_ban();
+}
+
+}  // namespace zemtori

@@ -1,0 +1,255 @@
+// One person against the computer: the start commands, the computer's turn
+// inside the person's click, the announcements, the end of the game, the
+// level, resuming after stepping back, and what the engine carries over.
+#include "play_fixture.h"
+
+#include <algorithm>
+
+#include "record/entry.h"
+#include "sound/effects.h"
+
+namespace zemtori::test {
+namespace {
+
+// The computer (upper side, 先手) to move on `game`'s board, after the
+// hand-over's maps and mate test, as when the person has just moved.
+void computer_turn(Game& game) {
+    game.turn.COM_TAISEN = 1;
+    game.turn.MAN_GAWA = -1;
+    game.turn.COM_GAWA = game.turn.TEBAN = 1;
+    kiki_keisan(game.engine);
+    tsumi_hantei_ue(game.engine);
+    game.com_ban();
+}
+
+struct Computer : PlayTest {
+    void set_board(const Position& p) { std::copy(&p.BAN[0][0], &p.BAN[0][0] + 100, &game.pos.BAN[0][0]); }
+    std::vector<std::string> shown() const {
+        std::vector<std::string> t;
+        for (const auto& m : port.messages) t.push_back(m.text);
+        return t;
+    }
+    // The last text printed with its top-left at grid position (c, r).
+    std::string text_at(double c, double r) const {
+        for (auto it = port.ops.rbegin(); it != port.ops.rend(); ++it)
+            if (it->kind == HeadlessPort::OpKind::Text && it->x == grid_x(c) && it->y == grid_y(r)) return it->text;
+        return {};
+    }
+    const Candidate& best() const { return game.engine.work.best; }
+};
+
+TEST_F(Computer, GoteOnAFreshBoardTheComputerMovesAtOnce) {
+    const double started = port.now;
+    port.clear();
+    game.menu("GOTE");
+    EXPECT_TRUE(port.messages.empty()) << "no box before the computer's first move";
+    EXPECT_EQ(game.turn.TEBAN, -1);
+    EXPECT_EQ(game.turn.TESU, 1);
+    EXPECT_EQ(game.kifu.entry(0).BAN[9][8], -HISHA) << "the record holds the settled opening";
+    EXPECT_EQ(sounds(KOMA_WAV), 1);
+    EXPECT_EQ(text_at(-1.5, 0.1), "LEVEL");
+    EXPECT_EQ(text_at(0, 0), " 3 ");
+    // It shows that it thinks, then blinks the piece twice where it stands.
+    auto op = std::find_if(port.ops.begin(), port.ops.end(), [](const auto& o) { return o.text == "思考中"; });
+    const Cell from = square_cell(best().from_x, best().from_y);
+    std::vector<int> blink;
+    for (; op != port.ops.end() && blink.size() < 5; ++op)
+        if (op->kind == HeadlessPort::OpKind::Picture && op->x == grid_x(from.c) && op->y == grid_y(from.r))
+            blink.push_back(op->code);
+    const int m = best().moto_koma;
+    EXPECT_EQ(blink, (std::vector<int>{0, m, 0, m, 0}));
+    EXPECT_GE(port.now - started, 4 * 0.2 + 0.5 + 0.4) << "the blink and the pauses around the move";
+}
+
+TEST_F(Computer, SenteThenAMoveIsAnsweredInsideTheSameClick) {
+    game.menu("SENTE");
+    EXPECT_EQ(shown(), std::vector<std::string>{"MANの番です"});
+    EXPECT_EQ(last_message().title, " ");
+    port.clear();
+    move(5, 7, 5, 6);
+    EXPECT_TRUE(port.messages.empty());
+    EXPECT_EQ(game.turn.TESU, 2);
+    EXPECT_EQ(game.turn.TEBAN, game.turn.MAN_GAWA);
+    EXPECT_EQ(game.kifu.entry(1).BAN[9][6], -HU) << "it thought about the position after the pawn fell";
+    // The person's move text before 思考中; last, the computer's destination in white.
+    const std::vector<std::string> t = texts();
+    EXPECT_LT(std::find(t.begin(), t.end(), "４"), std::find(t.begin(), t.end(), "思考中"));
+    const Cell to = square_cell(best().to_x, best().to_y);
+    const auto frame = std::find_if(port.ops.rbegin(), port.ops.rend(),
+                                    [](const auto& o) { return o.kind == HeadlessPort::OpKind::Outline; });
+    EXPECT_EQ(frame->code, SHIRO);
+    EXPECT_EQ(frame->x, grid_x(to.c));
+    EXPECT_EQ(frame->y, grid_y(to.r));
+}
+
+TEST_F(Computer, AMoveThatMatesTheComputersKingWinsWithoutTakingIt) {
+    set_board(board_with({{9, 2, 80}, {9, 4, 10}, {8, 4, -20}, {8, 6, -10}, {9, 6, -70}, {9, 7, -80}}));
+    game.menu("SENTE");
+    port.messages.clear();
+    move(9, 6, 9, 4);  // check along the row; the lance covers the row above the king
+    EXPECT_EQ(shown(), std::vector<std::string>{"あなたの勝ちです"});
+    EXPECT_EQ(last_message().title, "終了");
+    EXPECT_EQ(game.turn.SHOSHA, game.turn.MAN_GAWA);
+    EXPECT_EQ(game.pos.BAN[9][2], OU) << "the king was not taken";
+    EXPECT_EQ(game.turn.TESU, 1);
+    click(9, 4);
+    EXPECT_EQ(last_message().text, "新規に対局してください");
+    EXPECT_EQ(game.turn.SENTAKU, 0);
+}
+
+// Which announcement a computer move shows: the first that applies of a
+// taken king, mate, check; and a search without any move.
+struct Ending {
+    const char* name;
+    Position board;
+    const char* text;
+    const char* title;
+};
+
+class Endings : public Computer, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(Endings, OnlyTheFirstThatAppliesIsShown) {
+    set_board(GetParam().board);
+    computer_turn(game);
+    EXPECT_EQ(shown(), std::vector<std::string>{GetParam().text});
+    EXPECT_EQ(last_message().title, GetParam().title);
+    const std::string name = GetParam().name;
+    if (name == "king taken") {
+        EXPECT_EQ(tsumi_hantei(game.engine), 1) << "the taken king's old square reads as mated";
+        EXPECT_EQ(game.turn.SHOSHA, game.turn.COM_GAWA);
+        EXPECT_EQ(game.turn.TEBAN, game.turn.MAN_GAWA);
+        const std::vector<std::string> t = texts();
+        EXPECT_EQ(std::find(t.begin(), t.end(), "飛"), t.end()) << "no move text for the move that took the king";
+        game.com_ban();
+        EXPECT_EQ(game.turn.TESU, 1) << "after the end the computer does not move";
+    } else if (name == "no move") {
+        EXPECT_EQ(game.turn.SHOSHA, game.turn.MAN_GAWA);
+        EXPECT_EQ(game.turn.TESU, 0);
+    } else {
+        EXPECT_GT(game.engine.maps.KIKI_UE[game.pos.OU_SITA_X][game.pos.OU_SITA_Y], 0) << "the king is attacked";
+        EXPECT_EQ(game.turn.SHOSHA, 0) << "the game goes on";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Computer, Endings,
+    ::testing::Values(
+        Ending{"king taken", board_with({{9, 1, 80}, {9, 4, -10}, {9, 6, 60}, {8, 8, 50}, {9, 8, 70}, {9, 9, -80}}),
+               "ｺﾝﾋﾟｭｰﾀの勝ちです", "終了"},
+        Ending{"mate and check", board_with({{9, 3, 80}, {6, 8, 40}, {7, 8, 60}, {8, 8, 40}, {9, 8, -80}}),
+               "よし！!", "詰め ?"},
+        Ending{"check", board_with({{9, 2, 80}, {8, 8, 60}, {9, 8, -80}, {9, 9, -50}}), "   ** 王手 **", ""},
+        Ending{"no move", board_with({{9, 9, -80}}), "あなたの勝ちです", "終了"}),
+    [](const ::testing::TestParamInfo<Ending>& info) { return case_name(info.param.name); });
+
+TEST_F(Computer, Level2DuringAGameBetweenTwoPeopleShowsNothing) {
+    game.menu("START");
+    port.clear();
+    game.menu("LEVEL2");
+    EXPECT_TRUE(port.menu_checked("LEVEL2"));
+    EXPECT_FALSE(port.menu_checked("LEVEL3"));
+    EXPECT_EQ(game.turn.COM_LEVEL, 2);
+    EXPECT_TRUE(texts().empty());
+    EXPECT_EQ(port.picture_at_twips(grid_x(-1), grid_y(0)), game.screen.HAIKEI) << "the label is erased";
+    // Against the computer the label shows, also after a full redraw, and
+    // the next turn thinks at that level.
+    game.menu("GOTE");
+    game.menu("LEVEL1");
+    EXPECT_EQ(text_at(0, 0), " 1 ");
+    port.clear();
+    game.gamen_hyouji();
+    EXPECT_EQ(text_at(0, 0), " 1 ");
+    move(5, 7, 5, 6);
+    ASSERT_EQ(game.turn.TESU, 3);
+    EXPECT_EQ(game.engine.COM_LEVEL, 1);
+}
+
+TEST_F(Computer, AfterSteppingBackAClickOrAStartCommandLetsTheComputerMove) {
+    game.menu("SENTE");
+    move(5, 7, 5, 6);
+    game.menu("REPLAY");
+    ASSERT_EQ(game.turn.TEBAN, game.turn.COM_GAWA);
+    port.messages.clear();
+    click(3, 9);  // a lower silver
+    EXPECT_EQ(shown(), std::vector<std::string>{"OKですか？"});
+    EXPECT_EQ(last_message().title, "再開(COM)");
+    EXPECT_EQ(game.turn.TESU, 2) << "the computer moved again";
+    EXPECT_EQ(game.turn.SENTAKU, 1) << "then the same click selected the silver";
+
+    game.menu("REPLAY");
+    port.messages.clear();
+    game.menu("SENTE");  // the computer to move: it moves, no box
+    EXPECT_TRUE(port.messages.empty());
+    EXPECT_EQ(game.turn.TESU, 2);
+    game.menu("REPLAY");
+    game.menu("REPLAY");  // the person to move: a click resumes with a box
+    port.messages.clear();
+    click(3, 9);
+    EXPECT_EQ(shown(), std::vector<std::string>{"MANの番です"});
+    EXPECT_EQ(last_message().title, "対局");
+    EXPECT_EQ(game.turn.TESU, 0);
+}
+
+// A port that remembers every switch of Timer1.
+struct TimerLogPort : HeadlessPort {
+    std::vector<bool> switches;
+    void set_timer1(bool on) override {
+        switches.push_back(on);
+        HeadlessPort::set_timer1(on);
+    }
+};
+
+TEST(ComputerClock, Timer1StaysOffThroughTheTurnWhileTheClockIsHidden) {
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    for (const bool keika : {false, true}) {
+        TimerLogPort port;
+        Game game(port, ZEMTORI_TEST_DATA_DIR);
+        game.load();
+        port.set_menu_checked("KEIKA", keika);
+        game.menu("SENTE");
+        port.switches.clear();
+        game.mouse_down(HIDARI_BUTTON, grid_x(7) + 300, grid_y(5) + 200);
+        game.mouse_down(HIDARI_BUTTON, grid_x(6) + 300, grid_y(5) + 200);
+        ASSERT_EQ(game.turn.TESU, 2);
+        // The hand-over stops it; it runs while the computer thinks and
+        // again for the person only while the clock is shown.
+        const std::vector<bool> want = keika ? std::vector<bool>{false, true, false, true}
+                                             : std::vector<bool>{false, false};
+        EXPECT_EQ(port.switches, want);
+    }
+}
+
+// Every upper piece but the silver is boxed in, so once the silver is taken
+// the computer can only drop the rooks, and a drop is scored with the king
+// distance of the last board move tried: the silver's, a turn earlier.
+TEST_F(Computer, TheSecondTurnCarriesWhatTheFirstLeft) {
+    Position boxed = board_with({{7, 2, -80}, {7, 7, 40}, {7, 8, -70}, {7, 9, -40}, {8, 9, 20}, {9, 1, 80}, {9, 9, 20}});
+    for (int y = 1; y <= 8; ++y) boxed.BAN[8][y] = HU;
+    for (int y = 2; y <= 8; ++y) boxed.BAN[9][y] = HU;
+    set_board(boxed);
+    game.pos.MOCHI_UE_KOMA[7] = HISHA;
+    game.pos.MOCHI_UE_KAZU[7] = game.pos.MOCHI_UE_GOKEI = 1;
+    game.menu("GOTE");  // the silver takes the rook...
+    move(7, 9, 7, 8);   // ...and is taken
+    ASSERT_EQ(game.turn.TESU, 3);
+    EXPECT_EQ(best().from_x, UE_TE_X);
+    EXPECT_EQ(game.engine.work.MOTO_KYORI, 5) << "the silver stood five columns from the king";
+    EXPECT_DOUBLE_EQ(game.engine.work.SAIZEN_TEN, 60.2);
+
+    // The same turn in a freshly started program scores 0.1 less...
+    const RecordEntry before = game.kifu.entry(2);
+    HeadlessPort fresh_port;
+    Game fresh(fresh_port, "");
+    restore_position(before, fresh.pos);
+    computer_turn(fresh);
+    EXPECT_EQ(fresh.engine.work.best.to_y, best().to_y);
+    EXPECT_DOUBLE_EQ(fresh.engine.work.SAIZEN_TEN, 60.1);
+    // ...and a new game does not reset what the engine keeps.
+    game.menu("CANCEL");
+    restore_position(before, game.pos);
+    computer_turn(game);
+    EXPECT_DOUBLE_EQ(game.engine.work.SAIZEN_TEN, 60.2);
+}
+
+}  // namespace
+}  // namespace zemtori::test

@@ -1,0 +1,316 @@
+#include "soak.h"
+
+#include <memory>
+#include <sstream>
+
+#include "display/geometry.h"
+#include "platform/headless_port.h"
+#include "play/game.h"
+#include "rules/legality.h"
+#include "rules/moves.h"
+
+namespace zemtori::soak {
+
+namespace {
+
+// A small fixed generator, so a failure can be replayed from its seed.
+struct Rng {
+    std::uint64_t s;
+    std::uint64_t next() {
+        std::uint64_t z = (s += 0x9e3779b97f4a7c15ULL);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
+    bool chance(int percent) { return below(100) < percent; }
+};
+
+struct Move {
+    int fx, fy, tx, ty, koma;
+};
+
+// Every move and drop the movement rules allow `side` (+1 upper, -1 lower).
+std::vector<Move> legal_moves(Position pos, int side) {
+    nifu_keisan(pos);
+    std::vector<Move> list;
+    const auto add = [&](int fx, int fy, int koma) {
+        for (int tx = 1; tx <= 9; ++tx)
+            for (int ty = 1; ty <= 9; ++ty)
+                if (idou_kanou(pos, fx, fy, tx, ty, koma) == 1) list.push_back({fx, fy, tx, ty, koma});
+    };
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (pos.BAN[x][y] * side >= 10) add(x, y, pos.BAN[x][y]);
+    const int* koma = side > 0 ? pos.MOCHI_UE_KOMA : pos.MOCHI_SITA_KOMA;
+    const int* kazu = side > 0 ? pos.MOCHI_UE_KAZU : pos.MOCHI_SITA_KAZU;
+    for (int k = 1; k <= MOCHI_SLOTS; ++k)
+        if (kazu[k] > 0) add(side > 0 ? UE_TE_X : SITA_TE_X, side > 0 ? k : k + 2, koma[k]);
+    return list;
+}
+
+// What is wrong with the position, or nothing.  Every kind keeps its number
+// of pieces on the board and in the hands (eighteen pawns, four each of
+// lances, knights, silvers and golds, two each of bishops, rooks and kings),
+// except that a king taken while the taker's hand is full is not kept: the
+// game is over then.
+std::string check_position(const Position& p, bool ended) {
+    static const int KINDS[9] = {0, 18, 4, 4, 4, 4, 2, 2, 2};
+    int kinds[9] = {};
+    std::ostringstream why;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            const int c = p.BAN[x][y];
+            if (c == 0) continue;
+            if (!is_piece(c)) why << "code " << c << " on " << x << "," << y << "; ";
+            else ++kinds[(c < 0 ? -c : c) / 10];
+        }
+    int ue = 0, sita = 0;
+    for (int k = 1; k <= MOCHI_SLOTS; ++k) {
+        const int uk = p.MOCHI_UE_KAZU[k], sk = p.MOCHI_SITA_KAZU[k];
+        if (uk < 0 || sk < 0) why << "negative count in slot " << k << "; ";
+        if (uk > 0 && (p.MOCHI_UE_KOMA[k] < 10 || p.MOCHI_UE_KOMA[k] % 10 != 0 || !is_piece(p.MOCHI_UE_KOMA[k])))
+            why << "upper slot " << k << " holds " << p.MOCHI_UE_KOMA[k] << "; ";
+        if (sk > 0 && (p.MOCHI_SITA_KOMA[k] > -10 || p.MOCHI_SITA_KOMA[k] % 10 != 0 || !is_piece(p.MOCHI_SITA_KOMA[k])))
+            why << "lower slot " << k << " holds " << p.MOCHI_SITA_KOMA[k] << "; ";
+        if (uk > 0 && is_piece(p.MOCHI_UE_KOMA[k])) kinds[p.MOCHI_UE_KOMA[k] / 10] += uk;
+        if (sk > 0 && is_piece(p.MOCHI_SITA_KOMA[k])) kinds[-p.MOCHI_SITA_KOMA[k] / 10] += sk;
+        ue += uk > 0 ? uk : 0;
+        sita += sk > 0 ? sk : 0;
+    }
+    if (ue != p.MOCHI_UE_GOKEI || sita != p.MOCHI_SITA_GOKEI)
+        why << "hand totals " << p.MOCHI_UE_GOKEI << "/" << p.MOCHI_SITA_GOKEI << " but counts " << ue << "/"
+            << sita << "; ";
+    for (int kind = 1; kind <= 8; ++kind) {
+        const bool king_lost = kind == 8 && ended && kinds[8] == 1;
+        if (kinds[kind] != KINDS[kind] && !king_lost)
+            why << kinds[kind] << " pieces of kind " << kind * 10 << "; ";
+    }
+    return why.str();
+}
+
+bool has_piece(const Position& p, int code) {
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (p.BAN[x][y] == code) return true;
+    return false;
+}
+
+// One program, started once: the window, the game and its one engine.
+class Table {
+public:
+    Table(const Options& options, Report& report, std::uint64_t seed, std::string name)
+        : options_(options), report_(report), rng_{seed}, name_(std::move(name)),
+          game_(port_, options.data_dir) {
+        game_.load();
+    }
+
+    // A game against the computer at `level`, from a new game.
+    void computer_game(int level, int number) {
+        game_number_ = number;
+        TurnState& turn = game_.turn;
+        if (turn.SHOSHA == 0 && turn.TEBAN != 0) menu("CANCEL");  // the last one was left unfinished
+        menu("LEVEL" + std::to_string(level));
+        menu(rng_.chance(50) ? "SENTE" : "GOTE");
+        check("start");
+        int events = 0;
+        while (turn.SHOSHA == 0 && turn.TESU < options_.max_moves && events < 4 * options_.max_moves) {
+            ++events;
+            const int roll = rng_.below(100);
+            if (roll < 3 && turn.TESU >= 2) {
+                step_back_and_resume();
+            } else if (roll < 6) {
+                stray_clicks();
+            } else if (!person_moves(-1, false)) {
+                break;  // the person has no move at all: left unfinished
+            }
+        }
+        ++report_.games;
+        const Position& p = game_.pos;
+        if (turn.SHOSHA == turn.COM_GAWA) ++report_.com_took_king;
+        else if (turn.SHOSHA == turn.MAN_GAWA && turn.TEBAN == turn.COM_GAWA) ++report_.com_no_move;
+        else if (turn.SHOSHA == turn.MAN_GAWA && !has_piece(p, OU)) ++report_.man_took_king;
+        else if (turn.SHOSHA == turn.MAN_GAWA) ++report_.man_mated;
+        else ++report_.unfinished;
+
+        if (turn.SHOSHA != 0) {
+            click_cell(rng_.below(9) + 1, rng_.below(9) + 1, HIDARI_BUTTON);
+            if (port_.messages.empty() || port_.messages.back().text != "新規に対局してください")
+                fail("a click after the end did not ask for a new game");
+        }
+    }
+
+    // Two random movers that never take a king, past the record's first 501
+    // entries; then back and forward through the record's end.
+    void long_game(int number) {
+        game_number_ = number;
+        menu("CANCEL");
+        menu("START");
+        TurnState& turn = game_.turn;
+        while (turn.TESU < options_.long_game_moves) {
+            const int side = turn.TEBAN == turn.MAN_GAWA ? -1 : 1;
+            const int before = turn.TESU;
+            if (!person_moves(side, true)) break;
+            report_.long_game_moves += turn.TESU - before;
+        }
+        ++report_.long_games;
+        if (turn.TESU < options_.long_game_moves)
+            fail("the movers ran out of moves at " + std::to_string(turn.TESU));
+        for (const char* step : {"REPLAY", "REPLAY", "REPLAY", "AFTER", "AFTER", "AFTER"}) menu(step);
+        if (turn.TESU != options_.long_game_moves - 1)
+            fail("after three steps back and two forward the game stands at " + std::to_string(turn.TESU));
+    }
+
+private:
+    void menu(const std::string& item) {
+        game_.menu(item);
+        check(item);
+    }
+
+    void click_cell(int c, int r, int button) {
+        game_.mouse_down(button, grid_x(c) + MASU_HABA / 2.0, grid_y(r) + MASU_TAKASA / 2.0);
+    }
+
+    // One or two steps back (and perhaps one forward), then a click off the
+    // board: the computer moves first when it is to move.
+    void step_back_and_resume() {
+        menu("REPLAY");
+        if (rng_.chance(50)) menu("REPLAY");
+        if (rng_.chance(30)) menu("AFTER");
+        const int before = game_.turn.TESU;
+        click_cell(5, 11, HIDARI_BUTTON);
+        report_.moves += game_.turn.TESU > before ? game_.turn.TESU - before : 0;
+        check("a click to resume");
+    }
+
+    // Clicks anywhere, with any button: refusals, selections, stray moves.
+    void stray_clicks() {
+        static const int buttons[] = {HIDARI_BUTTON, MIGI_BUTTON, NAKA_BUTTON};
+        for (int i = 0; i < 2; ++i) {
+            const int before = game_.turn.TESU;
+            game_.mouse_down(buttons[rng_.below(3)], rng_.below(16000) - 2000.0, rng_.below(9000) - 2000.0);
+            report_.moves += game_.turn.TESU > before ? game_.turn.TESU - before : 0;
+            check("a stray click");
+            if (game_.turn.SHOSHA != 0) return;
+        }
+    }
+
+    // A random move of `side` by two clicks; with `spare_kings` never onto
+    // a king, else onto one when it can, now and then.  False when `side`
+    // has no move.
+    bool person_moves(int side, bool spare_kings) {
+        std::vector<Move> list = legal_moves(game_.pos, side);
+        std::vector<Move> kept, king_takers;
+        for (const Move& m : list) {
+            const int target = game_.pos.BAN[m.tx][m.ty];
+            if (target == OU || target == -OU) king_takers.push_back(m);
+            else kept.push_back(m);
+        }
+        if (kept.empty() && (spare_kings || king_takers.empty())) return false;
+        const bool take_king = !spare_kings && !king_takers.empty() && (kept.empty() || rng_.chance(50));
+        const std::vector<Move>& from = take_king ? king_takers : kept;
+        const Move m = from[static_cast<std::size_t>(rng_.below(static_cast<int>(from.size())))];
+
+        int promoted = 0;
+        int button = HIDARI_BUTTON;
+        if (nari_hantei(m.fx, m.fy, m.tx, m.ty, m.koma, &promoted) == 1) {
+            button = funari_kanou(m.ty, m.koma) == 0 || rng_.chance(50) ? MIGI_BUTTON : HIDARI_BUTTON;
+        } else {
+            static const int any[] = {HIDARI_BUTTON, MIGI_BUTTON, NAKA_BUTTON};
+            button = any[rng_.below(3)];
+        }
+
+        TurnState& turn = game_.turn;
+        const int before = turn.TESU;
+        const Cell from_cell = source_cell(m.fx, m.fy);
+        // A selection left by stray clicks may swallow the first click.
+        for (int i = 0; i < 2 && !(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.fx && turn.SASHITE.from_y == m.fy);
+             ++i)
+            click_cell(from_cell.c, from_cell.r, HIDARI_BUTTON);
+        if (turn.TESU != before) {
+            // A click resumed the computer's turn first; plan again.
+            report_.moves += turn.TESU - before;
+            check("a resumed turn");
+            return true;
+        }
+        if (!(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.fx && turn.SASHITE.from_y == m.fy)) {
+            fail("the mouse did not select " + std::to_string(m.fx) + "," + std::to_string(m.fy));
+            return false;
+        }
+        const Cell to = square_cell(m.tx, m.ty);
+        click_cell(to.c, to.r, button);
+        if (turn.TESU == before) {
+            fail("the mouse refused a legal move " + std::to_string(m.fx) + "," + std::to_string(m.fy) + " to " +
+                 std::to_string(m.tx) + "," + std::to_string(m.ty));
+            return false;
+        }
+        report_.moves += turn.TESU - before;
+        // The computer recorded the position it moved from: the person's.
+        if (turn.TESU == before + 2) check_one(game_.kifu, game_.kifu.KIFU_TESU - 1, "the person's move");
+        check("a move");
+        return true;
+    }
+
+    void check_one(const Kifu& kifu, int n, const std::string& what) {
+        Position p;
+        restore_position(kifu.entry(n), p);
+        const std::string why = check_position(p, false);
+        if (!why.empty()) fail(what + " (record entry " + std::to_string(n) + "): " + why);
+    }
+
+    void check(const std::string& what) {
+        const TurnState& turn = game_.turn;
+        const std::string why = check_position(game_.pos, turn.SHOSHA != 0);
+        if (!why.empty()) fail(what + ": " + why);
+        if (turn.TESU < 0 || game_.kifu.KIFU_TESU != turn.TESU)
+            fail(what + ": move count " + std::to_string(turn.TESU) + ", record position " +
+                 std::to_string(game_.kifu.KIFU_TESU));
+        // The window's log is for tests that look at one event.
+        port_.clear();
+        game_.sound_log.clear();
+    }
+
+    void fail(const std::string& what) {
+        if (report_.failures.size() < 50)
+            report_.failures.push_back(name_ + " game " + std::to_string(game_number_) + " move " +
+                                       std::to_string(game_.turn.TESU) + ": " + what);
+    }
+
+    const Options& options_;
+    Report& report_;
+    Rng rng_;
+    std::string name_;
+    int game_number_ = 0;
+    HeadlessPort port_;
+    Game game_;
+};
+
+}  // namespace
+
+Report run(const Options& options) {
+    Report report;
+    for (int level = 1; level <= 3; ++level) {
+        auto table = std::make_unique<Table>(options, report, options.seed * 1000 + level,
+                                             "level " + std::to_string(level));
+        for (int g = 1; g <= options.games_per_level; ++g) table->computer_game(level, g);
+    }
+    auto people = std::make_unique<Table>(options, report, options.seed * 1000 + 99, "two people");
+    for (int g = 1; g <= options.long_games; ++g) people->long_game(g);
+    return report;
+}
+
+std::string describe(const Report& r) {
+    std::ostringstream out;
+    out << "games against the computer: " << r.games << ", moves " << r.moves << "\n"
+        << "  the person won: " << r.man_took_king + r.man_mated + r.com_no_move << " (took the king "
+        << r.man_took_king << ", mated it " << r.man_mated << ", the computer had no move " << r.com_no_move
+        << ")\n"
+        << "  the computer won: " << r.com_took_king << "\n"
+        << "  unfinished: " << r.unfinished << "\n"
+        << "games between two people: " << r.long_games << ", moves " << r.long_game_moves << "\n"
+        << "failures: " << r.failures.size() << "\n";
+    for (const std::string& f : r.failures) out << "  " << f << "\n";
+    return out.str();
+}
+
+}  // namespace zemtori::soak
