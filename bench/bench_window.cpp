@@ -36,6 +36,7 @@ void BM_FullRedraw(benchmark::State& state) {
         return;
     }
     Game game(window, ZEMTORI_BENCH_DATA_DIR);
+    game.settings_file.clear();  // the defaults; the player's own settings stay untouched
     game.load();
     const bool shown = state.range(1) == 1;
     if (shown) {

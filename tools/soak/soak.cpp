@@ -102,6 +102,9 @@ public:
     Table(const Options& options, Report& report, std::uint64_t seed, std::string name)
         : options_(options), report_(report), rng_{seed}, name_(std::move(name)),
           game_(port_, options.data_dir) {
+        // No settings file: the options are the defaults and nothing of the
+        // player's own configuration is read or written.
+        game_.settings_file.clear();
         game_.load();
     }
 
