@@ -3,6 +3,7 @@ JOBS ?= 2
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 FUZZ_TEST_SECONDS ?= 30
+FUZZ_BRIEF_SECONDS ?= 10
 
 .PHONY: all build run test bench package soak install-deps clean fuzz fuzz-build
 
@@ -22,7 +23,8 @@ run: install-deps $(BUILD)/build.ninja
 	$(BUILD)/zemtori
 
 test: build fuzz-build
-	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS)
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS) record_file_fuzz analyse_lines_fuzz
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BRIEF_SECONDS) settings_reader_fuzz
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: install-deps $(BUILD)/build.ninja
