@@ -6,21 +6,12 @@
 #include <cstdint>
 
 #include "rules/legality.h"
+#include "splitmix.h"
 
 namespace zemtori::test {
 namespace {
 
-// A small fixed generator, so a failure can be replayed from its seed.
-struct Rng {
-    std::uint64_t s;
-    std::uint64_t next() {
-        std::uint64_t z = (s += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-};
+using Rng = SplitMix64;
 
 ::testing::AssertionResult sound_position(const Position& p) {
     for (int x = 1; x <= 9; ++x)

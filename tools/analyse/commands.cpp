@@ -10,6 +10,7 @@
 #include "rules/legality.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
+#include "splitmix.h"
 
 namespace zemtori::analyse {
 
@@ -30,23 +31,6 @@ public:
 
 private:
     std::ostream& out_;
-};
-
-// splitmix64: small, fast, and the same sequence on every platform.
-class Rng {
-public:
-    explicit Rng(std::uint64_t seed) : s_(seed) {}
-    std::uint64_t next() {
-        std::uint64_t z = (s_ += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
-    // Uniform enough in 0..n-1 for the small n used here.
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-
-private:
-    std::uint64_t s_;
 };
 
 // The opening position, upper side on the left, before anything has fallen.
@@ -191,7 +175,7 @@ void moves(std::istream& in, std::ostream& out, int side) {
 
 void random_positions(std::uint64_t seed, int count, const std::function<void(const Position&)>& take) {
     int found = 0;
-    Rng rng(seed);
+    SplitMix64 rng{seed};
     std::vector<Move> list;
     while (found < count) {
         // A new game: the settled opening, the lower side moving first.

@@ -3,49 +3,25 @@
 #include <memory>
 #include <sstream>
 
+#include "commands.h"
 #include "display/geometry.h"
 #include "platform/headless_port.h"
 #include "play/game.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
+#include "splitmix.h"
 
 namespace zemtori::soak {
 
 namespace {
 
-// A small fixed generator, so a failure can be replayed from its seed.
-struct Rng {
-    std::uint64_t s;
-    std::uint64_t next() {
-        std::uint64_t z = (s += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-    bool chance(int percent) { return below(100) < percent; }
-};
-
-struct Move {
-    int fx, fy, tx, ty, koma;
-};
+using analyse::Move;
 
 // Every move and drop the movement rules allow `side` (+1 upper, -1 lower).
 std::vector<Move> legal_moves(Position pos, int side) {
     nifu_keisan(pos);
     std::vector<Move> list;
-    const auto add = [&](int fx, int fy, int koma) {
-        for (int tx = 1; tx <= 9; ++tx)
-            for (int ty = 1; ty <= 9; ++ty)
-                if (idou_kanou(pos, fx, fy, tx, ty, koma) == 1) list.push_back({fx, fy, tx, ty, koma});
-    };
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
-            if (pos.BAN[x][y] * side >= 10) add(x, y, pos.BAN[x][y]);
-    const int* koma = side > 0 ? pos.MOCHI_UE_KOMA : pos.MOCHI_SITA_KOMA;
-    const int* kazu = side > 0 ? pos.MOCHI_UE_KAZU : pos.MOCHI_SITA_KAZU;
-    for (int k = 1; k <= MOCHI_SLOTS; ++k)
-        if (kazu[k] > 0) add(side > 0 ? UE_TE_X : SITA_TE_X, side > 0 ? k : k + 2, koma[k]);
+    analyse::legal_moves(pos, side, list);
     return list;
 }
 
@@ -205,7 +181,7 @@ private:
         std::vector<Move> list = legal_moves(game_.pos, side);
         std::vector<Move> kept, king_takers;
         for (const Move& m : list) {
-            const int target = game_.pos.BAN[m.tx][m.ty];
+            const int target = game_.pos.BAN[m.to_x][m.to_y];
             if (target == OU || target == -OU) king_takers.push_back(m);
             else kept.push_back(m);
         }
@@ -216,8 +192,8 @@ private:
 
         int promoted = 0;
         int button = HIDARI_BUTTON;
-        if (nari_hantei(m.fx, m.fy, m.tx, m.ty, m.koma, &promoted) == 1) {
-            button = funari_kanou(m.ty, m.koma) == 0 || rng_.chance(50) ? MIGI_BUTTON : HIDARI_BUTTON;
+        if (nari_hantei(m.from_x, m.from_y, m.to_x, m.to_y, m.koma, &promoted) == 1) {
+            button = funari_kanou(m.to_y, m.koma) == 0 || rng_.chance(50) ? MIGI_BUTTON : HIDARI_BUTTON;
         } else {
             static const int any[] = {HIDARI_BUTTON, MIGI_BUTTON, NAKA_BUTTON};
             button = any[rng_.below(3)];
@@ -225,9 +201,9 @@ private:
 
         TurnState& turn = game_.turn;
         const int before = turn.TESU;
-        const Cell from_cell = source_cell(m.fx, m.fy);
+        const Cell from_cell = source_cell(m.from_x, m.from_y);
         // A selection left by stray clicks may swallow the first click.
-        for (int i = 0; i < 2 && !(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.fx && turn.SASHITE.from_y == m.fy);
+        for (int i = 0; i < 2 && !(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y);
              ++i)
             click_cell(from_cell.c, from_cell.r, HIDARI_BUTTON);
         if (turn.TESU != before) {
@@ -236,15 +212,15 @@ private:
             check("a resumed turn");
             return true;
         }
-        if (!(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.fx && turn.SASHITE.from_y == m.fy)) {
-            fail("the mouse did not select " + std::to_string(m.fx) + "," + std::to_string(m.fy));
+        if (!(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y)) {
+            fail("the mouse did not select " + std::to_string(m.from_x) + "," + std::to_string(m.from_y));
             return false;
         }
-        const Cell to = square_cell(m.tx, m.ty);
+        const Cell to = square_cell(m.to_x, m.to_y);
         click_cell(to.c, to.r, button);
         if (turn.TESU == before) {
-            fail("the mouse refused a legal move " + std::to_string(m.fx) + "," + std::to_string(m.fy) + " to " +
-                 std::to_string(m.tx) + "," + std::to_string(m.ty));
+            fail("the mouse refused a legal move " + std::to_string(m.from_x) + "," + std::to_string(m.from_y) + " to " +
+                 std::to_string(m.to_x) + "," + std::to_string(m.to_y));
             return false;
         }
         report_.moves += turn.TESU - before;
@@ -281,7 +257,7 @@ private:
 
     const Options& options_;
     Report& report_;
-    Rng rng_;
+    SplitMix64 rng_;
     std::string name_;
     int game_number_ = 0;
     HeadlessPort port_;
