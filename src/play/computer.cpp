@@ -175,6 +175,7 @@ void Game::com_ban() {
     matsu(port, 0.4);
     kifu.KIFU_TESU += 1;
     rakka(pos, &animation);
+    kifu.kiroku_saishin(pos);
 
     port.set_timer1(false);
     kiki_keisan(engine);

@@ -67,7 +67,7 @@ void Game::gamen_hyouji() {
     jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
     jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
     if (turn.COM_TAISEN == 1) level_hyouji(turn.COM_LEVEL);
-    // The handicap caption lies under the title plate.
+    // The handicap caption lies below the title plate, clear of it.
     if (HANDE_SETTEI == 1) handicap_hyouji(HANDE_DAN);
     screen.gazou_hyouji(TITLE_GA, 11, -0.2);
 }

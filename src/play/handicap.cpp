@@ -16,6 +16,10 @@ struct Rung {
 
 constexpr int TOP_RUNG = 10;
 
+// The caption's grid cell: three cells from here to the right.
+constexpr int HANDE_CAPTION_C = 13;
+constexpr int HANDE_CAPTION_R = 5;
+
 // Rungs 1..10 (index r - 1): the upper side's pieces, in the order they go.
 constexpr Rung UE_RUNGS[TOP_RUNG] = {
     {KAKU, 8, 2}, {HISHA, 2, 2}, {KYOU, 9, 1}, {KYOU, 1, 1}, {KEI, 8, 1},
@@ -32,10 +36,14 @@ Rung rung_piece(int r) {
 
 }  // namespace
 
+// The caption stands right of the lower hand's counts and below the title
+// plate, on cells nothing else paints, so it neither cuts into the plate nor
+// hides under it, and every full redraw shows it again.
 void Game::handicap_hyouji(int r) {
-    for (int c = 11; c <= 14; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 1);
-    screen.meishou_hyouji(11.1, 1.1, r, KURO, 10);
-    screen.meishou_hyouji(11, 1, r, SHIRO, 10);
+    for (int c = HANDE_CAPTION_C; c < HANDE_CAPTION_C + 3; ++c)
+        screen.gazou_hyouji(screen.HAIKEI, c, HANDE_CAPTION_R);
+    screen.meishou_hyouji(HANDE_CAPTION_C + 0.1, HANDE_CAPTION_R + 0.1, r, KURO, 10);
+    screen.meishou_hyouji(HANDE_CAPTION_C, HANDE_CAPTION_R, r, SHIRO, 10);
 }
 
 void Game::handicap_kyohi(int reason) {
@@ -61,6 +69,10 @@ void Game::handicap_step(int direction) {
     if (turn.KIFU_MODE == 1) refusal = 1;
     else if (kifu.KIFU_TESU > 0) refusal = 2;
     else if (kifu.HANTEN == 1) refusal = 3;
+    // A start command has let the opening position fall (TEBAN is no longer
+    // 0 until the next new game): the rung table's squares no longer hold
+    // its pieces, so the ladder is closed as in a game in progress.
+    else if (turn.TEBAN != 0) refusal = 2;
     if (refusal != 0) {
         play_refusal();
         handicap_kyohi(refusal);

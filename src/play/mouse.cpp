@@ -175,6 +175,7 @@ void Game::carry_out_move(int button) {
     matsu(port, 0.4);
     kifu.KIFU_TESU += 1;
     rakka(pos, &animation);
+    kifu.kiroku_saishin(pos);
     sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,
                    SHIRO);
     hand_over(captured);

@@ -32,10 +32,13 @@ void Game::read_settings() {
     const std::optional<std::string> bytes = read_settings_file(settings_file);
     const SettingsLines file = bytes ? read_settings_lines(*bytes) : SettingsLines{};
 
-    if (file.count >= 1 && file.says.haikei != 0) {
-        screen.haikei_menu(file.says.haikei);
-        screen.haikei_hyouji(file.says.haikei);
-        screen.HAIKEI = file.says.haikei;
+    // A first line that names none of the five backgrounds reads as green,
+    // checked like any other, so the file written next has all four lines.
+    if (file.count >= 1) {
+        const int haikei = file.says.haikei != 0 ? file.says.haikei : HAIKEI_MIDORI;
+        screen.haikei_menu(haikei);
+        screen.haikei_hyouji(haikei);
+        screen.HAIKEI = haikei;
     }
     if (file.count >= 2) {
         screen.SIDOU_IRO = file.says.sidou ? SHIRO : MIDORI_IRO;
@@ -61,8 +64,10 @@ void Game::read_settings() {
     screen.IDOU_SIDOU = 0;
     screen.SIDOU_IRO = screen.KESU_IRO;
     port.set_menu_checked("KEIKA", true);
-    // The music is heard from the next start, or when BGM is switched off and on.
+    // What is checked is what plays: the music starts now (and stays silent
+    // on a machine without sound, the check mark kept).
     port.set_menu_checked("BGM", true);
+    start_music();
 }
 
 // The file anew from the check marks.  When it cannot be written the old file

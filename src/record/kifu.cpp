@@ -28,6 +28,13 @@ void Kifu::kyokumen_kiroku(const Position& pos, double man_mae, double man_ato, 
     KIFU_SAIGO = n;
 }
 
+void Kifu::kiroku_saishin(const Position& pos) {
+    const RecordEntry& before = entry(KIFU_TESU - 1);
+    const double man = before.MAN_ATO;
+    const double com = before.COM_ATO;
+    kyokumen_kiroku(pos, man, man, com, com);
+}
+
 const RecordEntry& Kifu::entry(int n) const {
     if (n < 0 || n >= capacity()) return EMPTY_ENTRY;
     return entries_[static_cast<std::size_t>(n)];

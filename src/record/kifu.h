@@ -30,6 +30,13 @@ public:
     void kyokumen_kiroku(const Position& pos, double man_mae, double man_ato, double com_mae,
                          double com_ato);
 
+    // Stores the position on the board after the latest move, once it has
+    // fallen, at KIFU_TESU and makes it the last entry, so that the record
+    // always reaches the position on the board.  Its times are the totals
+    // after that move, as the entry before it recorded them.  The next move
+    // stores its own snapshot over it.
+    void kiroku_saishin(const Position& pos);
+
     // Entry n; an entry never written reads as empty squares, zero counts and
     // zero times.
     const RecordEntry& entry(int n) const;

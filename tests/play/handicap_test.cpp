@@ -39,28 +39,55 @@ TEST_F(Handicap, UpElevenTimesThenDownTakesAndRestoresPiecesInTurn) {
     EXPECT_EQ(texts().back(), "ﾊﾝﾃﾞｨｷｬｯﾌﾟ:１級");
 }
 
-TEST_F(Handicap, RefusedAfterAMoveInRecordModeAndOnATurnedBoard) {
-    const char* const reasons[] = {"対局途中ではできません", "棋譜ﾓｰﾄﾞではできません", "反転後ではできません"};
-    for (int i = 0; i < 3; ++i) {
+TEST_F(Handicap, RefusedAfterAMoveInRecordModeOnATurnedBoardAndAfterAStartCommand) {
+    struct Case {
+        const char* setup;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"move", "対局途中ではできません"},
+        {"record", "棋譜ﾓｰﾄﾞではできません"},
+        {"REVERSE", "反転後ではできません"},
+        // A start command lets the opening fall: the rung table's squares no
+        // longer hold its pieces, so the ladder is closed until a new game.
+        {"START", "対局途中ではできません"},
+        {"SENTE", "対局途中ではできません"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setup);
         game.menu("CANCEL");
-        if (i == 0) {
+        const std::string setup = c.setup;
+        if (setup == "move") {
             game.menu("START");
             move(5, 7, 5, 6);
+        } else if (setup == "record") {
+            game.turn.KIFU_MODE = 1;
+        } else {
+            game.menu(setup);
         }
-        if (i == 1) game.turn.KIFU_MODE = 1;
-        if (i == 2) game.menu("REVERSE");
-        game.sound_log.clear();
-        const std::string board = board_to_text(game.pos);
-        game.menu(i == 1 ? "LEBEL_DOWN" : "LBEL_UP");
-        EXPECT_EQ(last_message().text, std::string(reasons[i]) + "\r\r局面→最初にして下さい");
-        EXPECT_EQ(last_message().title, "ﾊﾝﾃﾞｨｷｬｯﾌﾟ設定");
-        EXPECT_EQ(game.sound_log, std::vector<std::string>{KINSHI_WAV});
-        EXPECT_EQ(board_to_text(game.pos), board);
-        EXPECT_EQ(game.HANDE_SETTEI, 0);
+        for (const char* step : {"LBEL_UP", "LEBEL_DOWN"}) {
+            game.sound_log.clear();
+            const std::string board = board_to_text(game.pos);
+            game.menu(step);
+            EXPECT_EQ(last_message().text, std::string(c.reason) + "\r\r局面→最初にして下さい");
+            EXPECT_EQ(last_message().title, "ﾊﾝﾃﾞｨｷｬｯﾌﾟ設定");
+            EXPECT_EQ(game.sound_log, std::vector<std::string>{KINSHI_WAV});
+            EXPECT_EQ(board_to_text(game.pos), board);
+            EXPECT_EQ(game.HANDE_SETTEI, 0);
+        }
+        game.turn.KIFU_MODE = 0;
     }
+    // After the next new game the ladder is open again, and a rung set before
+    // スタート stays set through it.
+    game.menu("CANCEL");
+    game.menu("LBEL_UP");
+    EXPECT_EQ(game.pos.BAN[8][2], 0);
+    game.menu("START");
+    EXPECT_EQ(game.HANDE_DAN, 1);
+    EXPECT_EQ(game.HANDE_SETTEI, 1);
 }
 
-TEST_F(Handicap, BlocksSavingLiesUnderTheTitleAndFlipsWithTheBoard) {
+TEST_F(Handicap, BlocksSavingStaysClearOfTheTitleAndFlipsWithTheBoard) {
     for (int i = 0; i < 3; ++i) game.menu("LBEL_UP");
     game.menu("KIFU_WRITE");
     EXPECT_EQ(last_message().text, "ﾊﾝﾃﾞｷｬｯﾌﾟ設定後は書き込みできません");
@@ -74,13 +101,20 @@ TEST_F(Handicap, BlocksSavingLiesUnderTheTitleAndFlipsWithTheBoard) {
         }
         return seq;
     };
+    // The caption's cells: row 5, columns 13..15, below the plate and right
+    // of the lower hand's counts; nothing is tiled inside the plate.
+    port.clear();
+    game.menu("LBEL_UP");
+    for (int c = 11; c <= 16; ++c) EXPECT_FALSE(port.picture_at_twips(grid_x(c), grid_y(1)).has_value()) << c;
+    for (int c = 13; c <= 15; ++c) EXPECT_EQ(port.picture_at_twips(grid_x(c), grid_y(5)), HAIKEI_MIDORI) << c;
+    EXPECT_EQ(texts().back(), "ﾊﾝﾃﾞｨｷｬｯﾌﾟ:６級");
     port.clear();
     game.gamen_hyouji();
-    EXPECT_EQ(order("ﾊﾝﾃﾞｨｷｬｯﾌﾟ:５級"), "CCT");
+    EXPECT_EQ(order("ﾊﾝﾃﾞｨｷｬｯﾌﾟ:６級"), "CCT");
     port.clear();
     game.menu("REVERSE");  // the mirror rung, shown again after the redraw
-    EXPECT_EQ(game.HANDE_DAN, -3);
-    EXPECT_EQ(order("ﾊﾝﾃﾞｨｷｬｯﾌﾟ:２段"), "TCC");
+    EXPECT_EQ(game.HANDE_DAN, -4);
+    EXPECT_EQ(order("ﾊﾝﾃﾞｨｷｬｯﾌﾟ:３段"), "TCC");
 }
 
 }  // namespace

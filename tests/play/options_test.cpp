@@ -27,8 +27,8 @@ struct Options : PlayTest {
         const std::vector<std::string> all = texts();
         return static_cast<int>(std::count(all.begin(), all.end(), text));
     }
-    // The default file is written and the game runs as it says; the music is
-    // heard only from the next start.
+    // The default file is written and the game runs as it says, the music
+    // included: what is checked is what plays.
     void expect_default_start() const {
         // 背景画=緑, 移動指導=OFF, 経過時間=ON, BGM=ON in Shift-JIS, byte for byte.
         EXPECT_EQ(settings.bytes(), "\x94\x77\x8c\x69\x89\xe6=\x97\xce\r\n\x88\xda\x93\xae\x8e\x77\x93\xb1=OFF\r\n"
@@ -37,7 +37,8 @@ struct Options : PlayTest {
         EXPECT_EQ(picture_at(port, 28, 21), HAIKEI_MIDORI);
         expect_guidance(false);
         EXPECT_EQ(shown("00:00:00"), 4);  // both clocks, shadowed
-        EXPECT_EQ(sounds(BGM_WAV), 0);
+        EXPECT_EQ(sounds(BGM_WAV), 1);
+        EXPECT_NE(game.sound.music, 0);
         EXPECT_TRUE(port.messages.empty());
     }
     // The colour of the last frame drawn around grid cell (c, r).
@@ -64,17 +65,30 @@ TEST_F(Options, ATwoLineFileGivesWayToTheDefaultsGuidanceIncluded) {
     EXPECT_EQ(outlines(SHIRO), 0);
 }
 
-TEST_F(Options, AFirstLineNoneOfTheFiveLeavesTheBackgroundAndTheRestIsRead) {
+// A first line that names none of the five reads as green with its check
+// mark; the rest is read, and the next file written keeps every option, so
+// the start after it finds all four lines.
+TEST_F(Options, AFirstLineNoneOfTheFiveReadsAsGreenAndTheNextFileKeepsEveryOption) {
     settings.write({"背景画=青", "移動指導=ON", "経過時間=OFF", "BGM=ON"});
     game.load();
-    EXPECT_EQ(marks(), (SettingsMarks{0, true, false, true}));
+    EXPECT_EQ(marks(), (SettingsMarks{HAIKEI_MIDORI, true, false, true}));
     EXPECT_EQ(game.screen.HAIKEI, HAIKEI_MIDORI);
+    EXPECT_EQ(picture_at(port, 28, 21), HAIKEI_MIDORI);
     expect_guidance(true);
     EXPECT_EQ(shown("00:00:00"), 0);
     EXPECT_EQ(sounds(BGM_WAV), 1);
     EXPECT_NE(game.sound.music, 0);
     game.menu("KEIKA");
-    EXPECT_EQ(settings.bytes(), to_cp932("移動指導=ON\r\n経過時間=ON\r\nBGM=ON\r\n"));
+    EXPECT_EQ(settings.bytes(), to_cp932("背景画=緑\r\n移動指導=ON\r\n経過時間=ON\r\nBGM=ON\r\n"));
+
+    HeadlessPort next_port;
+    Game next(next_port, ZEMTORI_TEST_DATA_DIR);
+    next.settings_file = settings.file();
+    next.load();
+    EXPECT_TRUE(next_port.menu_checked("MIDORI"));
+    EXPECT_TRUE(next_port.menu_checked("SIDOU"));
+    EXPECT_TRUE(next_port.menu_checked("KEIKA"));
+    EXPECT_TRUE(next_port.menu_checked("BGM"));
 }
 
 TEST_F(Options, BgmOnWithoutBgmWavStartsNothingAndShowsNoBox) {

@@ -66,7 +66,12 @@ struct RecordFiles : PlayTest {
 TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
     play_moves(6);
     std::string lines = "\x91\xce\x8b\xc7\r\n\x8c\xe3\x8e\xe8\x89\xd4\x8e\x71\r\nSente\r\n";  // 後手 on line 2
-    for (int n = 1; n <= 5; ++n) lines += format_entry_line(game.kifu.entry(n)) + "\r\n";
+    // Entries 1..6: the last one is the position on the board, the sixth
+    // move included.
+    for (int n = 1; n <= 6; ++n) lines += format_entry_line(game.kifu.entry(n)) + "\r\n";
+    Position last;
+    game.kifu.restore(6, last);
+    EXPECT_EQ(board_to_text(last), board_to_text(game.pos));
     save("第1局");
     EXPECT_EQ(last_message().text, "棋譜を書き込みました");
     EXPECT_EQ(port.record_text(RecordText::Text2), "");
@@ -77,14 +82,14 @@ TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
     play_moves(9);  // another game overwrites the record in memory
     port.clear();
     open("第1局.棋譜");
-    EXPECT_EQ(game.kifu.KIFU_SAIGO, 5);
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 6);
     EXPECT_EQ(game.turn.TEBAN, 1);
     EXPECT_EQ(game.turn.KIFU_MODE, 1);
     ASSERT_EQ(port.messages.size(), 2u);
     EXPECT_EQ(port.messages[0].text, " 読み込みました");
     EXPECT_EQ(port.messages[1].text, "棋譜を '進 'で進めて下さい");
     std::string stepped;
-    for (int n = 1; n <= 5; ++n) {
+    for (int n = 1; n <= 6; ++n) {
         game.menu("AFTER");
         RecordEntry shown = game.kifu.entry(n);  // times as read: whole seconds
         store_position(game.pos, shown);
@@ -104,8 +109,8 @@ TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
 }
 
 TEST_F(RecordFiles, SavesThatCannotBeMadeAreRefusedAndWriteNothing) {
-    play_moves(1);
-    save("one");
+    game.menu("START");
+    save("none");
     EXPECT_EQ(last_message().text, "保存するデータがありません");
     play_moves(1);
     const char* const cases[][3] = {{"", "t", "ﾌｧｲﾙ名が入力されていません"}, {"a/b", "t", "このﾌｧｲﾙ名は使えません"},

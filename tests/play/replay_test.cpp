@@ -43,28 +43,41 @@ TEST_F(Replay, ForwardNeedsAStartedGameAlsoAfterStartingOver) {
     game.menu("AFTER");
     ASSERT_EQ(port.messages.size(), before + 1);
     EXPECT_EQ(last_message().text, "「対局」で始めて下さい");
-    EXPECT_EQ(game.kifu.KIFU_SAIGO, 2);  // the entries stay in memory
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 3);  // the entries stay in memory
 }
 
-TEST_F(Replay, OneStepBackCannotBeRedone) {
+// The record reaches the position on the board: one step back is undone by
+// one step forward, which shows the latest position and its move again.
+TEST_F(Replay, OneStepBackIsRedoneToTheLatestPosition) {
     three_moves();
-    const Position before_third = [&] {
-        Position p;
-        game.kifu.restore(2, p);
-        return p;
-    }();
+    const Position latest = game.pos;
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 3);
+    Position before_third;
+    game.kifu.restore(2, before_third);
     game.menu("REPLAY");
     EXPECT_EQ(board_to_text(game.pos), board_to_text(before_third));
     EXPECT_EQ(game.turn.TESU, 2);
     EXPECT_EQ(game.kifu.KIFU_TESU, 2);
     EXPECT_EQ(game.turn.TEBAN, 1);
+    port.clear();
+    game.menu("AFTER");
+    EXPECT_TRUE(port.messages.empty());
+    EXPECT_EQ(board_to_text(game.pos), board_to_text(latest));
+    EXPECT_EQ(game.turn.TESU, 3);
+    EXPECT_EQ(game.turn.TEBAN, -1);
+    // The third move is written again: the lower pawn from (2,7), fallen
+    // onto (8,6) above the first one.
+    const std::vector<std::string> t = texts();
+    EXPECT_NE(std::find(t.begin(), t.end(), "４"), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), "八"), t.end());
     game.menu("AFTER");
     EXPECT_EQ(last_message().text, "できません");
     EXPECT_EQ(last_message().title, "進む");
 }
 
-TEST_F(Replay, TwoStepsBackThenOneForwardRestoresThePositionBeforeTheLastMove) {
+TEST_F(Replay, TwoStepsBackThenForwardRestoresEachPositionInTurn) {
     three_moves();
+    const Position latest = game.pos;
     Position before_third;
     game.kifu.restore(2, before_third);
     game.menu("REPLAY");
@@ -83,7 +96,26 @@ TEST_F(Replay, TwoStepsBackThenOneForwardRestoresThePositionBeforeTheLastMove) {
     EXPECT_NE(std::find(t.begin(), t.end(), "６"), t.end());
     EXPECT_NE(std::find(t.begin(), t.end(), "九"), t.end());
     game.menu("AFTER");
+    EXPECT_EQ(board_to_text(game.pos), board_to_text(latest));
+    game.menu("AFTER");
     EXPECT_EQ(last_message().text, "できません");
+}
+
+// Stepping back from the latest position compares it with this game's own
+// entry, never with one an older, longer game left at that index.
+TEST_F(Replay, SteppingBackNeverReadsAnOlderGamesEntry) {
+    three_moves();  // entries 0..3 of a game whose third move is the lower side's
+    game.menu("CANCEL");
+    game.menu("START");
+    move(4, 9, 4, 8);  // a lower gold, where the older game moved a pawn
+    move(1, 3, 1, 4);  // the upper side made the latest move
+    ASSERT_EQ(game.turn.TESU, 2);
+    port.clear();
+    game.menu("REPLAY");
+    // The upper side's move text (left of the board, row 8) is erased, not
+    // the lower side's (right of the board, row 2).
+    EXPECT_TRUE(port.picture_at_twips(grid_x(-1), grid_y(8)).has_value());
+    EXPECT_FALSE(port.picture_at_twips(grid_x(12), grid_y(2)).has_value());
 }
 
 TEST_F(Replay, ClocksShowBeforeTimesGoingBackAndAfterTimesGoingForward) {
@@ -116,6 +148,14 @@ TEST_F(Replay, ClocksShowBeforeTimesGoingBackAndAfterTimesGoingForward) {
     game.menu("AFTER");   // entry 1 after its move
     EXPECT_NEAR(game.clock.MAN_JIKAN, 30.2, 0.3);
     EXPECT_NEAR(game.clock.COM_JIKAN, 0, 0.1);
+    // The latest position holds the totals after its move, as its snapshot
+    // recorded them.
+    game.menu("AFTER");   // entry 2
+    game.menu("AFTER");   // entry 3, the latest
+    EXPECT_EQ(game.turn.TESU, 3);
+    EXPECT_NEAR(game.kifu.entry(3).MAN_MAE, game.kifu.entry(2).MAN_ATO, 1e-9);
+    EXPECT_NEAR(game.clock.MAN_JIKAN, 15.2, 0.3);
+    EXPECT_NEAR(game.clock.COM_JIKAN, 20, 0.1);
 }
 
 TEST_F(Replay, AMoveAfterSteppingBackDropsTheLaterEntries) {
@@ -129,7 +169,7 @@ TEST_F(Replay, AMoveAfterSteppingBackDropsTheLaterEntries) {
     EXPECT_EQ(port.messages.front().text, "後手の番です");  // the game resumes first
     EXPECT_EQ(port.messages.front().title, "対局");
     EXPECT_EQ(game.turn.TESU, 2);
-    EXPECT_EQ(game.kifu.KIFU_SAIGO, 1);
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 2);  // the new latest position, and nothing after it
     EXPECT_EQ(game.kifu.KIFU_TESU, 2);
     game.menu("AFTER");
     EXPECT_EQ(last_message().text, "できません");
@@ -243,7 +283,7 @@ TEST_F(Replay, AGameLongerThanTheRecordKeepsBeingRecorded) {
         move(9, uy, 9, 3 - uy);
     }
     ASSERT_EQ(game.turn.TESU, 520);
-    EXPECT_EQ(game.kifu.KIFU_SAIGO, 519);
+    EXPECT_EQ(game.kifu.KIFU_SAIGO, 520);
     EXPECT_EQ(game.kifu.KIFU_TESU, 520);
     game.menu("REPLAY");
     EXPECT_EQ(game.pos.BAN[9][2], 80);  // before the last upper move

@@ -68,6 +68,41 @@ TEST_P(TitlePlate, LooksTheSameBeforeAndAfterALowerMove) {
     EXPECT_EQ(differ, 0) << "first changed pixel at (" << first_x << ", " << first_y << ") of the plate";
 }
 
+// A handicap step leaves the plate whole, and its caption, below the plate,
+// is still there, pixel for pixel, after a full redraw.
+TEST_P(TitlePlate, AHandicapStepLeavesThePlateWholeAndItsCaptionSurvivesAFullRedraw) {
+    const QImage before = plate();
+    const auto caption_area = [this] {
+        const QImage& canvas = window.canvas_image();
+        const qreal dpr = canvas.devicePixelRatio();
+        const QRect r(QPoint(to_pixels(grid_x(13)), to_pixels(grid_y(5))) * dpr,
+                      QSize(3 * PIECE_W, PIECE_H) * dpr);
+        return canvas.copy(r);
+    };
+    // The caption is white on a dark green cloth: its glyphs are the bright pixels.
+    const auto white_pixels = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.red() >= 200 && c.green() >= 200 && c.blue() >= 200;
+            }
+        return n;
+    };
+    const int white_before = white_pixels(caption_area());
+
+    window.action("LBEL_UP")->trigger();
+    ASSERT_EQ(game.HANDE_DAN, 1);
+    EXPECT_TRUE(plate() == before) << "the plate changed";
+    const QImage caption = caption_area();
+    EXPECT_GT(white_pixels(caption), white_before + 50) << "no caption below the plate";
+
+    game.gamen_hyouji();
+    window.refresh();
+    EXPECT_TRUE(caption_area() == caption) << "the full redraw lost the caption";
+    EXPECT_TRUE(plate() == before);
+}
+
 INSTANTIATE_TEST_SUITE_P(DevicePixelRatio, TitlePlate, ::testing::Values(1.0, 2.0),
                          [](const auto& info) { return info.param == 1.0 ? "Normal" : "Double"; });
 

@@ -72,6 +72,18 @@ bool has_piece(const Position& p, int code) {
     return false;
 }
 
+// The board and both hands are the same.
+bool same_board(const Position& a, const Position& b) {
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (a.BAN[x][y] != b.BAN[x][y]) return false;
+    for (int k = 1; k <= MOCHI_SLOTS; ++k)
+        if (a.MOCHI_UE_KOMA[k] != b.MOCHI_UE_KOMA[k] || a.MOCHI_UE_KAZU[k] != b.MOCHI_UE_KAZU[k] ||
+            a.MOCHI_SITA_KOMA[k] != b.MOCHI_SITA_KOMA[k] || a.MOCHI_SITA_KAZU[k] != b.MOCHI_SITA_KAZU[k])
+            return false;
+    return true;
+}
+
 // One program, started once: the window, the game and its one engine.
 class Table {
 public:
@@ -135,9 +147,13 @@ public:
         ++report_.long_games;
         if (turn.TESU < options_.long_game_moves)
             fail("the movers ran out of moves at " + std::to_string(turn.TESU));
-        for (const char* step : {"REPLAY", "REPLAY", "REPLAY", "AFTER", "AFTER", "AFTER"}) menu(step);
-        if (turn.TESU != options_.long_game_moves - 1)
-            fail("after three steps back and two forward the game stands at " + std::to_string(turn.TESU));
+        // The record reaches the position on the board: three steps back and
+        // three forward return to it, and a fourth forward is refused.
+        const Position latest = game_.pos;
+        for (const char* step : {"REPLAY", "REPLAY", "REPLAY", "AFTER", "AFTER", "AFTER", "AFTER"}) menu(step);
+        if (turn.TESU != options_.long_game_moves)
+            fail("after three steps back and three forward the game stands at " + std::to_string(turn.TESU));
+        if (!same_board(latest, game_.pos)) fail("stepping back and forward did not return to the latest position");
     }
 
 private:
