@@ -38,6 +38,31 @@ struct Computer : PlayTest {
     const Candidate& best() const { return game.engine.work.best; }
 };
 
+// The record reaches the position after the computer's move too: stepping
+// back over both moves and forward again returns to it, with the totals after
+// the computer's move.
+TEST_F(Computer, TheRecordHoldsThePositionAfterTheComputersMove) {
+    game.menu("SENTE");
+    port.now += 3;
+    click(9, 7);
+    click(9, 6);
+    ASSERT_EQ(game.turn.TESU, 2);
+    ASSERT_EQ(game.kifu.KIFU_SAIGO, 2);
+    const Position latest = game.pos;
+    Position stored;
+    game.kifu.restore(2, stored);
+    EXPECT_EQ(board_to_text(stored), board_to_text(latest));
+    EXPECT_EQ(game.kifu.entry(2).COM_MAE, game.kifu.entry(1).COM_ATO);
+    game.menu("REPLAY");
+    game.menu("REPLAY");
+    game.menu("AFTER");
+    game.menu("AFTER");
+    EXPECT_EQ(board_to_text(game.pos), board_to_text(latest));
+    EXPECT_EQ(game.turn.TESU, 2);
+    EXPECT_NEAR(game.clock.MAN_JIKAN, game.kifu.entry(0).MAN_ATO, 1e-9);
+    EXPECT_NEAR(game.clock.COM_JIKAN, game.kifu.entry(1).COM_ATO, 1e-9);
+}
+
 TEST_F(Computer, GoteOnAFreshBoardTheComputerMovesAtOnce) {
     const double started = port.now;
     port.clear();
