@@ -36,7 +36,8 @@ void BM_ComBan(benchmark::State& state) {
         return;
     }
     QuietPort port;
-    auto game = std::make_unique<Game>(port, std::string());
+    SilentSound sound;
+    auto game = std::make_unique<Game>(port, sound);
     game->menu("LEVEL" + std::to_string(state.range(0)));
     TurnState& turn = game->turn;
     turn.COM_TAISEN = 1;

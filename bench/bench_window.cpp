@@ -7,6 +7,7 @@
 
 #include "platform/qt/main_window.h"
 #include "play/game.h"
+#include "sound/effects.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ void BM_FullRedraw(benchmark::State& state) {
         state.SkipWithError("the generated pictures are missing");
         return;
     }
-    Game game(window, ZEMTORI_BENCH_DATA_DIR);
+    SoundEffects sound(window, ZEMTORI_BENCH_DATA_DIR);
+    Game game(window, sound);
     game.settings_file.clear();  // the defaults; the player's own settings stay untouched
     game.load();
     const bool shown = state.range(1) == 1;

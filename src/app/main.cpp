@@ -14,6 +14,7 @@
 #include "platform/qt/data_folder.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
+#include "sound/effects.h"
 
 // What start-up found, for whoever asks: QT_LOGGING_RULES="zemtori.startup.info=true".
 Q_LOGGING_CATEGORY(startup_log, "zemtori.startup", QtWarningMsg)
@@ -75,13 +76,14 @@ int main(int argc, char** argv) {
     }
     qCInfo(startup_log) << "pictures: ok";
 
-    zemtori::Game game(window, data.toStdString());
+    zemtori::SoundEffects sound(window, data.toStdString());
+    zemtori::Game game(window, sound);
     zemtori::connect_game(window, game);
 
     game.load();
-    qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(game.sound.other) << ", 禁止.wav "
-                                  << loaded(game.sound.refusal) << ", 駒打音.wav " << loaded(game.sound.piece)
-                                  << ", BGM.wav " << loaded(game.sound.music);
+    qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(sound.other) << ", 禁止.wav "
+                                  << loaded(sound.refusal) << ", 駒打音.wav " << loaded(sound.piece)
+                                  << ", BGM.wav " << loaded(sound.music);
     if (window.ended()) return 0;
     window.show();
     window.place_on_screen();

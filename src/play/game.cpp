@@ -2,14 +2,12 @@
 // the sounds, refusals, hiding the record-file controls, ending the program.
 #include "play/game.h"
 
-#include <utility>
-
 #include "display/version.h"
 #include "rules/opening.h"
 
 namespace zemtori {
 
-Game::Game(Port& p, std::string dir) : port(p), screen(p), sound(p, dir), data_dir(std::move(dir)) {}
+Game::Game(Port& p, SoundPort& s) : port(p), screen(p), sound(s) {}
 
 void Game::load() {
     enable_built_commands();
@@ -98,20 +96,11 @@ void Game::hide_record_controls() {
     hozon_dialog(1);
 }
 
-void Game::play_piece() {
-    sound_log.push_back(KOMA_WAV);
-    sound.play_piece();
-}
+void Game::play_piece() { sound.play_piece(); }
 
-void Game::play_refusal() {
-    sound_log.push_back(KINSHI_WAV);
-    sound.play_refusal();
-}
+void Game::play_refusal() { sound.play_refusal(); }
 
-void Game::play_other() {
-    sound_log.push_back(SONOTA_WAV);
-    sound.play_other();
-}
+void Game::play_other() { sound.play_other(); }
 
 void Game::refuse(const std::string& text, const std::string& title) {
     play_refusal();

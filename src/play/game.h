@@ -25,13 +25,15 @@
 #include "record/kifu.h"
 #include "rules/state.h"
 #include "settings/store.h"
-#include "sound/effects.h"
+#include "platform/sound_port.h"
 
 namespace zemtori {
 
 class Game {
 public:
-    Game(Port& port, std::string data_dir);
+    // The game draws and asks through `port` and plays its sounds through
+    // `sound`; both outlive it.
+    Game(Port& port, SoundPort& sound);
 
     // Start-up: sound, constants, the first new game.
     void load();
@@ -112,21 +114,16 @@ public:
     TurnState turn;
     Kifu kifu;
     ClockState clock;
-    SoundEffects sound;
+    SoundPort& sound;
     // The computer player.  One engine for the whole program: the values it
     // keeps between passes (MOTO_KYORI, the squares of the attack maps that a
     // pass does not reset, the kings' squares) carry from one computer turn
     // to the next and through a new game.
     Engine engine{pos};
 
-    // The sounds played, by file name, in order (what a player heard).
-    std::vector<std::string> sound_log;
-
     // Handicap ladder: the rung and whether one has been set.
     int HANDE_DAN = 0;
     int HANDE_SETTEI = 0;
-
-    std::string data_dir;
 
     // The settings file: in the user's configuration folder, unless whoever
     // made the game puts it elsewhere before load().

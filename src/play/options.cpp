@@ -151,9 +151,6 @@ void Game::KEIKA_Click() {
     write_settings();
 }
 
-void Game::start_music() {
-    sound_log.push_back(BGM_WAV);
-    sound.start_music();
-}
+void Game::start_music() { sound.start_music(); }
 
 }  // namespace zemtori

@@ -30,8 +30,13 @@ std::FILE* open_for_reading(const fs::path& path) {
 
 }  // namespace
 
-SoundEffects::SoundEffects(Port& port, std::string data_dir)
-    : port_(port), data_dir_(std::move(data_dir)) {}
+const PlayCalls& library_play_calls() {
+    static const PlayCalls calls{&dsPlay, &dsPlayLooping, &dsStop};
+    return calls;
+}
+
+SoundEffects::SoundEffects(Port& port, std::string data_dir, const PlayCalls& calls)
+    : port_(port), data_dir_(std::move(data_dir)), calls_(calls) {}
 
 SoundEffects::~SoundEffects() { close_sound(); }
 
@@ -39,8 +44,8 @@ void SoundEffects::warn(const std::string& text) {
     port_.message_box(text, SOUND_BOX_TITLE, MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
-void SoundEffects::open_sound(int32_t window) {
-    sound_ = dsInitialize(window);
+void SoundEffects::open_sound() {
+    sound_ = dsInitialize(0);
     if (sound_ == 0) warn(NO_DEVICE_TEXT);
 }
 
@@ -102,10 +107,10 @@ void SoundEffects::close_sound() {
     sound_ = 0;
 }
 
-void SoundEffects::play_other() { dsPlay(other); }
-void SoundEffects::play_refusal() { dsPlay(refusal); }
-void SoundEffects::play_piece() { dsPlay(piece); }
-void SoundEffects::start_music() { dsPlayLooping(music); }
-void SoundEffects::stop_music() { dsStop(music); }
+void SoundEffects::play_other() { calls_.play(other); }
+void SoundEffects::play_refusal() { calls_.play(refusal); }
+void SoundEffects::play_piece() { calls_.play(piece); }
+void SoundEffects::start_music() { calls_.play_looping(music); }
+void SoundEffects::stop_music() { calls_.stop(music); }
 
 }  // namespace zemtori

@@ -1,7 +1,8 @@
 // The game's sounds: three short effects and the looping music, made from
 // four wave files in the data folder and kept for the whole run.
 //
-// How the game uses it (one SoundEffects owned by the game):
+// How the game uses it (through SoundPort; the program makes one SoundEffects
+// and hands it to the game):
 //   load handler, before anything else:
 //       sound.open_sound();       // one warning box when no device opens
 //       sound.load_all();         // その他, 禁止, 駒打音, BGM in that order
@@ -20,6 +21,7 @@
 #include <string>
 
 #include "platform/port.h"
+#include "platform/sound_port.h"
 
 namespace zemtori {
 
@@ -33,17 +35,27 @@ inline constexpr const char* BGM_WAV = "BGM.wav";
 inline constexpr const char* SOUND_BOX_TITLE = "Zemtori.dll";
 inline constexpr const char* NO_DEVICE_TEXT = "Direct Soundインターフェースが作成できません。";
 
-class SoundEffects {
+// The calls of the sound library that play, loop and stop a buffer; a test
+// may watch them through a table of its own.
+struct PlayCalls {
+    int32_t (*play)(int32_t buffer);
+    int32_t (*play_looping)(int32_t buffer);
+    int32_t (*stop)(int32_t buffer);
+};
+// The sound library's own calls.
+const PlayCalls& library_play_calls();
+
+class SoundEffects final : public SoundPort {
 public:
     // `data_dir` is the folder holding the wave files (UTF-8).
-    SoundEffects(Port& port, std::string data_dir);
+    SoundEffects(Port& port, std::string data_dir, const PlayCalls& calls = library_play_calls());
     ~SoundEffects();
     SoundEffects(const SoundEffects&) = delete;
     SoundEffects& operator=(const SoundEffects&) = delete;
 
     // Opens the library; when it cannot, shows the warning box and the game
     // runs silent.
-    void open_sound(int32_t window = 0);
+    void open_sound() override;
 
     // Makes a buffer from the wave file `file_name` in the data folder.  0
     // without a device, for a missing file (silently) and for a file that is
@@ -54,17 +66,17 @@ public:
     int32_t load_sound(const std::string& file_name, int32_t flags);
 
     // The four buffers, in the load handler's order.
-    void load_all();
+    void load_all() override;
 
     // Frees the four buffers (other, refusal, piece, music) and closes the
     // library.  A second call does nothing.
-    void close_sound();
+    void close_sound() override;
 
-    void play_other();
-    void play_refusal();
-    void play_piece();
-    void start_music();
-    void stop_music();
+    void play_other() override;
+    void play_refusal() override;
+    void play_piece() override;
+    void start_music() override;
+    void stop_music() override;
 
     int32_t sound_handle() const { return sound_; }
 
@@ -79,6 +91,7 @@ private:
 
     Port& port_;
     std::string data_dir_;
+    const PlayCalls& calls_;
     int32_t sound_ = 0;
 };
 

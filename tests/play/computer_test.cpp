@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "record/entry.h"
-#include "sound/effects.h"
 
 namespace zemtori::test {
 namespace {
@@ -228,7 +227,8 @@ TEST(ComputerClock, Timer1StaysOffThroughTheTurnWhileTheClockIsHidden) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     for (const bool keika : {false, true}) {
         TimerLogPort port;
-        Game game(port, ZEMTORI_TEST_DATA_DIR);
+        SilentSound sound;
+        Game game(port, sound);
         game.load();
         port.set_menu_checked("KEIKA", keika);
         game.menu("SENTE");
@@ -264,7 +264,8 @@ TEST_F(Computer, TheSecondTurnCarriesWhatTheFirstLeft) {
     // The same turn in a freshly started program scores 0.1 less...
     const RecordEntry before = game.kifu.entry(2);
     HeadlessPort fresh_port;
-    Game fresh(fresh_port, "");
+    SilentSound fresh_sound;
+    Game fresh(fresh_port, fresh_sound);
     restore_position(before, fresh.pos);
     computer_turn(fresh);
     EXPECT_EQ(fresh.engine.work.best.to_y, best().to_y);

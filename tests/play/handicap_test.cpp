@@ -2,7 +2,6 @@
 // caption, and turning the board with a handicap set.
 #include "play_fixture.h"
 
-#include "sound/effects.h"
 
 namespace zemtori::test {
 namespace {
@@ -66,12 +65,12 @@ TEST_F(Handicap, RefusedAfterAMoveInRecordModeOnATurnedBoardAndAfterAStartComman
             game.menu(setup);
         }
         for (const char* step : {"LBEL_UP", "LEBEL_DOWN"}) {
-            game.sound_log.clear();
+            sound.heard.clear();
             const std::string board = board_to_text(game.pos);
             game.menu(step);
             EXPECT_EQ(last_message().text, std::string(c.reason) + "\r\r局面→最初にして下さい");
             EXPECT_EQ(last_message().title, "ﾊﾝﾃﾞｨｷｬｯﾌﾟ設定");
-            EXPECT_EQ(game.sound_log, std::vector<std::string>{KINSHI_WAV});
+            EXPECT_EQ(sound.heard, std::vector<std::string>{KINSHI_WAV});
             EXPECT_EQ(board_to_text(game.pos), board);
             EXPECT_EQ(game.HANDE_SETTEI, 0);
         }

@@ -38,7 +38,7 @@ struct Options : PlayTest {
         expect_guidance(false);
         EXPECT_EQ(shown("00:00:00"), 4);  // both clocks, shadowed
         EXPECT_EQ(sounds(BGM_WAV), 1);
-        EXPECT_NE(game.sound.music, 0);
+        EXPECT_TRUE(sound.music_playing);
         EXPECT_TRUE(port.messages.empty());
     }
     // The colour of the last frame drawn around grid cell (c, r).
@@ -77,12 +77,13 @@ TEST_F(Options, AFirstLineNoneOfTheFiveReadsAsGreenAndTheNextFileKeepsEveryOptio
     expect_guidance(true);
     EXPECT_EQ(shown("00:00:00"), 0);
     EXPECT_EQ(sounds(BGM_WAV), 1);
-    EXPECT_NE(game.sound.music, 0);
+    EXPECT_TRUE(sound.music_playing);
     game.menu("KEIKA");
     EXPECT_EQ(settings.bytes(), to_cp932("背景画=緑\r\n移動指導=ON\r\n経過時間=ON\r\nBGM=ON\r\n"));
 
     HeadlessPort next_port;
-    Game next(next_port, ZEMTORI_TEST_DATA_DIR);
+    RecordingSound next_sound;
+    Game next(next_port, next_sound);
     next.settings_file = settings.file();
     next.load();
     EXPECT_TRUE(next_port.menu_checked("MIDORI"));
@@ -91,16 +92,17 @@ TEST_F(Options, AFirstLineNoneOfTheFiveReadsAsGreenAndTheNextFileKeepsEveryOptio
     EXPECT_TRUE(next_port.menu_checked("BGM"));
 }
 
-TEST_F(Options, BgmOnWithoutBgmWavStartsNothingAndShowsNoBox) {
-    std::filesystem::create_directories(settings.dir / "data");
+// The music follows its check mark: on at start, off and on again.
+TEST_F(Options, TheMusicPlaysExactlyWhileBgmIsChecked) {
     settings.write({"背景画=緑", "移動指導=OFF", "経過時間=ON", "BGM=ON"});
-    Game quiet(port, (settings.dir / "data").string());
-    quiet.settings_file = settings.file();
-    quiet.load();
+    game.load();
     EXPECT_TRUE(port.menu_checked("BGM"));
-    EXPECT_EQ(quiet.sound.music, 0);
-    quiet.menu("BGM");
-    quiet.menu("BGM");
+    EXPECT_TRUE(sound.music_playing);
+    game.menu("BGM");
+    EXPECT_FALSE(port.menu_checked("BGM"));
+    EXPECT_FALSE(sound.music_playing);
+    game.menu("BGM");
+    EXPECT_TRUE(sound.music_playing);
     EXPECT_TRUE(port.messages.empty());
 }
 
@@ -171,7 +173,8 @@ TEST_F(Options, TheFileAlwaysMirrorsTheMenusAndSurvivesARestart) {
         ASSERT_EQ(port.timer1_enabled(), m.keika);
     }
     HeadlessPort again;
-    Game restarted(again, ZEMTORI_TEST_DATA_DIR);
+    RecordingSound again_sound;
+    Game restarted(again, again_sound);
     restarted.settings_file = settings.file();
     restarted.load();
     for (const char* item : items) EXPECT_EQ(again.menu_checked(item), port.menu_checked(item)) << item;

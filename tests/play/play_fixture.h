@@ -11,6 +11,7 @@
 #include "display/geometry.h"
 #include "platform/headless_port.h"
 #include "play/game.h"
+#include "recording_sound.h"
 #include "settings_folder.h"
 #include "test_support.h"
 
@@ -26,7 +27,8 @@ struct PlayTest : ::testing::Test {
     }
 
     HeadlessPort port;
-    Game game{port, ZEMTORI_TEST_DATA_DIR};
+    RecordingSound sound;
+    Game game{port, sound};
     SettingsFolder settings;
 
     void SetUp() override { game.load(); }
@@ -55,7 +57,7 @@ struct PlayTest : ::testing::Test {
     const HeadlessPort::Message& last_message() const { return port.messages.back(); }
     int sounds(const char* file) const {
         int n = 0;
-        for (const std::string& s : game.sound_log) n += s == file;
+        for (const std::string& s : sound.heard) n += s == file;
         return n;
     }
     // How many outlines were drawn in `colour` since the log was last cleared.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "sound/effects.h"
 
 namespace zemtori::test {
 namespace {

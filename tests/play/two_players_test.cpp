@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "sound/effects.h"
 
 namespace zemtori::test {
 namespace {

@@ -17,6 +17,7 @@
 #include "platform/qt/canvas.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
+#include "sound/effects.h"
 #include "qt_test_support.h"
 
 namespace zemtori {
@@ -65,7 +66,8 @@ protected:
     }
 
     MainWindow window{menu_entries()};
-    Game game{window, ZEMTORI_TEST_DATA_DIR};
+    SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
+    Game game{window, sound};
     std::vector<Seen> seen;
     int ends = 0;
 };

@@ -7,6 +7,7 @@
 #include "app/game_wiring.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
+#include "sound/effects.h"
 #include "qt_test_support.h"
 #include "settings/format.h"
 #include "settings_folder.h"
@@ -39,7 +40,8 @@ struct Started {
     }
 
     MainWindow window{menu_entries()};
-    Game game{window, ZEMTORI_TEST_DATA_DIR};
+    SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
+    Game game{window, sound};
 };
 
 TEST(OptionsInWindow, BambooRetilesAroundTheBoardIsWrittenAndOpensTheNextWindow) {

@@ -18,6 +18,7 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/record_controls.h"
 #include "play/game.h"
+#include "sound/effects.h"
 #include "qt_test_support.h"
 
 namespace zemtori {
@@ -34,7 +35,8 @@ void press(QWidget* w, QPoint at, bool release = false) {
 TEST(RecordFilesInWindow, SaveWithTypedNamesThenReadFromTheFileList) {
     QTemporaryDir folder;
     MainWindow window{menu_entries()};
-    Game game{window, ZEMTORI_TEST_DATA_DIR};
+    SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
+    Game game{window, sound};
     ASSERT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
     connect_game(window, game);
     game.load();

@@ -13,6 +13,7 @@
 #include "platform/qt/canvas.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
+#include "sound/effects.h"
 #include "qt_test_support.h"
 
 namespace zemtori {
@@ -44,7 +45,8 @@ protected:
     }
 
     MainWindow window{menu_entries(), nullptr, GetParam()};
-    Game game{window, ZEMTORI_TEST_DATA_DIR};
+    SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
+    Game game{window, sound};
 };
 
 TEST_P(TitlePlate, LooksTheSameBeforeAndAfterALowerMove) {

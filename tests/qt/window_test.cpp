@@ -25,6 +25,7 @@
 #include "platform/qt/canvas.h"
 #include "platform/qt/main_window.h"
 #include "play/game.h"
+#include "sound/effects.h"
 #include "qt_test_support.h"
 
 namespace zemtori {
@@ -76,7 +77,8 @@ TEST(QtWindowStartUp, CanvasShowsTheOpeningBoardTitleAndGreenFrames) {
     MainWindow window{menu_entries()};
     window.end_hook = [] {};
     ASSERT_EQ(window.load_pictures(PICTURES).message(), QString());
-    Game game(window, ZEMTORI_TEST_DATA_DIR);
+    SoundEffects sound(window, ZEMTORI_TEST_DATA_DIR);
+    Game game(window, sound);
     game.load();
     const QImage& canvas = window.canvas_image();
 

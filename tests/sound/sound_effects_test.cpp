@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
+#include <utility>
+#include <vector>
 #include <string>
 #include <system_error>
 
@@ -255,6 +258,39 @@ TEST_F(EffectsTest, ClosingFreesTheBuffersAndTheDevice) {
     EXPECT_NE(again, 0);
     dsTerminate(again);
     EXPECT_TRUE(port.messages.empty());
+}
+
+
+// What the effects ask of the library, through a table that records the
+// calls instead of sounding them.
+std::vector<std::pair<std::string, int32_t>> library_calls;
+int32_t record_play(int32_t b) { library_calls.emplace_back("play", b); return 1; }
+int32_t record_looping(int32_t b) { library_calls.emplace_back("loop", b); return 1; }
+int32_t record_stop(int32_t b) { library_calls.emplace_back("stop", b); return 1; }
+const PlayCalls RECORDING_CALLS{&record_play, &record_looping, &record_stop};
+
+TEST_F(EffectsTest, EachEffectPlaysItsOwnBufferAndTheMusicLoopsUntilStopped) {
+    SoundEffects sound(port, ZEMTORI_TEST_DATA_DIR, RECORDING_CALLS);
+    sound.open_sound();
+    sound.load_all();
+    ASSERT_NE(sound.other, 0);
+    ASSERT_NE(sound.refusal, 0);
+    ASSERT_NE(sound.piece, 0);
+    ASSERT_NE(sound.music, 0);
+    // Four distinct buffers, so a call to the wrong one shows.
+    const std::set<int32_t> buffers{sound.other, sound.refusal, sound.piece, sound.music};
+    ASSERT_EQ(buffers.size(), 4u);
+    library_calls.clear();
+    sound.play_piece();
+    sound.play_refusal();
+    sound.play_other();
+    sound.start_music();
+    sound.stop_music();
+    const std::vector<std::pair<std::string, int32_t>> want{
+        {"play", sound.piece}, {"play", sound.refusal}, {"play", sound.other},
+        {"loop", sound.music}, {"stop", sound.music}};
+    EXPECT_EQ(library_calls, want);
+    sound.close_sound();
 }
 
 }  // namespace

@@ -192,7 +192,8 @@ private:
 
     std::ostream& out_;
     QuietPort port_;
-    Game game_{port_, std::string()};
+    SilentSound sound_;
+    Game game_{port_, sound_};
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "display/geometry.h"
 #include "platform/headless_port.h"
 #include "play/game.h"
+#include "sound/effects.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
 #include "splitmix.h"
@@ -89,7 +90,7 @@ class Table {
 public:
     Table(const Options& options, Report& report, std::uint64_t seed, std::string name)
         : options_(options), report_(report), rng_{seed}, name_(std::move(name)),
-          game_(port_, options.data_dir) {
+          sound_(port_, options.data_dir), game_(port_, sound_) {
         // No settings file: the options are the defaults and nothing of the
         // player's own configuration is read or written.
         game_.settings_file.clear();
@@ -262,7 +263,6 @@ private:
                  std::to_string(game_.kifu.KIFU_TESU));
         // The window's log is for tests that look at one event.
         port_.clear();
-        game_.sound_log.clear();
     }
 
     void fail(const std::string& what) {
@@ -277,6 +277,8 @@ private:
     std::string name_;
     int game_number_ = 0;
     HeadlessPort port_;
+    // The real sound layer (on the library's dummy output under the soak).
+    SoundEffects sound_;
     Game game_;
 };
 
