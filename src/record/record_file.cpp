@@ -101,7 +101,11 @@ mode_t new_file_mode(const std::string& path) {
     return 0666 & ~mask;
 }
 
+RecordWriteSeam write_seam;
+
 }  // namespace
+
+void set_record_write_seam(const RecordWriteSeam& seam) { write_seam = seam; }
 
 bool LineReader::gyou_yomi(std::string& text) {
     if (rest_.empty()) return false;
@@ -239,6 +243,7 @@ bool write_file_atomically(const std::string& path, std::string_view bytes, std:
     ::fchmod(fd, new_file_mode(path));
     bool ok = write_all(fd, bytes) && ::fsync(fd) == 0;
     int err = errno;
+    if (ok && write_seam.after_sync) write_seam.after_sync();
     if (::close(fd) != 0 && ok) {
         ok = false;
         err = errno;

@@ -78,4 +78,14 @@ ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::
 // failure at any point leaves the previous file as it was.
 bool write_file_atomically(const std::string& path, std::string_view bytes, std::string& reason);
 
+// For tests of the writer: `after_sync` is called once the new bytes are on
+// the disk and before the file takes the name it is written for; `named_only`
+// keeps the writer to a named temporary file, as where the file system
+// refuses unnamed ones.
+struct RecordWriteSeam {
+    void (*after_sync)() = nullptr;
+    bool named_only = false;
+};
+void set_record_write_seam(const RecordWriteSeam& seam);
+
 }  // namespace zemtori

@@ -53,7 +53,11 @@ std::optional<fs::path> link_target(fs::path path) {
     return std::nullopt;
 }
 
+SettingsWriteSeam write_seam;
+
 }  // namespace
+
+void set_settings_write_seam(const SettingsWriteSeam& seam) { write_seam = seam; }
 
 fs::path settings_path(const char* xdg_config_home, const char* home) {
     fs::path folder;
@@ -112,6 +116,7 @@ bool replace_settings_file(const fs::path& path, std::string_view bytes) {
     struct stat old;
     if (::stat(target->c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
     bool ok = write_all(fd, bytes) && ::fsync(fd) == 0;
+    if (ok && write_seam.after_sync) write_seam.after_sync();
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temp.c_str(), target->c_str()) == 0;
     if (!ok) {

@@ -31,4 +31,13 @@ std::optional<std::string> read_settings_file(const std::filesystem::path& path)
 // be replaced; the old one is then as it was.
 bool replace_settings_file(const std::filesystem::path& path, std::string_view bytes);
 
+// For tests of the writer: `after_sync` is called once the new bytes are on
+// the disk and before the file takes its name; `named_only` keeps the writer
+// to a named temporary file, as where the file system refuses unnamed ones.
+struct SettingsWriteSeam {
+    void (*after_sync)() = nullptr;
+    bool named_only = false;
+};
+void set_settings_write_seam(const SettingsWriteSeam& seam);
+
 }  // namespace zemtori
