@@ -152,8 +152,9 @@ void Game::RETURN_Click() {
 
 // A click on a file in the file list reads it: a new game, the title and the
 // players' names printed, the file's entries as the record, and record mode.
-// The file is read whole first, so a file that cannot be read changes
-// nothing: the game on the board stays and the lists stay open.
+// The file is read whole first, so a file that cannot be read or holds no
+// entry line changes nothing: the game on the board stays and the lists stay
+// open.
 void Game::file_click() {
     const std::string path = in_folder(port.record_folder(), port.record_selection(RecordControl::FileList));
     std::string bytes, reason;
@@ -168,10 +169,16 @@ void Game::file_click() {
                          MsgButtons::Ok);
         return;
     }
+    // A file without entry lines is refused like one that cannot be read,
+    // before the game in progress gives way to it.
+    const RecordFile file = parse_record_file(bytes);
+    if (file.entries.empty()) {
+        port.message_box("棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません", "棋譜", MsgIcon::None, MsgButtons::Ok);
+        return;
+    }
     file_list_hyouji(false, false, false);
     shinki_kyokumen();
     turn.KIFU_MODE = 1;
-    const RecordFile file = parse_record_file(bytes);
     port.print_text(file.title, chuuou_x(file.title) - 3000, 6350, 12, AKA, screen.bold);
     port.print_text(file.ue_player, chuuou_x(file.ue_player), 100, 12, SHIRO, screen.bold);
     port.print_text(file.sita_player, chuuou_x(file.sita_player), 6350, 12, SHIRO, screen.bold);
@@ -180,10 +187,6 @@ void Game::file_click() {
     kifu.KIFU_TESU = 0;
     turn.TESU = 0;
     kifu.KIFU_SAIGO = count;
-    if (count == 0) {
-        port.message_box("棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません", "棋譜", MsgIcon::None, MsgButtons::Ok);
-        return;
-    }
     port.message_box(" 読み込みました", "棋譜", MsgIcon::None, MsgButtons::Ok);
     port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::Ok);
     turn.TEBAN = 1;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <iconv.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "record/entry_line.h"
 
@@ -68,7 +70,6 @@ std::string first_chars(std::string text, std::size_t limit) {
     return text;
 }
 
-std::string system_reason(int err) { return std::strerror(err); }
 
 // The folder part of a path ("." for a bare name).
 std::string folder_of(const std::string& path) {
@@ -101,7 +102,135 @@ mode_t new_file_mode(const std::string& path) {
     return 0666 & ~mask;
 }
 
+RecordWriteSeam write_seam;
+
+// A file-size limit makes a write fail with EFBIG, like a full disk, instead
+// of ending the program, unless someone has taken the signal for their own.
+void ignore_file_size_signal() {
+    struct sigaction now {};
+    if (::sigaction(SIGXFSZ, nullptr, &now) != 0 || (now.sa_flags & SA_SIGINFO) || now.sa_handler != SIG_DFL) return;
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
+enum class Written { Done, Failed, Refused };
+
+// Writes the bytes to `fd` and makes sure they are on the disk.
+bool write_synced(int fd, std::string_view bytes, mode_t mode, int& err) {
+    ::fchmod(fd, mode);
+    const bool ok = write_all(fd, bytes) && ::fsync(fd) == 0;
+    err = errno;
+    if (ok && write_seam.after_sync) write_seam.after_sync();
+    return ok;
+}
+
+// A name for a temporary file in `folder` that is unlikely to be taken.
+std::string temporary_name(const std::string& folder, unsigned attempt) {
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    unsigned long long v = static_cast<unsigned long long>(now.tv_nsec) * 2654435761ULL ^
+                           static_cast<unsigned long long>(::getpid()) << 20 ^ attempt * 0x9E3779B97F4A7C15ULL;
+    std::string name = folder + "/.zemtori-";
+    for (int i = 0; i < 6; ++i, v /= 62) name += digits[v % 62];
+    return name;
+}
+
+// Gives the unnamed file `fd` the name `to`: directly when the process may,
+// otherwise through its entry in /proc.
+bool link_unnamed(int fd, const std::string& to) {
+    if (::linkat(fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (errno != ENOENT && errno != EPERM) return false;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// The new file is made without a name in the target's folder and gets one
+// only once it is whole on the disk, so a save that is killed on the way
+// leaves nothing.  Refused where the file system has no unnamed files.
+Written write_unnamed(const std::string& folder, const std::string& path, std::string_view bytes, int& err) {
+    // Without /proc only root could name the file; the named way serves then.
+    if (::access("/proc/self/fd", X_OK) != 0) return Written::Refused;
+    const mode_t mode = new_file_mode(path);
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        err = errno;
+        return err == EOPNOTSUPP || err == EISDIR || err == EINVAL ? Written::Refused : Written::Failed;
+    }
+    bool ok = write_synced(fd, bytes, mode, err);
+    // Straight to its name when no file has it yet; otherwise to a
+    // temporary name and renamed over the old file.
+    if (ok && !link_unnamed(fd, path)) {
+        ok = errno == EEXIST;
+        err = errno;
+        bool linked = false;
+        for (unsigned attempt = 0; ok && !linked && attempt < 100; ++attempt) {
+            const std::string temp = temporary_name(folder, attempt);
+            linked = link_unnamed(fd, temp);
+            if (!linked) {
+                ok = errno == EEXIST;
+                err = errno;
+                continue;
+            }
+            if (::rename(temp.c_str(), path.c_str()) != 0) {
+                ok = false;
+                err = errno;
+                ::unlink(temp.c_str());
+            }
+        }
+        ok = ok && linked;
+    }
+    ::close(fd);
+    return ok ? Written::Done : Written::Failed;
+}
+
+// The named way: a temporary file beside the target, renamed over it.
+Written write_named(const std::string& folder, const std::string& path, std::string_view bytes, int& err) {
+    std::string temp = folder + "/.zemtori-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        err = errno;
+        return Written::Failed;
+    }
+    bool ok = write_synced(fd, bytes, new_file_mode(path), err);
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) ::unlink(temp.c_str());
+    return ok ? Written::Done : Written::Failed;
+}
+
 }  // namespace
+
+std::string file_failure_reason(int err) {
+    switch (err) {
+    case EACCES:
+    case EPERM:
+        return "ｱｸｾｽが拒否されました";
+    case ENOSPC:
+    case EDQUOT:
+        return "ﾃﾞｨｽｸに空きがありません";
+    case EROFS:
+        return "読み取り専用のﾌｧｲﾙｼｽﾃﾑです";
+    case ENAMETOOLONG:
+        return "ﾌｧｲﾙ名が長すぎます";
+    case EISDIR:
+        return "ﾌｫﾙﾀﾞです";
+    case ENOENT:
+        return "見つかりません";
+    default:
+        return std::strerror(err);
+    }
+}
+
+void set_record_write_seam(const RecordWriteSeam& seam) { write_seam = seam; }
 
 bool LineReader::gyou_yomi(std::string& text) {
     if (rest_.empty()) return false;
@@ -188,17 +317,17 @@ ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::
     // Not blocking: a named pipe in the folder must not hang the game.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        reason = system_reason(errno);
+        reason = file_failure_reason(errno);
         return ReadFailure::System;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
-        reason = system_reason(errno);
+        reason = file_failure_reason(errno);
         ::close(fd);
         return ReadFailure::System;
     }
     if (!S_ISREG(st.st_mode)) {
-        reason = S_ISDIR(st.st_mode) ? system_reason(EISDIR) : "通常のﾌｧｲﾙではありません";
+        reason = S_ISDIR(st.st_mode) ? file_failure_reason(EISDIR) : "通常のﾌｧｲﾙではありません";
         ::close(fd);
         return ReadFailure::System;
     }
@@ -212,7 +341,7 @@ ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            reason = system_reason(errno);
+            reason = file_failure_reason(errno);
             ::close(fd);
             bytes.clear();
             return ReadFailure::System;
@@ -230,30 +359,32 @@ ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::
 }
 
 bool write_file_atomically(const std::string& path, std::string_view bytes, std::string& reason) {
-    std::string temp = folder_of(path) + "/.zemtori-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        reason = system_reason(errno);
+    ignore_file_size_signal();
+    // A file the user made read-only is kept.  Root could write it, so its
+    // permissions decide, not whether opening it would fail.  A link is
+    // replaced itself, whatever it points to.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if ((st.st_mode & 0222) == 0) {
+            reason = "読み取り専用のﾌｧｲﾙです";
+            return false;
+        }
+        if (::access(path.c_str(), W_OK) != 0) {
+            reason = file_failure_reason(errno);
+            return false;
+        }
+    }
+    const std::string folder = folder_of(path);
+    int err = 0;
+    Written w = Written::Refused;
+    if (!write_seam.named_only) w = write_unnamed(folder, path, bytes, err);
+    if (w == Written::Refused) w = write_named(folder, path, bytes, err);
+    if (w != Written::Done) {
+        reason = file_failure_reason(err);
         return false;
     }
-    ::fchmod(fd, new_file_mode(path));
-    bool ok = write_all(fd, bytes) && ::fsync(fd) == 0;
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        reason = system_reason(err);
-        return false;
-    }
-    // The rename itself reaches the disk with the folder.
-    const int dir = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // The new name itself reaches the disk with the folder.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

@@ -69,13 +69,32 @@ void clean_read_entry(RecordEntry& entry);
 // line as an entry, cleaned, up to MAX_RECORD_FILE_ENTRIES of them.
 RecordFile parse_record_file(std::string_view bytes);
 
-// Files on disk.  Each returns false with the system's reason on failure.
+// Why a file could not be used, for the file boxes: the common reasons in
+// Japanese, the system's text for the rest.
+std::string file_failure_reason(int err);
+
+// Files on disk.  Each returns false with the reason on failure.
 enum class ReadFailure { None, System, TooLarge };
 // The whole of a regular file of at most MAX_RECORD_FILE_BYTES.
 ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::string& reason);
-// Replaces the file at `path` by `bytes` all at once: a temporary file in the
-// same folder is written, flushed to the disk and renamed over it, so a
-// failure at any point leaves the previous file as it was.
+// Replaces the file at `path` by `bytes` all at once: a new file in the same
+// folder is written and flushed to the disk with no name (or, where the file
+// system has no unnamed files, under a temporary one) and only then takes the
+// place of the old one, so a failure at any point leaves the previous file as
+// it was, and a killed save leaves nothing behind.  A regular file without
+// write permission is kept (reason: read-only); a link is replaced itself.
+// Saving sets the file-size signal, when still at its default action, to be
+// ignored: a size limit fails the write instead of ending the program.
 bool write_file_atomically(const std::string& path, std::string_view bytes, std::string& reason);
+
+// For tests of the writer: `after_sync` is called once the new bytes are on
+// the disk and before the file takes the name it is written for; `named_only`
+// keeps the writer to a named temporary file, as where the file system
+// refuses unnamed ones.
+struct RecordWriteSeam {
+    void (*after_sync)() = nullptr;
+    bool named_only = false;
+};
+void set_record_write_seam(const RecordWriteSeam& seam);
 
 }  // namespace zemtori

@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -122,7 +121,16 @@ TEST_F(RecordFiles, SavesThatCannotBeMadeAreRefusedAndWriteNothing) {
     }
     port.file_folder = (dir / "gone").string();
     save("ok");
-    EXPECT_EQ(last_message().text, std::string("棋譜ﾌｧｲﾙを書き込めませんでした\r\r") + std::strerror(ENOENT));
+    EXPECT_EQ(last_message().text, "棋譜ﾌｧｲﾙを書き込めませんでした\r\r見つかりません");
+    // A read-only file of that name is kept, also when root saves.
+    port.file_folder = dir.string();
+    std::ofstream(dir / "ro.棋譜", std::ios::binary) << "keep";
+    fs::permissions(dir / "ro.棋譜", fs::perms(0444));
+    save("ro");
+    EXPECT_EQ(last_message().text, "棋譜ﾌｧｲﾙを書き込めませんでした\r\r読み取り専用のﾌｧｲﾙです");
+    EXPECT_TRUE(port.record_controls[RecordControl::SavePanel]);
+    EXPECT_EQ(file_text("ro.棋譜"), "keep");
+    fs::remove(dir / "ro.棋譜");
     game.menu("REVERSE");
     game.menu("KIFU_WRITE");
     EXPECT_EQ(last_message().text, "反転後は書き込みできません");
@@ -151,20 +159,44 @@ TEST_F(RecordFiles, AShiftJisFileIsReadAndItsNamesShownOverAndUnderTheBoard) {
                            {"Sente", 1300 + 4.6 * 615, 6350, 15, 12}}));
 }
 
-TEST_F(RecordFiles, AFileWithoutEntriesAndOneThatCannotBeRead) {
-    open("empty.棋譜", "t\r\nu\r\ns\r\n");
-    EXPECT_EQ(last_message().text, "棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません");
-    EXPECT_EQ(game.turn.KIFU_MODE, 1);
-    EXPECT_EQ(game.turn.TEBAN, 0);
-    // A file that is gone: the game stays and the lists stay open.
-    game.menu("CANCEL");
-    play_moves(3);
-    const std::string board = board_to_text(game.pos);
-    open("gone.棋譜");
-    EXPECT_EQ(last_message().text, std::string("棋譜ﾌｧｲﾙを読み込めませんでした\r\r") + std::strerror(ENOENT));
-    EXPECT_EQ(board_to_text(game.pos), board);
-    EXPECT_EQ(game.turn.KIFU_MODE, 0);
-    EXPECT_TRUE(port.record_controls[RecordControl::FileList]);
+// A file without entry lines, or one that cannot be read, is refused before
+// anything of the game in progress changes: board, hands, record, turn,
+// clock and screen stay, and the lists stay open.
+TEST_F(RecordFiles, FilesWithoutEntriesOrUnreadableLeaveTheGameAsItWas) {
+    play_moves(4);
+    game.menu("KEIKA");
+    const auto snapshot = [this] {
+        std::string s = board_to_text(game.pos);
+        for (int k = 1; k <= MOCHI_SLOTS; ++k)
+            s += std::to_string(game.pos.MOCHI_UE_KAZU[k]) + "," + std::to_string(game.pos.MOCHI_SITA_KAZU[k]) + ";";
+        for (int n = 0; n <= game.kifu.KIFU_SAIGO; ++n) s += format_entry_line(game.kifu.entry(n)) + "\n";
+        for (const int v : {game.kifu.KIFU_SAIGO, game.kifu.KIFU_TESU, game.turn.TESU, game.turn.TEBAN,
+                            game.turn.KIFU_MODE, game.turn.COM_TAISEN, static_cast<int>(port.timer1_enabled())})
+            s += std::to_string(v) + " ";
+        return s;
+    };
+    const std::string before = snapshot();
+    ASSERT_EQ(game.turn.TESU, 4);
+    const std::string no_data = "棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません";
+    const std::pair<std::string, std::string> cases[] = {
+        {"empty.棋譜", no_data},
+        {"headers.棋譜", no_data},
+        {"one-line.棋譜", no_data},
+        {"gone.棋譜", "棋譜ﾌｧｲﾙを読み込めませんでした\r\r見つかりません"},
+    };
+    std::ofstream(dir / "empty.棋譜", std::ios::binary).flush();
+    std::ofstream(dir / "headers.棋譜", std::ios::binary) << "t\r\nu\r\ns\r\n";
+    std::ofstream(dir / "one-line.棋譜", std::ios::binary) << std::string(10 * 1000 * 1000, '1');
+    for (const auto& [file, text] : cases) {
+        port.clear();
+        open(file);
+        ASSERT_EQ(port.messages.size(), 1u) << file;
+        EXPECT_EQ(last_message().text, text) << file;
+        EXPECT_EQ(last_message().title, "棋譜") << file;
+        EXPECT_EQ(snapshot(), before) << file;
+        EXPECT_TRUE(port.ops.empty()) << file << ": the screen was drawn on";
+        EXPECT_TRUE(port.record_controls[RecordControl::FileList]) << file;
+    }
 }
 
 TEST_F(RecordFiles, EveryCommandAndClickThatHidesTheControlsEmptiesTheFields) {

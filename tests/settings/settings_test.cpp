@@ -1,8 +1,14 @@
 // The settings file: reading its lines, where it lives, replacing it.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "settings/format.h"
 #include "settings/store.h"
@@ -60,6 +66,98 @@ TEST(SettingsFile, IsReplacedWholeInFoldersMadeForIt) {
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     EXPECT_EQ(read_settings_file(dir / "pipe"), std::nullopt);
     fs::remove_all(dir);
+}
+
+struct SettingsWriter : ::testing::Test {
+    fs::path dir;
+    fs::path file;
+
+    void SetUp() override {
+        std::string name = (fs::temp_directory_path() / "zemtori-settings-XXXXXX").string();
+        dir = ::mkdtemp(name.data());
+        file = dir / "zemtori" / "Zemtori.ini";
+        ASSERT_TRUE(replace_settings_file(file, "old\r\n"));
+    }
+    void TearDown() override {
+        set_settings_write_seam({});
+        fs::remove_all(dir);
+    }
+    std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(file.parent_path()), {})); }
+
+    // Runs `body` in a child process with the file-size signal at its
+    // default action, as in a fresh program; gives its wait status.
+    static int in_child(const std::function<int()>& body) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::signal(SIGXFSZ, SIG_DFL);
+            ::_exit(body());
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return status;
+    }
+};
+
+// Through a link only a regular file, or one not there yet, is written; a
+// pipe, a folder or a read-only file (even for root) is left as it is.
+TEST_F(SettingsWriter, OnlyARegularFileOrNoneIsReplaced) {
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder");
+    fs::copy_file(file, dir / "kept.ini");
+    fs::permissions(dir / "kept.ini", fs::perms(0444));
+    for (const char* target : {"pipe", "folder", "kept.ini"}) {
+        const fs::path link = dir / (std::string(target) + ".link");
+        fs::create_symlink(dir / target, link);
+        EXPECT_FALSE(replace_settings_file(link, "new\r\n")) << target;
+        EXPECT_TRUE(fs::is_symlink(link)) << target;
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(fs::is_empty(dir / "folder"));
+    EXPECT_EQ(read_settings_file(dir / "kept.ini"), "old\r\n");
+    // A pipe in the file's own place is not replaced either.
+    ASSERT_EQ(::mkfifo((dir / "own").c_str(), 0600), 0);
+    EXPECT_FALSE(replace_settings_file(dir / "own", "new\r\n"));
+    EXPECT_TRUE(fs::is_fifo(dir / "own"));
+
+    // A link to a file not there yet makes that file.
+    fs::create_symlink(dir / "later.ini", dir / "later.link");
+    EXPECT_TRUE(replace_settings_file(dir / "later.link", "new\r\n"));
+    EXPECT_TRUE(fs::is_symlink(dir / "later.link"));
+    EXPECT_EQ(read_settings_file(dir / "later.ini"), "new\r\n");
+}
+
+// Killed once its bytes are on the disk but before they have the file's
+// name, a write leaves the old file and nothing else; a size limit fails the
+// write instead of ending the program; the named way, where unnamed files
+// are refused, still replaces the file whole.
+TEST_F(SettingsWriter, InterruptedOrLimitedWritesLeaveTheOldFileAlone) {
+    int status = in_child([&] {
+        set_settings_write_seam({[] { ::raise(SIGKILL); }, false});
+        replace_settings_file(file, "killed\r\n");
+        return 0;
+    });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(entries(), 1u);
+    EXPECT_EQ(read_settings_file(file), "old\r\n");
+
+    for (const bool named : {false, true}) {
+        status = in_child([&] {
+            set_settings_write_seam({nullptr, named});
+            rlimit tiny{3, 3};
+            if (::setrlimit(RLIMIT_FSIZE, &tiny) != 0) return 10;
+            return replace_settings_file(file, "limited\r\n") ? 11 : 0;
+        });
+        ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status) << ", named " << named;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(entries(), 1u);
+        EXPECT_EQ(read_settings_file(file), "old\r\n");
+
+        set_settings_write_seam({nullptr, named});
+        EXPECT_TRUE(replace_settings_file(file, named ? "named\r\n" : "unnamed\r\n"));
+        EXPECT_EQ(read_settings_file(file), named ? "named\r\n" : "unnamed\r\n");
+        EXPECT_EQ(entries(), 1u);
+        ASSERT_TRUE(replace_settings_file(file, "old\r\n"));
+    }
 }
 
 }  // namespace
