@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "rules/legality.h"
 #include "record/entry_line.h"
 
 #ifndef ZEMTORI_BENCH_DIR
@@ -56,6 +57,118 @@ void BM_KikiKeisanSuite(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<long>(engines.size()));
 }
 BENCHMARK(BM_KikiKeisanSuite);
+
+// The pin markers of a turn, over the suite.
+void BM_PinKeisanSuite(benchmark::State& state) {
+    const auto& positions = suite();
+    if (positions.size() < kSuiteSize) {
+        state.SkipWithError("positions_seed1.txt is missing or short");
+        return;
+    }
+    std::vector<Position> work(positions);
+    std::vector<Engine> engines;
+    engines.reserve(work.size());
+    for (auto& p : work) engines.emplace_back(p);
+    for (auto& e : engines) kiki_keisan(e);
+    for (auto _ : state) {
+        for (auto& e : engines) pin_keisan(e);
+        benchmark::DoNotOptimize(engines.back().work.KUGI_UE_ARI);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(engines.size()));
+}
+BENCHMARK(BM_PinKeisanSuite);
+
+// Positions one move after the suite's in which the king of one side is in
+// check: every legal board move of the side `mover` (+1 upper, -1 lower) that
+// checks, without falling.  The mate tests do their work only there.
+std::vector<Position> checks_after_one_move(int mover) {
+    std::vector<Position> out;
+    for (const Position& start : suite()) {
+        for (int x = 1; x <= 9; ++x) {
+            for (int y = 1; y <= 9; ++y) {
+                const int koma = start.BAN[x][y];
+                if (koma * mover < HU || koma * mover == OU) continue;
+                for (int tx = 1; tx <= 9; ++tx) {
+                    for (int ty = 1; ty <= 9; ++ty) {
+                        if (idou_kanou(start, x, y, tx, ty, koma) != 1) continue;
+                        if (start.BAN[tx][ty] * mover == -OU) continue;
+                        Position p = start;
+                        p.BAN[x][y] = KARA;
+                        p.BAN[tx][ty] = koma;
+                        Engine e(p);
+                        kiki_keisan(e);
+                        const bool check = mover > 0 ? e.maps.KIKI_UE[p.OU_SITA_X][p.OU_SITA_Y] > 0
+                                                     : e.maps.KIKI_SITA[p.OU_UE_X][p.OU_UE_Y] > 0;
+                        if (check) out.push_back(p);
+                    }
+                }
+            }
+        }
+    }
+    return out;
+}
+
+// The lower king's mate test on every checking position; the maps are built
+// once, as the test reads them and changes nothing.
+void BM_TsumiHanteiChecks(benchmark::State& state) {
+    std::vector<Position> work = checks_after_one_move(+1);
+    if (work.empty()) {
+        state.SkipWithError("positions_seed1.txt is missing or gives no check");
+        return;
+    }
+    std::vector<Engine> engines;
+    engines.reserve(work.size());
+    for (auto& p : work) engines.emplace_back(p);
+    for (auto& e : engines) kiki_keisan(e);
+    for (auto _ : state) {
+        int mated = 0;
+        for (auto& e : engines) mated += tsumi_hantei(e);
+        benchmark::DoNotOptimize(mated);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(engines.size()));
+}
+BENCHMARK(BM_TsumiHanteiChecks);
+
+// The upper king's; it rebuilds the maps for each trial, so they are rebuilt
+// before each position too (one attack-map pass included per item).
+void BM_TsumiHanteiUeChecks(benchmark::State& state) {
+    std::vector<Position> work = checks_after_one_move(-1);
+    if (work.empty()) {
+        state.SkipWithError("positions_seed1.txt is missing or gives no check");
+        return;
+    }
+    std::vector<Engine> engines;
+    engines.reserve(work.size());
+    for (auto& p : work) engines.emplace_back(p);
+    for (auto _ : state) {
+        int mated = 0;
+        for (auto& e : engines) {
+            kiki_keisan(e);
+            mated += tsumi_hantei_ue(e);
+        }
+        benchmark::DoNotOptimize(mated);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(engines.size()));
+}
+BENCHMARK(BM_TsumiHanteiUeChecks);
+
+// Writing the suite's positions as entry lines, as the record and `game` do.
+void BM_FormatEntryLineSuite(benchmark::State& state) {
+    const auto& positions = suite();
+    std::vector<RecordEntry> entries(positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        store_position(positions[i], entries[i]);
+        entries[i].MAN_MAE = 12.5 * static_cast<double>(i);
+        entries[i].COM_ATO = 100000.0 + static_cast<double>(i);
+    }
+    for (auto _ : state) {
+        std::size_t total = 0;
+        for (const auto& e : entries) total += format_entry_line(e).size();
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(entries.size()));
+}
+BENCHMARK(BM_FormatEntryLineSuite);
 
 // One computer turn's thinking, from the maps the hand-over leaves.
 double think(const Position& start, Position& scratch, Engine& e) {

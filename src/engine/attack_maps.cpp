@@ -76,7 +76,7 @@ inline void kiroku_ue(Engine& e, int x, int y, int tx, int ty, int r, UeMove kin
     AttackMaps& m = e.maps;
     const int t = e.pos->BAN[tx][ty];
     m.KIKI_UE[tx][ty] += 1;
-    if (t >= 10) {
+    if (t >= HU) {
         switch (kind) {
         case UeMove::Pawn: himo_ue_sage(m, tx, ty, HU); break;
         case UeMove::Knight:
@@ -87,7 +87,7 @@ inline void kiroku_ue(Engine& e, int x, int y, int tx, int ty, int r, UeMove kin
         case UeMove::King: himo_ue_sage(m, tx, ty, OU); break;
         case UeMove::Ray: himo_ue_sage(m, tx, ty, r, x, y); break;
         }
-    } else if (t <= -10) {
+    } else if (t <= -HU) {
         switch (kind) {
         case UeMove::Pawn: atari_ue_sage(m, tx, ty, HU); break;
         case UeMove::RyuStep: atari_ue_sage(m, tx, ty, RYU, x, y); break;

@@ -27,11 +27,11 @@ struct AttackMaps {
     int OUTE_UE[10][10] = {};
 };
 
-// One candidate of the search.  A drop has from_x -1 and the slot as from_y.
-struct Candidate {
-    int from_x = 0, from_y = 0, to_x = 0, to_y = 0;
-    int koma = 0;       // code placed on the destination (after promotion)
-    int moto_koma = 0;  // code before the move
+// One candidate of the search: the move (koma is the code placed on the
+// destination, after promotion; a drop has from_x -1 and the slot as from_y),
+// the code before the move and the score.
+struct Candidate : Sashite {
+    int moto_koma = 0;
     double score = 0.0;
 };
 
@@ -84,22 +84,25 @@ struct Engine {
     CandidateSink* sink = nullptr;
 };
 
-// Attack maps.
+// Attack maps.  Also writes the kings' squares into the position.
 void kiki_keisan(Engine& e);
 
-// Mate tests.
-int oute_hantei(Engine& e);
-int tsumi_hantei(Engine& e);
+// Mate tests.  tsumi_hantei works on its own copy of the position;
+// tsumi_hantei_ue tries its moves on the live board (each trial rebuilds the
+// maps) and puts every piece back, whatever path it leaves by.
+int oute_hantei(const Engine& e);
+int tsumi_hantei(const Engine& e);
 int tsumi_hantei_ue(Engine& e);
 
-// Evaluation.
-int nigeba_kazu(Engine& e);
-int anzen_idou_kazu(Engine& e, int x, int y, int code);
+// Evaluation.  Nothing here changes the position.
+int nigeba_kazu(const Engine& e);
+int anzen_idou_kazu(const Engine& e, int x, int y, int code);
 void pin_keisan(Engine& e);
 void kaku_uchi_keisan(Engine& e);
-int kaku_ryouto(Engine& e, int to_x, int to_y, int placed);
-double ban_anzen_hyoka(Engine& e, int placed, int to_x, int to_y);
-double te_hyoka(Engine& e, int captured, int placed, int from_x, int from_y, int to_x, int to_y);
+int kaku_ryouto(const Engine& e, int to_x, int to_y, int placed);
+double ban_anzen_hyoka(const Engine& e, int placed, int to_x, int to_y);
+double te_hyoka(const Engine& e, int captured, int placed, int from_x, int from_y, int to_x,
+                int to_y);
 
 // The computer's turn, before the search: snapshots, two-pawn flags, the
 // escape count, the maps and the markers.

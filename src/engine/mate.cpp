@@ -2,9 +2,11 @@
 // have a way out when a pawn put between it and a distant checker would block
 // every check, when it can step to a square the enemy does not reach, or when
 // a board move onto a checking piece or a check line leaves the king safe.
-// All three tests leave BAN as they found it.
+// None of the three leaves the position changed: tsumi_hantei tries its moves
+// on a copy, tsumi_hantei_ue puts every trial back through a scope guard.
 
 #include "engine/engine.h"
+#include "engine/scratch.h"
 #include "rules/board.h"
 #include "rules/legality.h"
 
@@ -31,11 +33,8 @@ bool aigoma_kiku(Position& pos, const int (&oute)[10][10], int kx, int ky, int h
             if (oute[x][y] == 9) {
                 if (iabs(x - kx) < 2 && iabs(y - ky) < 2) return true;
             } else if (oute[x][y] == 1) {
-                const int moto = pos.BAN[x][y];
-                pos.BAN[x][y] = hu;
-                const bool nokoru = oute_nokoru(pos, oute, kx, ky);
-                pos.BAN[x][y] = moto;
-                if (nokoru) return true;
+                const KariOki aigoma(pos, x, y, hu);
+                if (oute_nokoru(pos, oute, kx, ky)) return true;
             }
         }
     }
@@ -52,19 +51,21 @@ bool nigeba_ari(const Position& pos, const int (&teki_kiki)[10][10], int kx, int
     return false;
 }
 
-}  // namespace
-
-int oute_hantei(Engine& e) {
-    const Position& pos = *e.pos;
+// Whether some upper piece may move onto the lower king's square.
+int oute_ari(const Position& pos) {
     const int kx = pos.OU_SITA_X, ky = pos.OU_SITA_Y;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y)
-            if (pos.BAN[x][y] >= 10 && idou_kanou(pos, x, y, kx, ky, pos.BAN[x][y]) == 1) return 1;
+            if (is_ue(pos.BAN[x][y]) && idou_kanou(pos, x, y, kx, ky, pos.BAN[x][y]) == 1) return 1;
     return 0;
 }
 
-int tsumi_hantei(Engine& e) {
-    Position& pos = *e.pos;
+}  // namespace
+
+int oute_hantei(const Engine& e) { return oute_ari(*e.pos); }
+
+int tsumi_hantei(const Engine& e) {
+    Position pos = *e.pos;  // the trials are made here, never on the game's board
     const AttackMaps& m = e.maps;
     const int kx = pos.OU_SITA_X, ky = pos.OU_SITA_Y;
     if (!on_board(kx, ky) || m.KIKI_UE[kx][ky] == 0) return 0;
@@ -78,17 +79,14 @@ int tsumi_hantei(Engine& e) {
         for (int sy = 1; sy <= 9; ++sy) {
             const int koma = pos.BAN[sx][sy];
             if (koma < -RYU || koma > -HU) continue;
-            for (int tx = 1; tx <= 9; ++tx) {
-                for (int ty = 1; ty <= 9; ++ty) {
+            const ReachBox box = reach_box(koma, sx, sy);
+            for (int tx = box.x0; tx <= box.x1; ++tx) {
+                for (int ty = box.y0; ty <= box.y1; ++ty) {
                     if (tx == sx && ty == sy) continue;
-                    if (idou_kanou(pos, sx, sy, tx, ty, koma) != 1 || m.OUTE_UE[tx][ty] <= 0) continue;
-                    const int moto = pos.BAN[tx][ty];
-                    pos.BAN[tx][ty] = koma;
-                    pos.BAN[sx][sy] = 0;
-                    const int toreru = oute_hantei(e);
-                    pos.BAN[sx][sy] = koma;
-                    pos.BAN[tx][ty] = moto;
-                    if (toreru == 0) return 0;
+                    if (m.OUTE_UE[tx][ty] <= 0 || idou_kanou(pos, sx, sy, tx, ty, koma) != 1) continue;
+                    const KariOki put(pos, tx, ty, koma);
+                    const KariOki lift(pos, sx, sy, KARA);
+                    if (oute_ari(pos) == 0) return 0;
                 }
             }
         }
@@ -113,16 +111,16 @@ int tsumi_hantei_ue(Engine& e) {
         for (int sy = 1; sy <= 9; ++sy) {
             const int koma = pos.BAN[sx][sy];
             if (koma < HU || koma > RYU) continue;
-            for (int tx = 1; tx <= 9; ++tx) {
-                for (int ty = 1; ty <= 9; ++ty) {
+            const ReachBox box = reach_box(koma, sx, sy);
+            for (int tx = box.x0; tx <= box.x1; ++tx) {
+                for (int ty = box.y0; ty <= box.y1; ++ty) {
                     if (tx == sx && ty == sy) continue;
-                    if (idou_kanou(pos, sx, sy, tx, ty, koma) != 1 || m.OUTE_SITA[tx][ty] <= 0) continue;
-                    const int moto = pos.BAN[tx][ty];
-                    pos.BAN[tx][ty] = koma;
-                    pos.BAN[sx][sy] = 0;
-                    kiki_keisan(e);
-                    pos.BAN[sx][sy] = koma;
-                    pos.BAN[tx][ty] = moto;
+                    if (m.OUTE_SITA[tx][ty] <= 0 || idou_kanou(pos, sx, sy, tx, ty, koma) != 1) continue;
+                    {
+                        const KariOki put(pos, tx, ty, koma);
+                        const KariOki lift(pos, sx, sy, KARA);
+                        kiki_keisan(e);
+                    }
                     const int ux = pos.OU_UE_X, uy = pos.OU_UE_Y;
                     if (on_board(ux, uy) && m.KIKI_SITA[ux][uy] == 0) return 0;
                 }

@@ -1,9 +1,11 @@
 // The computer's one-ply search: every legal board move and drop of the upper
 // side is put on the real board, the maps are rebuilt, the candidate is scored
-// and taken back.  No falling is applied to a trial position.
+// and taken back (by a scope guard, so the board is whole on every path).  No
+// falling is applied to a trial position.
 #include <cstring>
 
 #include "engine/engine.h"
+#include "engine/scratch.h"
 #include "rules/board.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
@@ -63,46 +65,47 @@ bool com_search(Engine& e) {
         if (e.clock_tick != nullptr) e.clock_tick->tick();
         for (int y = 1; y <= 9; ++y) {
             const int koma = B[x][y];
-            if (koma < 10) continue;
-            for (int tx = 1; tx <= 9; ++tx) {
-                for (int ty = 1; ty <= 9; ++ty) {
+            if (!is_ue(koma)) continue;
+            // A stepping piece looks only at the squares it can reach, in the
+            // same order as a scan of the whole board would meet them.
+            const ReachBox box = reach_box(koma, x, y);
+            for (int tx = box.x0; tx <= box.x1; ++tx) {
+                for (int ty = box.y0; ty <= box.y1; ++ty) {
                     if (idou_kanou(p, x, y, tx, ty, koma) != 1) continue;
                     w.UGOKI_KOMA = koma;
                     w.MOTO_KYORI = king_distance(x, y, p.OU_SITA_X, p.OU_SITA_Y);
 
                     const int captured = B[tx][ty];
-                    B[x][y] = 0;
-                    B[tx][ty] = koma;
-
                     int promoted = 0;
                     double score = 0.0;
                     int placed = koma;
-                    if (nari_hantei(x, y, tx, ty, koma, &promoted) != 1) {
-                        kiki_keisan(e);
-                        score = te_hyoka(e, captured, koma, x, y, tx, ty);
-                    } else if (funari_kanou(ty, koma) == 1) {
-                        kiki_keisan(e);
-                        const double plain = te_hyoka(e, captured, koma, x, y, tx, ty);
-                        B[tx][ty] = promoted;
-                        kiki_keisan(e);
-                        const double raised = te_hyoka(e, captured, promoted, x, y, tx, ty);
-                        score = raised > plain ? raised : plain;
-                        placed = raised > plain ? promoted : koma;
-                        // Pawn, bishop and rook lose nothing by promoting.
-                        if (koma == HU || koma == KAKU || koma == HISHA) placed = promoted;
-                    } else {
-                        B[tx][ty] = promoted;
-                        kiki_keisan(e);
-                        score = te_hyoka(e, captured, promoted, x, y, tx, ty);
-                        placed = promoted;
-                    }
+                    {
+                        const KariOki lift(p, x, y, KARA);
+                        const KariOki put(p, tx, ty, koma);
+                        if (nari_hantei(x, y, tx, ty, koma, &promoted) != 1) {
+                            kiki_keisan(e);
+                            score = te_hyoka(e, captured, koma, x, y, tx, ty);
+                        } else if (funari_kanou(ty, koma) == 1) {
+                            kiki_keisan(e);
+                            const double plain = te_hyoka(e, captured, koma, x, y, tx, ty);
+                            B[tx][ty] = promoted;
+                            kiki_keisan(e);
+                            const double raised = te_hyoka(e, captured, promoted, x, y, tx, ty);
+                            score = raised > plain ? raised : plain;
+                            placed = raised > plain ? promoted : koma;
+                            // Pawn, bishop and rook lose nothing by promoting.
+                            if (koma == HU || koma == KAKU || koma == HISHA) placed = promoted;
+                        } else {
+                            B[tx][ty] = promoted;
+                            kiki_keisan(e);
+                            score = te_hyoka(e, captured, promoted, x, y, tx, ty);
+                            placed = promoted;
+                        }
+                    }  // the move is taken back here, whatever path leaves the block
 
-                    B[tx][ty] = captured;
-                    B[x][y] = koma;
-
-                    const Candidate c{x, y, tx, ty, placed, koma, score};
+                    const Candidate c{{x, y, tx, ty, placed}, koma, score};
                     // Taking the king ends the game: nothing can beat it.
-                    if (offer(e, c) && captured == -80) return true;
+                    if (offer(e, c) && captured == -OU) return true;
                 }
             }
         }
@@ -117,12 +120,14 @@ bool com_search(Engine& e) {
             for (int tx = 1; tx <= 9; ++tx) {
                 for (int ty = 1; ty <= 9; ++ty) {
                     if (idou_kanou(p, UE_TE_X, k, tx, ty, koma) != 1) continue;
-                    B[tx][ty] = koma;
-                    kiki_keisan(e);
-                    const double score = te_hyoka(e, 0, koma, UE_TE_X, k, tx, ty);
-                    B[tx][ty] = 0;
+                    double score = 0.0;
+                    {
+                        const KariOki put(p, tx, ty, koma);
+                        kiki_keisan(e);
+                        score = te_hyoka(e, 0, koma, UE_TE_X, k, tx, ty);
+                    }
 
-                    const Candidate c{UE_TE_X, k, tx, ty, koma, koma, score};
+                    const Candidate c{{UE_TE_X, k, tx, ty, koma}, koma, score};
                     // A mating drop cannot be beaten by another drop.
                     if (offer(e, c) && w.SAIZEN_TEN >= 9998) return true;
                 }

@@ -1,6 +1,5 @@
 #include "record/entry_line.h"
 
-#include <cstdio>
 #include <limits>
 
 namespace zemtori {
@@ -32,9 +31,17 @@ void append_field(std::string& out, long long value, int width) {
     }
     if (value > most) value = most;
     if (value < least) value = least;
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%*lld", width, value);
-    out += buf;
+    // The digits, last first, then the sign; blanks fill the field from the left.
+    char digits[24];
+    int n = 0;
+    long long rest = value < 0 ? -value : value;
+    do {
+        digits[n++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0) digits[n++] = '-';
+    out.append(static_cast<std::size_t>(width - n), ' ');
+    while (n > 0) out += digits[--n];
 }
 
 // A hand slot keeps only a plain code of its own side (the king included:

@@ -1,6 +1,7 @@
 #include "rules/legality.h"
 
 #include "rules/board.h"
+#include "rules/moves.h"
 
 namespace zemtori {
 
@@ -70,16 +71,9 @@ int idou_kanou(const Position& pos, int from_x, int from_y, int to_x, int to_y, 
     }
 
     // 5. The piece's own movement.  A drop from the piece's own hand checks
-    //    only the target column; any other source is a board move.
-    if (drop && from_x == own_hand_x(koma)) {
-        switch (koma) {
-        case HU: case KYOU: return to_y == 9 ? 0 : 1;
-        case -HU: case -KYOU: return to_y == 1 ? 0 : 1;
-        case KEI: return to_y >= 8 ? 0 : 1;
-        case -KEI: return to_y <= 2 ? 0 : 1;
-        default: return 1;
-        }
-    }
+    //    only that the piece may stand unpromoted in the target column; any
+    //    other source is a board move.
+    if (drop && from_x == own_hand_x(koma)) return funari_kanou(to_y, koma);
     // From a hand slot of the other side nothing can move, and a source off
     // the board is never a square to move from.
     if (!on_board(from_x, from_y)) return 0;

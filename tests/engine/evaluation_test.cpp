@@ -206,6 +206,38 @@ TEST(BoardSafety, HandWorkedTotalWithFork) {
     EXPECT_NEAR(ban_anzen_hyoka(t.e, 50, 5, 5), -12.4, 1e-9);
 }
 
+// Our king on the edge column (9,1) with the square in front of it, (9,2),
+// reached by the lower gold on (9,3) as often as we defend it (once, by the
+// king): -50 for the attacked square and -250 because we do not outnumber.
+// The rest, square by square:
+//   (8,3): empty, reached by the gold only, y <= 3, no slider behind: -0.1
+//   empty squares with y <= 3 that we do not reach: 27 minus the king, the
+//     gold and the three squares the king reaches = 22 -> -2.2
+//   no upper piece is attacked, the gold is no threat of a king on (9,1).
+//   total -300 - 0.1 - 2.2 = -302.3
+//
+// An upper gold on (8,1) defends (9,2) a second time: only the -50 stays.  It
+// also reaches (7,1) and (7,2), so 20 empty squares with y <= 3 are left
+// unreached: -50 - 0.1 - 2.0 = -52.1.
+TEST(BoardSafety, KingOnTheEdgeColumnWithTheSquareInFrontAttacked) {
+    const std::string board = R"(
+        .  .  .  .  .  .  .  . -80
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        .  .  .  .  .  .  .  .  .
+        GG .  .  .  .  .  .  .  .
+       80  .  -50 .  .  .  .  .  .
+    )";
+    Trial held(with(board, "GG", " ."));
+    EXPECT_NEAR(ban_anzen_hyoka(held.e, OU, 9, 1), -302.3, 1e-9) << "not outnumbered";
+
+    Trial defended(with(board, "GG", "50"));
+    EXPECT_NEAR(ban_anzen_hyoka(defended.e, OU, 9, 1), -52.1, 1e-9) << "outnumbered";
+}
+
 TEST(MoveScore, KingCaptureComesBeforeTheOwnKingsSafety) {
     // The lower rook on (9,9) attacks the upper king on (9,1).
     const std::string board = R"(

@@ -1,9 +1,13 @@
 // Entry lines: the fixed-column form of one record entry, written and read.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <limits>
 #include <string>
 
 #include "record/entry_line.h"
+#include "record/record_file.h"
 #include "test_support.h"
 
 namespace zemtori {
@@ -129,6 +133,80 @@ TEST(EntryLineReading, TolerantReadingKeepsOnlyWhatTheRulesKnow) {
     EXPECT_EQ(pos.MOCHI_SITA_GOKEI, 2);
     EXPECT_EQ(pos.OU_UE_X, 0);
     EXPECT_EQ(pos.NIFU_UE[1], 0);
+}
+
+
+// ---------------------------------------------------------------------------
+// Boundaries of the fields: what the writer does with values that do not fit,
+// and what the file reader does with a negative clock.
+
+// The writer formats its fields by hand; every value must come out as the
+// C library would print the value clamped into its field.
+TEST(EntryLineBoundaries, EveryFieldMatchesPrintfOfTheClampedValue) {
+    auto printed = [](long long v, int width) {
+        long long most = 9, least = -9;
+        for (int i = 1; i < width; ++i) {
+            most = most * 10 + 9;
+            if (i + 1 < width) least = least * 10 - 9;
+        }
+        v = v > most ? most : v < least ? least : v;
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%*lld", width, v);
+        return std::string(buf);
+    };
+    for (int v = -1200; v <= 1200; ++v) {
+        RecordEntry e;
+        e.BAN[1][1] = v;       // width 3, columns 0..2
+        e.SITA_KOMA[1] = -v;   // width 3, column 243
+        e.UE_KAZU[1] = v;      // width 2, column 251
+        e.COM_ATO = v * 97;    // width 5, column 328
+        const std::string line = format_entry_line(e);
+        ASSERT_EQ(line.size(), static_cast<std::size_t>(ENTRY_LINE_LENGTH)) << v;
+        ASSERT_EQ(line.substr(0, 3), printed(v, 3)) << v;
+        ASSERT_EQ(line.substr(243, 3), printed(-v, 3)) << v;
+        ASSERT_EQ(line.substr(251, 2), printed(v, 2)) << v;
+        ASSERT_EQ(line.substr(328, 5), printed(v * 97LL, 5)) << v;
+    }
+}
+
+TEST(EntryLineBoundaries, TimesThatAreNotOrdinaryNumbers) {
+    struct Case { double t; const char* field; };
+    const Case cases[] = {
+        {std::numeric_limits<double>::quiet_NaN(), "    0"},  // a NaN clock is written as 0
+        {std::numeric_limits<double>::infinity(), "99999"},
+        {-std::numeric_limits<double>::infinity(), "-9999"},
+        {1e300, "99999"},
+        {100000.0, "99999"},
+        {99999.99, "99999"},
+        {-0.75, "    0"},   // the fraction is dropped toward zero
+        {-1.0, "   -1"},
+    };
+    for (const Case& c : cases) {
+        RecordEntry e;
+        e.MAN_MAE = c.t;
+        EXPECT_EQ(format_entry_line(e).substr(313, 5), c.field) << c.t;
+    }
+}
+
+TEST(EntryLineBoundaries, ANegativeClockInAFileReadsAsZero) {
+    RecordEntry e;
+    e.MAN_MAE = 12;
+    e.MAN_ATO = 34;
+    e.COM_MAE = 56;
+    e.COM_ATO = 78;
+    std::string line = format_entry_line(e);
+    line.replace(318, 5, "   -1");   // the human's clock after the move
+    line.replace(328, 5, "-9999");   // the other player's clock after the move
+
+    // The line alone keeps the sign: it is the file's reader that refuses it.
+    EXPECT_EQ(parse_entry_line(line).MAN_ATO, -1);
+
+    const RecordFile f = parse_record_file("t\r\nu\r\ns\r\n" + line + "\r\n");
+    ASSERT_EQ(f.entries.size(), 1u);
+    EXPECT_EQ(f.entries[0].MAN_MAE, 12);
+    EXPECT_EQ(f.entries[0].MAN_ATO, 0);
+    EXPECT_EQ(f.entries[0].COM_MAE, 56);
+    EXPECT_EQ(f.entries[0].COM_ATO, 0);
 }
 
 }  // namespace
