@@ -17,6 +17,8 @@
 
 #include <malloc.h>
 
+#include <algorithm>
+
 #include <string>
 #include <tuple>
 #include <vector>
@@ -356,14 +358,28 @@ TEST(QtWindowMessageBox, ManyBoxesLeaveNothingBehind) {
         }
     };
     // The first few hundred boxes fill the fonts, the style's own caches and
-    // the allocator's free lists; after them each box kept about 1.2 KB.
+    // the allocator's free lists.  After them a box that leaves something
+    // behind grows the heap by the same amount in every round, while what
+    // the allocator and Qt's queues do on a busy machine (a list doubling
+    // its room, a free block split) lands in one round now and then: the
+    // median round is the box's own share.
     show_boxes(300);
     const int children = descendants(&w.window);
-    const size_t heap = heap_in_use();
-    show_boxes(300);
+    constexpr int ROUNDS = 7, BOXES = 60;
+    std::vector<long> growth;
+    for (int round = 0; round < ROUNDS; ++round) {
+        const size_t heap = heap_in_use();
+        show_boxes(BOXES);
+        growth.push_back(static_cast<long>(heap_in_use()) - static_cast<long>(heap));
+    }
     EXPECT_EQ(descendants(&w.window), children);
-    const long grown = static_cast<long>(heap_in_use()) - static_cast<long>(heap);
-    EXPECT_LT(grown, 300 * 30) << "bytes kept after 300 more boxes";
+    std::vector<long> sorted = growth;
+    std::sort(sorted.begin(), sorted.end());
+    std::string rounds;
+    for (const long g : growth) rounds += std::to_string(g) + " ";
+    // A busy machine's median round was measured at up to 13 bytes a box;
+    // the icons the style made anew for each box kept about 1.2 KB a box.
+    EXPECT_LT(sorted[ROUNDS / 2], BOXES * 200) << "bytes kept per round of " << BOXES << " boxes: " << rounds;
     EXPECT_TRUE(had_icons) << "the buttons carried icons, as on a desktop";
     QApplication::setStyle(app_style);
 }
