@@ -8,7 +8,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProxyStyle>
@@ -26,6 +29,7 @@
 #include "display/geometry.h"
 #include "platform/qt/canvas.h"
 #include "platform/qt/main_window.h"
+#include "platform/qt/qt_translation.h"
 #include "play/game.h"
 #include "qt_test_support.h"
 
@@ -301,6 +305,33 @@ TEST(QtWindowMessageBox, AnswersAndLooks) {
         EXPECT_EQ(has_yes, c.buttons == MsgButtons::YesNo);
         EXPECT_EQ(has_ok, c.buttons == MsgButtons::Ok);
     }
+}
+
+// The boxes' buttons speak Japanese once Qt's own translation is installed,
+// as the program installs it at start.
+TEST(QtWindowMessageBox, ButtonsReadHaiIieAndOkInJapanese) {
+    const QString file = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
+    if (!QFile::exists(file)) GTEST_SKIP() << file.toStdString() << " is not installed";
+    QTranslator* translator = install_qt_translation();
+    ASSERT_NE(translator, nullptr);
+    RecordingWindow w;
+    QStringList yes_no, ok;
+    test::when_message_box([&](QMessageBox& box) {
+        yes_no << box.button(QMessageBox::Yes)->text() << box.button(QMessageBox::No)->text();
+        box.button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(w.window.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::YesNo), MsgAnswer::No);
+    test::when_message_box([&](QMessageBox& box) {
+        ok << box.button(QMessageBox::Ok)->text();
+        box.button(QMessageBox::Ok)->click();
+    });
+    w.window.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    ASSERT_EQ(yes_no.size(), 2);
+    EXPECT_TRUE(yes_no[0].startsWith(QStringLiteral("はい"))) << yes_no[0].toStdString();
+    EXPECT_TRUE(yes_no[1].startsWith(QStringLiteral("いいえ"))) << yes_no[1].toStdString();
+    EXPECT_EQ(ok, QStringList{QStringLiteral("OK")});
 }
 
 TEST(QtWindowMessageBox, CarriageReturnsBreakLines) {
