@@ -103,7 +103,14 @@ TEST_F(SaveForm, EscapeWhileTypingKeepsTheProgramAndTheBoardStillEndsIt) {
         QTest::keyClick(field(f), Qt::Key_Escape);
         EXPECT_EQ(ends, 0) << "Esc in field " << static_cast<int>(f);
         EXPECT_EQ(field(f)->text(), QStringLiteral("Ab"));
+        // The keys of 戻, 進 and 最初 move the caret here, as in any field.
+        QTest::keyClick(field(f), Qt::Key_Left);
+        EXPECT_EQ(field(f)->cursorPosition(), 1);
+        QTest::keyClick(field(f), Qt::Key_Home);
+        QTest::keyClick(field(f), Qt::Key_Right);
+        EXPECT_EQ(field(f)->cursorPosition(), 1);
     }
+    EXPECT_TRUE(seen.empty()) << "a key of the 局面 menu ran its command: " << seen.front();
     EXPECT_FALSE(window.ended());
     EXPECT_TRUE(window.record_control_visible(RecordControl::SavePanel));
     QTest::keyClick(window.canvas(), Qt::Key_Escape);
