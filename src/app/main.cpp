@@ -1,8 +1,8 @@
 // Zemtori: the window, the game, and the event loop that joins them.
 #include <QApplication>
 #include <QDir>
-#include <QLoggingCategory>
 #include <QMessageBox>
+#include <QStringList>
 #include <QTimer>
 
 #include <cstdio>
@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "app/game_wiring.h"
+#include "app/sound_library_messages.h"
+#include "app/startup_log.h"
 #include "platform/qt/data_folder.h"
 #include "platform/qt/main_window.h"
+#include "platform/qt/qt_translation.h"
 #include "play/game.h"
 #include "sound/effects.h"
-
-// What start-up found, for whoever asks: QT_LOGGING_RULES="zemtori.startup.info=true".
-Q_LOGGING_CATEGORY(startup_log, "zemtori.startup", QtWarningMsg)
 
 namespace {
 
@@ -63,11 +63,17 @@ int main(int argc, char** argv) {
     pass_held_messages();
     QApplication::setApplicationName(QStringLiteral("Zemtori"));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZEMTORI_APP_ID));
+    // The boxes' buttons in Japanese, like every other word of the game.
+    qCInfo(startup_log) << "Qt's Japanese texts:" << (zemtori::install_qt_translation() ? "ok" : "none");
 
     zemtori::MainWindow window(zemtori::menu_entries());
     const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
     qCInfo(startup_log).noquote() << "data folder:" << data;
-    QApplication::setWindowIcon(zemtori::program_icon(data));
+    const QIcon icon = zemtori::program_icon(data, QStringLiteral(ZEMTORI_APP_ID));
+    QApplication::setWindowIcon(icon);
+    QStringList icon_sizes;
+    for (const QSize& size : icon.availableSizes()) icon_sizes << QString::number(size.width());
+    qCInfo(startup_log).noquote() << "icon:" << (icon_sizes.isEmpty() ? QStringLiteral("none") : icon_sizes.join(' '));
     const zemtori::PictureProblem problem = window.load_pictures(QDir(data).filePath(QStringLiteral("pictures")));
     if (!problem.ok()) {
         qCInfo(startup_log).noquote() << "pictures:" << problem.message().replace('\n', ' ');
@@ -80,6 +86,7 @@ int main(int argc, char** argv) {
     zemtori::Game game(window, sound);
     zemtori::connect_game(window, game);
 
+    zemtori::route_sound_library_messages();
     game.load();
     qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(sound.other) << ", 禁止.wav "
                                   << loaded(sound.refusal) << ", 駒打音.wav " << loaded(sound.piece)

@@ -21,6 +21,9 @@ struct MenuEntry {
     const char* name;
     const char* caption;
     const char* parent;  // nullptr for a top-level menu
+    // The key that chooses the item too, shown beside it ("Left", "Home"),
+    // or nullptr.
+    const char* shortcut = nullptr;
 };
 
 enum class MsgIcon { None, Exclamation };

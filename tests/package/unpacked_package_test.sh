@@ -26,12 +26,12 @@ dpkg-deb -x "$deb" "$root"
 # and the two that no library names (Qt's platform plugins, the font).
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6widgets6 libsdl2-mixer-2.0-0 qt6-qpa-plugins fonts-ipafont-mincho; do
+for p in libqt6widgets6 libsdl2-mixer-2.0-0 qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-mincho; do
   grep -q "\b$p\b" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 
 # Its files: both programs, the data, the menu entry, the icon at every size
-# and the metadata, which names the same version.
+# and the metadata, which names the same version and says what changed.
 share=$root/usr/share
 for f in "$root/usr/bin/zemtori" "$root/usr/bin/zemtori-analyse" \
          "$share/zemtori/pictures/TITLE_GA.png" "$share/zemtori/BGM.wav" \
@@ -45,6 +45,19 @@ for size in 16 32 48 256; do
   [ "$(file -b "$icon" | grep -o "$size x $size")" = "$size x $size" ] || fail "icon ${icon#"$root"} is not $size px"
 done
 grep -q "<release version=\"$version\"" "$share/metainfo/$app_id.metainfo.xml" || fail "metadata names another version"
+[ "$(sed -n "/<release version=\"$version\"/,/<\/release>/p" "$share/metainfo/$app_id.metainfo.xml" | grep -c "<li>")" -gt 0 ] ||
+  fail "the release in the metadata says nothing of what changed"
+
+# The licence, as Debian wants it: the machine-readable copyright file.
+copyright=$share/doc/zemtori/copyright
+[ -f "$copyright" ] || fail "missing /usr/share/doc/zemtori/copyright"
+head -n 1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+  fail "the copyright file is not in the machine-readable format"
+grep -qx "License: MIT" "$copyright" || fail "the copyright file names no MIT licence"
+
+# The icons once: in the icon theme, nowhere else.
+others=$(find "$root" -name '*.png' -path '*icon*' ! -path "$share/icons/hicolor/*" | sed "s|^$root||")
+[ -z "$others" ] || fail "icons installed outside the icon theme too: $others"
 grep -qx "Exec=zemtori" "$share/applications/$app_id.desktop" || fail "the entry does not start zemtori"
 desktop-file-validate "$share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" >/dev/null
@@ -77,6 +90,8 @@ said "data folder: $share/zemtori" || fail "it did not take its data from the un
 said "pictures: ok" || fail "its pictures were not found"
 said "sounds: その他.wav ok, 禁止.wav ok, 駒打音.wav ok, BGM.wav ok" || fail "its sounds were not found"
 said "window open: 800x500 visible" || fail "its window did not open at its size"
+said "icon: 128 16 22 24 256 32 48 64" || fail "it did not find its icon in the icon theme"
+said "Qt's Japanese texts: ok" || fail "Qt's Japanese translation was not found"
 
 # The analysis tool runs from the package too.
 [ "$("$root/usr/bin/zemtori-analyse" gen --seed 1 --count 3 | wc -l)" -eq 3 ] || fail "zemtori-analyse gen"

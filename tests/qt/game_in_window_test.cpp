@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QTest>
 
 #include <string>
 #include <vector>
@@ -117,6 +119,72 @@ TEST_F(GameInWindow, TheComputerAnswersInsideThePersonsClick) {
     EXPECT_EQ(game.engine.COM_LEVEL, 1);
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) EXPECT_TRUE(square_shows(x, y, game.pos.BAN[x][y])) << x << "," << y;
+}
+
+// Left, Right and Home are 戻, 進 and 最初, shown beside those items alone.
+TEST_F(GameInWindow, LeftRightAndHomeStepThroughTheGame) {
+    const std::pair<const char*, Qt::Key> keys[] = {{"REPLAY", Qt::Key_Left}, {"AFTER", Qt::Key_Right},
+                                                    {"CANCEL", Qt::Key_Home}};
+    for (const MenuEntry& item : menu_entries()) {
+        QKeySequence want;
+        for (const auto& [name, key] : keys)
+            if (std::string(item.name) == name) want = QKeySequence(key);
+        EXPECT_EQ(window.action(item.name)->shortcut(), want) << item.name;
+    }
+    window.show();
+    // A key as a player presses it on the window, which a box may have
+    // left inactive.
+    auto press = [this](Qt::Key key) {
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, key);
+    };
+    answer_next_box();
+    window.action("START")->trigger();
+    ASSERT_EQ(seen.size(), 1u);
+    // 先手 moves the pawn at the bottom of column 7 left; 後手 answers with
+    // the pawn at the top of column 3, which falls to the bottom of column 4.
+    click_square(9, 7);
+    click_square(9, 6);
+    click_square(1, 3);
+    click_square(1, 4);
+    ASSERT_TRUE(square_shows(9, 6, -HU));
+    ASSERT_TRUE(square_shows(9, 4, HU));
+    ASSERT_TRUE(square_shows(1, 3, KARA));
+    // Two steps back: the opening position, as it settled.
+    press(Qt::Key_Left);
+    press(Qt::Key_Left);
+    EXPECT_TRUE(square_shows(9, 7, -HU));
+    EXPECT_TRUE(square_shows(9, 6, KARA));
+    EXPECT_TRUE(square_shows(1, 3, HU));
+    // One forward: 先手's move again, the column fallen behind it.
+    press(Qt::Key_Right);
+    EXPECT_TRUE(square_shows(9, 6, -HU));
+    EXPECT_TRUE(square_shows(1, 7, KARA));
+    EXPECT_TRUE(square_shows(1, 3, HU));
+    EXPECT_TRUE(square_shows(9, 4, KARA));
+    EXPECT_EQ(seen.size(), 1u) << "no box: the keys ran 戻 and 進 as the menu does";
+    // Home sets up a new game, as 最初 does, and a key of a disabled item does nothing.
+    press(Qt::Key_Home);
+    EXPECT_TRUE(square_shows(9, 7, -HU));
+    EXPECT_TRUE(square_shows(9, 6, KARA));
+    // (進 would refuse here with a box; the answer is armed for this test
+    // alone, so that it cannot outlive it.)
+    window.set_menu_enabled("AFTER", false);
+    int boxes = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++boxes;
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    answer.start(10);
+    press(Qt::Key_Right);
+    EXPECT_EQ(boxes, 0) << "a disabled 進 was run by its key";
+    window.set_menu_enabled("AFTER", true);
+    press(Qt::Key_Right);
+    EXPECT_EQ(boxes, 1) << "進 at the start of a new game refuses";
 }
 
 TEST_F(GameInWindow, EscapeEndsTheProgram) {

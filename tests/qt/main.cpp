@@ -4,9 +4,14 @@
 
 #include <QApplication>
 
+#include <cstring>
+
+#include "qt_test_support.h"
 #include "settings_folder.h"
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], zemtori::test::OPEN_SOUND_LIBRARY_ALONE) == 0)
+        return zemtori::test::open_sound_library_alone();
     // No display and no sound card needed, also when run by hand.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");

@@ -340,5 +340,25 @@ TEST(DataFolder, ProgramIconFromTheSmallestToTheLargestSize) {
     EXPECT_TRUE(program_icon(empty.path()).isNull());
 }
 
+// Installed, the icon lives once, in the icon theme beside the data folder.
+TEST(DataFolder, InstalledProgramFindsItsIconInTheIconTheme) {
+    QTemporaryDir root;
+    const QDir share(root.filePath("share"));
+    ASSERT_TRUE(share.mkpath("zemtori/pictures"));
+    const QString data = share.filePath("zemtori");
+    EXPECT_TRUE(program_icon(data, "org.example.zemtori").isNull());
+    for (const int size : {16, 48}) {
+        const QString apps = QStringLiteral("icons/hicolor/%1x%1/apps").arg(size);
+        ASSERT_TRUE(share.mkpath(apps));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/icons/zemtori_%1.png").arg(size),
+                                share.filePath(apps + "/org.example.zemtori.png")));
+    }
+    const QList<QSize> sizes = program_icon(data, "org.example.zemtori").availableSizes();
+    EXPECT_EQ(sizes.size(), 2);
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(48, 48)));
+    EXPECT_TRUE(program_icon(data, "org.example.other").isNull());
+}
+
 }  // namespace
 }  // namespace zemtori

@@ -13,6 +13,11 @@
 
 namespace zemtori::test {
 
+// The argument that makes the test program open the sound library alone and
+// exit (0 when no device opened), for a test to watch it from outside.
+constexpr const char* OPEN_SOUND_LIBRARY_ALONE = "--open-sound-library-alone";
+int open_sound_library_alone();
+
 inline QRgb palette_rgb(int index) {
     return qRgb(PALETTE[index].r, PALETTE[index].g, PALETTE[index].b);
 }

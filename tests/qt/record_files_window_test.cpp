@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -92,6 +94,63 @@ TEST(RecordFilesInWindow, SaveWithTypedNamesThenReadFromTheFileList) {
     EXPECT_FALSE(window.record_control_visible(RecordControl::FileList));
     EXPECT_EQ(game.turn.KIFU_MODE, 1);
     EXPECT_EQ(game.kifu.KIFU_SAIGO, 2);
+    disconnect_game(window);
+}
+
+// Choosing a drive complains only of a device that is not ready; a folder
+// that is merely missing leaves the lists where they were, and the file list
+// shows no hidden files.
+TEST(RecordFilesInWindow, OnlyAnUnreadyDriveIsReportedAndHiddenFilesStayHidden) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* name : {"対局.棋譜", ".隠し.棋譜", "メモ.txt"}) {
+        QFile f(folder.filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    MainWindow window{menu_entries()};
+    SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
+    Game game{window, sound};
+    ASSERT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
+    connect_game(window, game);
+    game.load();
+    RecordControls& rc = *window.record_controls();
+    ASSERT_TRUE(window.set_record_folder(RecordControl::FileList, folder.path().toStdString()));
+    ASSERT_TRUE(window.set_record_folder(RecordControl::DirList, folder.path().toStdString()));
+    ASSERT_EQ(rc.file1()->count(), 1);
+    EXPECT_EQ(rc.file1()->item(0)->text(), QStringLiteral("対局.棋譜"));
+
+    // A folder that is not there is no device failure: nothing moves.
+    const std::string missing = folder.filePath(QStringLiteral("無い")).toStdString();
+    EXPECT_TRUE(window.set_record_folder(RecordControl::DirList, missing));
+    EXPECT_TRUE(window.set_record_folder(RecordControl::FileList, missing));
+    EXPECT_EQ(window.record_selection(RecordControl::DirList), folder.path().toStdString());
+    EXPECT_EQ(window.record_folder(), folder.path().toStdString());
+
+    // A drive in the list whose medium is gone: its root is no longer a
+    // mounted volume.
+    std::vector<std::string> seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.push_back(box->text().toStdString() + "|" + box->windowTitle().toStdString());
+        box->button(QMessageBox::Ok)->click();
+    });
+    poll.start(10);
+    window.action("KIFU_WRITE")->trigger();
+    const QString gone = folder.filePath(QStringLiteral("usb"));
+    ASSERT_TRUE(QDir().mkpath(gone));
+    rc.drive1()->addItem(gone, gone);
+    rc.drive1()->setCurrentIndex(rc.drive1()->count() - 1);
+    emit rc.drive1()->activated(rc.drive1()->count() - 1);
+    EXPECT_EQ(seen, std::vector<std::string>{"ﾃﾞﾊﾞｲｽが準備できていません|ｴﾗｰ"});
+    EXPECT_EQ(window.record_selection(RecordControl::DirList), folder.path().toStdString());
+    // The root volume is ready: no box, and the lists move there.
+    seen.clear();
+    rc.drive1()->setCurrentIndex(0);
+    emit rc.drive1()->activated(0);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(window.record_selection(RecordControl::DirList), QStorageInfo::root().rootPath().toStdString());
     disconnect_game(window);
 }
 

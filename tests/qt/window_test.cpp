@@ -8,7 +8,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProxyStyle>
@@ -17,6 +20,8 @@
 
 #include <malloc.h>
 
+#include <algorithm>
+
 #include <string>
 #include <tuple>
 #include <vector>
@@ -24,6 +29,7 @@
 #include "display/geometry.h"
 #include "platform/qt/canvas.h"
 #include "platform/qt/main_window.h"
+#include "platform/qt/qt_translation.h"
 #include "play/game.h"
 #include "sound/effects.h"
 #include "qt_test_support.h"
@@ -303,6 +309,33 @@ TEST(QtWindowMessageBox, AnswersAndLooks) {
     }
 }
 
+// The boxes' buttons speak Japanese once Qt's own translation is installed,
+// as the program installs it at start.
+TEST(QtWindowMessageBox, ButtonsReadHaiIieAndOkInJapanese) {
+    const QString file = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
+    if (!QFile::exists(file)) GTEST_SKIP() << file.toStdString() << " is not installed";
+    QTranslator* translator = install_qt_translation();
+    ASSERT_NE(translator, nullptr);
+    RecordingWindow w;
+    QStringList yes_no, ok;
+    test::when_message_box([&](QMessageBox& box) {
+        yes_no << box.button(QMessageBox::Yes)->text() << box.button(QMessageBox::No)->text();
+        box.button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(w.window.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::YesNo), MsgAnswer::No);
+    test::when_message_box([&](QMessageBox& box) {
+        ok << box.button(QMessageBox::Ok)->text();
+        box.button(QMessageBox::Ok)->click();
+    });
+    w.window.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    ASSERT_EQ(yes_no.size(), 2);
+    EXPECT_TRUE(yes_no[0].startsWith(QStringLiteral("はい"))) << yes_no[0].toStdString();
+    EXPECT_TRUE(yes_no[1].startsWith(QStringLiteral("いいえ"))) << yes_no[1].toStdString();
+    EXPECT_EQ(ok, QStringList{QStringLiteral("OK")});
+}
+
 TEST(QtWindowMessageBox, CarriageReturnsBreakLines) {
     RecordingWindow w;
     QString text;
@@ -358,14 +391,28 @@ TEST(QtWindowMessageBox, ManyBoxesLeaveNothingBehind) {
         }
     };
     // The first few hundred boxes fill the fonts, the style's own caches and
-    // the allocator's free lists; after them each box kept about 1.2 KB.
+    // the allocator's free lists.  After them a box that leaves something
+    // behind grows the heap by the same amount in every round, while what
+    // the allocator and Qt's queues do on a busy machine (a list doubling
+    // its room, a free block split) lands in one round now and then: the
+    // median round is the box's own share.
     show_boxes(300);
     const int children = descendants(&w.window);
-    const size_t heap = heap_in_use();
-    show_boxes(300);
+    constexpr int ROUNDS = 7, BOXES = 60;
+    std::vector<long> growth;
+    for (int round = 0; round < ROUNDS; ++round) {
+        const size_t heap = heap_in_use();
+        show_boxes(BOXES);
+        growth.push_back(static_cast<long>(heap_in_use()) - static_cast<long>(heap));
+    }
     EXPECT_EQ(descendants(&w.window), children);
-    const long grown = static_cast<long>(heap_in_use()) - static_cast<long>(heap);
-    EXPECT_LT(grown, 300 * 30) << "bytes kept after 300 more boxes";
+    std::vector<long> sorted = growth;
+    std::sort(sorted.begin(), sorted.end());
+    std::string rounds;
+    for (const long g : growth) rounds += std::to_string(g) + " ";
+    // A busy machine's median round was measured at up to 13 bytes a box;
+    // the icons the style made anew for each box kept about 1.2 KB a box.
+    EXPECT_LT(sorted[ROUNDS / 2], BOXES * 200) << "bytes kept per round of " << BOXES << " boxes: " << rounds;
     EXPECT_TRUE(had_icons) << "the buttons carried icons, as on a desktop";
     QApplication::setStyle(app_style);
 }

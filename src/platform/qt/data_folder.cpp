@@ -14,11 +14,17 @@ QString find_data_folder(const QString& program_dir) {
     return beside;
 }
 
-QIcon program_icon(const QString& data_folder) {
+QIcon program_icon(const QString& data_folder, const QString& app_id) {
     QIcon icon;
     const QDir icons(QDir(data_folder).filePath(QStringLiteral("icons")));
     for (const QString& name : icons.entryList({QStringLiteral("zemtori_*.png")}, QDir::Files))
         icon.addFile(icons.filePath(name));
+    if (!icon.isNull() || app_id.isEmpty()) return icon;
+    const QDir theme(QDir(data_folder).filePath(QStringLiteral("../icons/hicolor")));
+    for (const QString& size : theme.entryList({QStringLiteral("*x*")}, QDir::Dirs, QDir::Name)) {
+        const QString file = theme.filePath(size + QStringLiteral("/apps/") + app_id + QStringLiteral(".png"));
+        if (QFileInfo(file).isFile()) icon.addFile(file);
+    }
     return icon;
 }
 

@@ -13,8 +13,10 @@ namespace zemtori {
 QString find_data_folder(const QString& program_dir);
 
 // The program's icon at every size the data folder's "icons" holds
-// ("zemtori_16.png" ... "zemtori_256.png", drawn by the picture generator);
-// an empty icon when there are none.
-QIcon program_icon(const QString& data_folder);
+// ("zemtori_16.png" ... "zemtori_256.png", drawn by the picture generator,
+// in the build tree); for an installed program, whose icons live only in the
+// icon theme beside its data ("../icons/hicolor/NxN/apps/APP_ID.png"), every
+// size found there.  An empty icon when there are none.
+QIcon program_icon(const QString& data_folder, const QString& app_id = QString());
 
 }  // namespace zemtori

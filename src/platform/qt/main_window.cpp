@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -100,6 +101,12 @@ void MainWindow::build_menus(const std::vector<MenuEntry>& menu) {
             // An item is checkable only while it carries the mark, so that
             // unmarked items show no empty box, as players know from menus.
             actions_[name] = a;
+            // Its key does what opening its menu and choosing it does.
+            if (item.shortcut) {
+                a->setShortcut(QKeySequence::fromString(QString::fromLatin1(item.shortcut), QKeySequence::PortableText));
+                if (item.parent) shortcut_menus_[a] = item.parent;
+                a->installEventFilter(this);
+            }
             connect(a, &QAction::triggered, this, [this, a, name](bool now_checked) {
                 // Qt flips a checkable item's mark before telling us; the
                 // mark belongs to the game, so put it back first.
@@ -112,6 +119,16 @@ void MainWindow::build_menus(const std::vector<MenuEntry>& menu) {
 
 void MainWindow::send_menu(const std::string& item) {
     if (events.menu) events.menu(item);
+}
+
+// A menu item's key reaches the game as the mouse does: first the opening of
+// the item's menu, then the item.  A disabled item's key does nothing.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Shortcut) {
+        const auto it = shortcut_menus_.find(qobject_cast<QAction*>(watched));
+        if (it != shortcut_menus_.end() && it->first->isEnabled()) send_menu(it->second);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 PictureProblem MainWindow::load_pictures(const QString& folder) {

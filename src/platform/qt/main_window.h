@@ -93,6 +93,7 @@ public:
     void end_program() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -107,6 +108,7 @@ private:
     QTimer timer1_;
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
+    std::map<QAction*, std::string> shortcut_menus_;  // an item with a key: its menu
     RecordControls* records_ = nullptr;
     // The icons every message box shows, made once (see use_shared_icons).
     std::map<int, QIcon> box_button_icons_;

@@ -1,12 +1,19 @@
 #include "platform/qt/record_controls.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
+
+#include <dirent.h>
+
+#include <cerrno>
 
 #include "display/geometry.h"
 
@@ -16,6 +23,7 @@ namespace {
 
 // The light yellow of the lists and the fields.
 const char* const PANEL_STYLE = "background-color: rgb(255, 255, 192); color: black;";
+const QColor PANEL_YELLOW(255, 255, 192);
 // The file pattern of the file list.
 const QString KIFU_PATTERN = QStringLiteral("*.棋譜");
 // As many characters as a record file's header line keeps.
@@ -32,14 +40,40 @@ void place(QWidget* w, int left, int top, int width, int height) {
     w->hide();
 }
 
-// A folder the lists can move to: it exists and its device is ready.
-bool ready_folder(const QString& folder) {
-    if (folder.isEmpty() || !QDir(folder).exists()) return false;
+enum class FolderState { Usable, NotReady, Unusable };
+
+// Whether the lists can move to `folder`.  It is not ready when its volume
+// says so, when it was listed as a drive and is no longer the root of a
+// mounted volume (the medium was taken out), or when reading it fails for
+// want of the device; it is unusable when it is missing, not a folder or may
+// not be read.
+FolderState folder_state(const QString& folder, bool listed_drive) {
+    if (folder.isEmpty()) return FolderState::Unusable;
     const QStorageInfo volume(folder);
-    return !volume.isValid() || volume.isReady();
+    if (volume.isValid() && !volume.isReady()) return FolderState::NotReady;
+    if (listed_drive && (!volume.isValid() || QDir(volume.rootPath()) != QDir(folder))) return FolderState::NotReady;
+    DIR* d = ::opendir(QFile::encodeName(folder).constData());
+    if (d) {
+        ::closedir(d);
+        return FolderState::Usable;
+    }
+    switch (errno) {
+    case EIO: case ENXIO: case ENODEV: case ENOMEDIUM: case ENOTCONN: case EHOSTDOWN: case ESTALE:
+        return FolderState::NotReady;
+    default:
+        return FolderState::Unusable;
+    }
 }
 
 constexpr int PATH_ROLE = Qt::UserRole;
+
+// The application's own palette for `w`, every colour its own: not the
+// canvas's green, which a child would otherwise inherit.
+QPalette own_palette(const QWidget* w) {
+    QPalette palette = QApplication::palette(w);
+    palette.setResolveMask(~QPalette::ResolveMask(0));
+    return palette;
+}
 
 }  // namespace
 
@@ -52,11 +86,14 @@ RecordControls::RecordControls(QWidget* client, std::function<void(RecordControl
     file1_ = new QListWidget(client);
     place(file1_, 240, 2280, 2535, 930);
 
+    // The captions have a label's ordinary background; the fields are light
+    // yellow inside the sunken frame of a single-line text field.
     static const char* const captions[4] = {"対 局 名：", "先    手 ：", "後    手 ：", "ﾌｧｲﾙ名 ："};
     static const int label_tops[4] = {2400, 2640, 2880, 3120};
     for (int i = 0; i < 4; ++i) {
         labels_[i] = new QLabel(QString::fromUtf8(captions[i]), client);
         place(labels_[i], 120, label_tops[i], 855, 255);
+        labels_[i]->setPalette(own_palette(labels_[i]));
         labels_[i]->setAutoFillBackground(true);
     }
     // Text1 (the file name) is the lowest field; Text2..Text4 stand above it.
@@ -65,16 +102,31 @@ RecordControls::RecordControls(QWidget* client, std::function<void(RecordControl
         texts_[i] = new QLineEdit(client);
         place(texts_[i], 960, text_tops[i], 2295, 270);
         texts_[i]->setMaxLength(MAX_FIELD_CHARS);
-        texts_[i]->setFrame(false);
+        QPalette field = own_palette(texts_[i]);
+        field.setColor(QPalette::Base, PANEL_YELLOW);
+        field.setColor(QPalette::Text, Qt::black);
+        texts_[i]->setPalette(field);
+        texts_[i]->installEventFilter(this);
+        // Enter in a field does what RETURN does.
+        connect(texts_[i], &QLineEdit::returnPressed, this, [this] {
+            if (used_) used_(RecordControl::SavePanel);
+        });
     }
     command1_ = new QPushButton(QStringLiteral("RETURN"), client);
     place(command1_, 3360, 3000, 855, 375);
+    command1_->setAutoDefault(true);  // Enter presses it when it has the focus
+    // The fields' rectangles overlap by two pixels: each lies on the one
+    // above it, so that every field shows the top of its frame.
+    for (const int i : {1, 2, 3, 0}) texts_[i]->raise();
+    // Top to bottom: 対局名, 先手, 後手, ﾌｧｲﾙ名, then RETURN.
+    QWidget::setTabOrder(texts_[1], texts_[2]);
+    QWidget::setTabOrder(texts_[2], texts_[3]);
+    QWidget::setTabOrder(texts_[3], texts_[0]);
+    QWidget::setTabOrder(texts_[0], command1_);
 
     for (QWidget* w : {static_cast<QWidget*>(drive1_), static_cast<QWidget*>(dir1_),
                        static_cast<QWidget*>(file1_)})
         w->setStyleSheet(QString::fromLatin1(PANEL_STYLE));
-    for (QWidget* w : labels_) w->setStyleSheet(QString::fromLatin1(PANEL_STYLE));
-    for (QWidget* w : texts_) w->setStyleSheet(QString::fromLatin1(PANEL_STYLE));
 
     dir_folder_ = file_folder_ = QDir::currentPath();
     fill_drives();
@@ -87,7 +139,7 @@ RecordControls::RecordControls(QWidget* client, std::function<void(RecordControl
     // A folder is chosen as in a folder tree: by a double click (or Enter).
     connect(dir1_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const QString path = item->data(PATH_ROLE).toString();
-        if (!ready_folder(path)) return;
+        if (folder_state(path, false) != FolderState::Usable) return;
         dir_folder_ = path;
         fill_folders();
         if (used_) used_(RecordControl::DirList);
@@ -149,7 +201,7 @@ void RecordControls::fill_files() {
     file1_->clear();
     clicked_file_.clear();
     const QDir here(file_folder_);
-    file1_->addItems(here.entryList({KIFU_PATTERN}, QDir::Files | QDir::Hidden, QDir::Name));
+    file1_->addItems(here.entryList({KIFU_PATTERN}, QDir::Files, QDir::Name));
 }
 
 QLineEdit* RecordControls::text_field(RecordText field) const { return texts_[static_cast<int>(field)]; }
@@ -168,11 +220,15 @@ void RecordControls::show(RecordControl control, bool on) {
         if (on && file1_->isHidden()) fill_files();
         file1_->setVisible(on);
         break;
-    case RecordControl::SavePanel:
+    case RecordControl::SavePanel: {
+        const bool opening = on && command1_->isHidden();
         for (QWidget* w : labels_) w->setVisible(on);
         for (QWidget* w : texts_) w->setVisible(on);
         command1_->setVisible(on);
+        // The form opens with the caret in its first field, the title.
+        if (opening) texts_[static_cast<int>(RecordText::Text2)]->setFocus(Qt::OtherFocusReason);
         break;
+    }
     }
 }
 
@@ -200,9 +256,16 @@ std::string RecordControls::selection(RecordControl list) const {
     return {};
 }
 
+// A folder whose device is not ready is refused; any other failure leaves
+// the list where it was.
 bool RecordControls::set_folder(RecordControl list, const std::string& folder) {
     const QString path = QDir(qstr(folder)).absolutePath();
-    if (!ready_folder(path)) return false;
+    const bool listed_drive = drive1_->findData(path) >= 0 || drive1_->findData(qstr(folder)) >= 0;
+    switch (folder_state(path, listed_drive)) {
+    case FolderState::NotReady: return false;
+    case FolderState::Unusable: return true;
+    case FolderState::Usable: break;
+    }
     if (list == RecordControl::DirList) {
         dir_folder_ = path;
         fill_folders();
@@ -211,6 +274,15 @@ bool RecordControls::set_folder(RecordControl list, const std::string& folder) {
         fill_files();
     }
     return true;
+}
+
+// Esc in a field stays in the field: it never reaches the window, where it
+// would end the program and lose the game being saved.
+bool RecordControls::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        for (QLineEdit* field : texts_)
+            if (watched == field) return true;
+    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace zemtori

@@ -36,11 +36,15 @@ public:
     bool set_folder(RecordControl list, const std::string& folder);
 
     // The widgets, for tests.
+    QLabel* caption(int i) const { return labels_[i]; }  // 0 対局名 .. 3 ﾌｧｲﾙ名
     QComboBox* drive1() const { return drive1_; }
     QListWidget* dir1() const { return dir1_; }
     QListWidget* file1() const { return file1_; }
     QLineEdit* text_field(RecordText field) const;
     QPushButton* command1() const { return command1_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void fill_drives();
