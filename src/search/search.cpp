@@ -145,7 +145,7 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
     const bool pv_node = beta - alpha > 1;
 
     // The table: a cut where its bound allows, else its move first.
-    const uint64_t key = pos.key();
+    const uint64_t key = pos.key() ^ salt_;
     Entry& e = table_[key & mask_];
     Move tt_move{};
     if (e.key == key) {
@@ -238,7 +238,9 @@ SearchResult Searcher::think(const Position& pos, const Limits& limits, std::ato
     start_ = std::chrono::steady_clock::now();
     nodes_ = 0;
     aborted_ = false;
-    std::fill(table_.begin(), table_.end(), Entry{});
+    // Entries of earlier searches are never matched again: each search salts
+    // its keys anew, which clears the table without touching it.
+    salt_ = (++generation_) * 0x9e3779b97f4a7c15ULL;
     std::memset(killers_, 0, sizeof killers_);
     std::memset(history_, 0, sizeof history_);
 

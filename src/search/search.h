@@ -71,6 +71,7 @@ private:
 
     std::vector<Entry> table_;
     uint64_t mask_;
+    uint64_t generation_ = 0, salt_ = 0;
     Move killers_[MAX_PLY + 1][2];
     int history_[2][SQUARES][32];
     Move pv_[MAX_PLY + 1][MAX_PLY + 1];
