@@ -53,12 +53,17 @@ struct RulesMove {
     friend auto operator<=>(const RulesMove&, const RulesMove&) = default;
 };
 
+// A game's positions have at most a few hundred moves (all seven kinds in
+// hand on a bare board make 567 drops); a made-up position with dozens of
+// rooks could have more, and those beyond the list's room are left out.
 constexpr int MAX_MOVES = 1024;
 
 struct MoveList {
     Move moves[MAX_MOVES];
     int size = 0;
-    void push(Move m) { moves[size++] = m; }
+    void push(Move m) {
+        if (size < MAX_MOVES) moves[size++] = m;
+    }
 };
 
 // Side index 0 is the upper side (+1), 1 the lower side (-1).
