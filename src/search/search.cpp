@@ -9,6 +9,9 @@ namespace {
 
 constexpr int iabs(int v) { return v < 0 ? -v : v; }
 
+// How far back in the game a repetition is looked for.
+constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;
+
 enum : uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
 
 constexpr int kind_index(int code) { return (iabs(code) / 10) * 2 + iabs(code) % 10; }
@@ -144,8 +147,19 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
     }
     const bool pv_node = beta - alpha > 1;
 
+    // A position met before on this line, or lately in the game, is a draw.
+    const uint64_t plain_key = pos.key();
+    path_[ply] = plain_key;
+    if (ply > 0) {
+        for (int i = ply - 2; i >= 0; i -= 2)
+            if (path_[i] == plain_key) return 0;
+        const std::size_t n = game_keys_.size(), from = n > GAME_KEYS_LOOKED_AT ? n - GAME_KEYS_LOOKED_AT : 0;
+        for (std::size_t i = from; i < n; ++i)
+            if (game_keys_[i] == plain_key) return 0;
+    }
+
     // The table: a cut where its bound allows, else its move first.
-    const uint64_t key = pos.key() ^ salt_;
+    const uint64_t key = plain_key ^ salt_;
     Entry& e = table_[key & mask_];
     Move tt_move{};
     if (e.key == key) {

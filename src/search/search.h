@@ -55,6 +55,12 @@ public:
     // stopped from outside.
     SearchResult think(const Position& pos, const Limits& limits, std::atomic<bool>* stop = nullptr);
 
+    // The keys of the positions played before the next root, oldest first.
+    // A line that comes back to one of the last of them (or to a position
+    // earlier on the same line) scores as a draw, so a side that is ahead
+    // makes progress instead of going round in a circle.
+    void set_game(const std::vector<uint64_t>& keys) { game_keys_ = keys; }
+
 private:
     struct Entry {
         uint64_t key;
@@ -76,6 +82,8 @@ private:
     int history_[2][SQUARES][32];
     Move pv_[MAX_PLY + 1][MAX_PLY + 1];
     int pv_len_[MAX_PLY + 1];
+    uint64_t path_[MAX_PLY + 1];
+    std::vector<uint64_t> game_keys_;
 
     Limits limits_;
     std::atomic<bool>* stop_ = nullptr;

@@ -141,5 +141,27 @@ TEST(Search, EvaluationTreatsBothSidesAlike) {
     EXPECT_GT(checked, 500);
 }
 
+// A side that is far ahead does not walk back into a position of the game:
+// that move scores as a draw, and the search picks another.
+TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
+    Position board = test::settled_opening();
+    board.MOCHI_UE_KOMA[7] = HISHA;  // the upper side has a rook more
+    board.MOCHI_UE_KAZU[7] = 1;
+    board.MOCHI_UE_GOKEI = 1;
+    const search::Position root = search::from_rules(board, 1);
+    search::Searcher searcher(14);
+    const SearchResult free = searcher.think(root, Limits{2, 0, 0});
+    ASSERT_GT(free.score, 500);
+    search::Position after = root;
+    search::make(after, free.best);
+    searcher.set_game({after.key()});
+    const SearchResult avoiding = searcher.think(root, Limits{2, 0, 0});
+    EXPECT_NE(avoiding.best, free.best);
+    EXPECT_GT(avoiding.score, 500);
+    // Once the game is forgotten the first answer comes back.
+    searcher.set_game({});
+    EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
+}
+
 }  // namespace
 }  // namespace zemtori

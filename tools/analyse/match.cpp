@@ -150,9 +150,11 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
     std::unique_ptr<LevelGame> level;  // the exact level's game, once begun
     std::string pending;               // the searching player's last move, for the level's game
     search::Searcher searcher(18);
+    std::vector<std::uint64_t> keys;  // the positions so far, for the searching player
 
     for (int ply = 0; ply < MOVE_LIMIT; ++ply, side = -side) {
         o.moves = ply;
+        keys.push_back(search::from_rules(pos, side).key());
         const int who = player_of(side);
         const Player& pl = players[who];
         search::RulesMove m{};
@@ -188,6 +190,7 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
         }
 
         const search::Position sp = search::from_rules(pos, side);
+        searcher.set_game(keys);
         search::MoveList list;
         search::generate(sp, list);
         if (list.size == 0) return end(-side, "nomove");
