@@ -1,6 +1,7 @@
 // The built programs, run as separate processes.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,6 +69,52 @@ TEST(AnalyseGen, WritesEachLineAsItIsMade) {
         run("(ulimit -v 262144; exec " + exe + " gen --seed 7 --count 1000000) | head -n 300");
     EXPECT_EQ(long_run.out.size(), short_run.out.size());
     EXPECT_TRUE(long_run.out == short_run.out) << "the first 300 lines differ from a run of 300";
+}
+
+// A program plays `game` move by move through a pipe: the answer to each
+// line comes out before the next line is written, with standard input
+// still open.  (A hang guard of 60 s ends the wait if it never does.)
+TEST(AnalyseGame, AnswersEachLineBeforeTheNextIsWritten) {
+    const Outcome gen = run(std::string("'") + ZEMTORI_ANALYSE_EXE + "' gen --seed 3 --count 1");
+    ASSERT_EQ(WEXITSTATUS(gen.status), 0);
+    int to_child[2], from_child[2];
+    ASSERT_EQ(pipe(to_child), 0);
+    ASSERT_EQ(pipe(from_child), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        dup2(to_child[0], 0);
+        dup2(from_child[1], 1);
+        close(to_child[1]);
+        close(from_child[0]);
+        execl(ZEMTORI_ANALYSE_EXE, ZEMTORI_ANALYSE_EXE, "game", "--level", "1", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(to_child[0]);
+    close(from_child[1]);
+    ASSERT_EQ(write(to_child[1], gen.out.data(), gen.out.size()), static_cast<ssize_t>(gen.out.size()));
+
+    // The computer's move and the position after it, while input is open.
+    std::string got;
+    bool seen_pos = false;
+    while (!seen_pos) {
+        pollfd fd{from_child[0], POLLIN, 0};
+        if (poll(&fd, 1, 60000) <= 0) break;
+        char buf[4096];
+        const ssize_t n = read(from_child[0], buf, sizeof buf);
+        if (n <= 0) break;
+        got.append(buf, static_cast<size_t>(n));
+        seen_pos = got.find("\npos ") != std::string::npos && got.back() == '\n';
+    }
+    close(to_child[1]);
+    char buf[4096];
+    while (read(from_child[0], buf, sizeof buf) > 0) {
+    }
+    close(from_child[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(seen_pos) << "before end of input the program wrote: " << got;
+    EXPECT_EQ(got.rfind("com ", 0), 0u) << got;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,46 @@ void legal_moves(const Position& pos, int side, std::vector<Move>& list);
 // that shows nothing: every position line starts a game with the computer to
 // move, every "move FX FY TX TY KOMA" line is the person's next move.
 void game(std::istream& in, std::ostream& out, int level);
+
+// One game of `game` driven from a program: the lines it would print for a
+// position line (the computer moves first) and for each of the person's
+// "move" lines.  False from open() once the game has ended.
+class Match;
+class LevelGame {
+public:
+    explicit LevelGame(int level);
+    ~LevelGame();
+    std::vector<std::string> start(const std::string& position_line);
+    std::vector<std::string> man_move(const std::string& move_line);
+    bool open() const { return open_; }
+
+private:
+    std::vector<std::string> take_lines();
+    std::ostringstream out_;
+    std::unique_ptr<Match> match_;
+    bool open_ = false;
+};
+
+// The searching player's best move for the upper side of each position
+// line: "best FX FY TX TY KOMA score S depth D nodes N pv ...", the pv as
+// five numbers a move, or "none".
+struct BestLimits {
+    int depth = 0;
+    long long nodes = 0, movetime = 0;
+};
+void best(std::istream& in, std::ostream& out, const BestLimits& limits);
+
+// Games between two players from the opening; see match.cpp.
+struct MatchOptions {
+    std::string a, b;
+    int games = 0;
+    long long nodes = 0, movetime = 0;
+    std::uint64_t seed = 1;
+    int jobs = 1;
+};
+// False (with nothing played) when a player's name is not known or both
+// are exact levels.
+bool match(std::ostream& out, const MatchOptions& options);
 
 // `count` positions with the upper side to move and both kings on the board,
 // reached by seeded random play from the settled opening, handed to `take`

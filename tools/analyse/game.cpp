@@ -18,6 +18,7 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,8 @@ bool parse_int(const std::string& text, int& value) {
     value = static_cast<int>(v);
     return true;
 }
+
+}  // namespace
 
 // One game, from a freshly started program: a new game object, so a new
 // engine with every working value 0.
@@ -196,7 +199,27 @@ private:
     Game game_{port_, sound_};
 };
 
-}  // namespace
+LevelGame::LevelGame(int level) : match_(std::make_unique<Match>(out_, level)) {}
+LevelGame::~LevelGame() = default;
+
+std::vector<std::string> LevelGame::take_lines() {
+    std::vector<std::string> lines;
+    std::istringstream in(out_.str());
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    out_.str(std::string());
+    out_.clear();
+    return lines;
+}
+
+std::vector<std::string> LevelGame::start(const std::string& line) {
+    open_ = match_->start(line);
+    return take_lines();
+}
+
+std::vector<std::string> LevelGame::man_move(const std::string& line) {
+    open_ = open_ && match_->man_move(line, false);
+    return take_lines();
+}
 
 void game(std::istream& in, std::ostream& out, int level) {
     std::unique_ptr<Match> match;  // the open game, if any
@@ -219,8 +242,12 @@ void game(std::istream& in, std::ostream& out, int level) {
             out << "end\n";
             match.reset();
         }
+        // Each answer goes out before the next line is read, so a program
+        // can play through a pipe move by move.
+        out.flush();
     }
     if (match) out << "end\n";
+    out.flush();
 }
 
 }  // namespace zemtori::analyse

@@ -20,6 +20,9 @@ constexpr const char* USAGE =
     "       zemtori-analyse moves ue|sita\n"
     "       zemtori-analyse gen --seed S --count N\n"
     "       zemtori-analyse game [--level N]\n"
+    "       zemtori-analyse best [--movetime MS | --nodes N | --depth D]\n"
+    "       zemtori-analyse match A B --games N [--movetime MS | --nodes N] [--seed S] [--jobs J]\n"
+    "         (A, B: level1, level2, level3, search, search:MS)\n"
     "Positions are read from standard input, one record-file entry line per line.\n";
 
 int usage() {
@@ -71,6 +74,54 @@ int main(int argc, char** argv) {
             }
         }
         a::game(std::cin, std::cout, static_cast<int>(level));
+    } else if (cmd == "best") {
+        a::BestLimits limits;
+        int given = 0;
+        for (int i = 2; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            std::uint64_t v = 0;
+            if (i + 1 >= argc || !parse_number(argv[i + 1], 1, 1000000000000ULL, v)) return usage();
+            ++i;
+            ++given;
+            if (arg == "--movetime") limits.movetime = static_cast<long long>(v);
+            else if (arg == "--nodes") limits.nodes = static_cast<long long>(v);
+            else if (arg == "--depth" && v <= 64) limits.depth = static_cast<int>(v);
+            else return usage();
+        }
+        if (given > 1) return usage();
+        if (given == 0) limits.movetime = 1000;
+        a::best(std::cin, std::cout, limits);
+    } else if (cmd == "match") {
+        if (argc < 4) return usage();
+        a::MatchOptions options;
+        options.a = argv[2];
+        options.b = argv[3];
+        bool have_games = false;
+        int budgets = 0;
+        for (int i = 4; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            std::uint64_t v = 0;
+            if (i + 1 >= argc) return usage();
+            const char* value = argv[++i];
+            if (arg == "--games" && parse_number(value, 1, 1000000, v)) {
+                options.games = static_cast<int>(v);
+                have_games = true;
+            } else if (arg == "--movetime" && parse_number(value, 1, 86400000, v)) {
+                options.movetime = static_cast<long long>(v);
+                ++budgets;
+            } else if (arg == "--nodes" && parse_number(value, 1, 1000000000000ULL, v)) {
+                options.nodes = static_cast<long long>(v);
+                ++budgets;
+            } else if (arg == "--seed" && parse_number(value, 0, UINT64_MAX, v)) {
+                options.seed = v;
+            } else if (arg == "--jobs" && parse_number(value, 1, 256, v)) {
+                options.jobs = static_cast<int>(v);
+            } else {
+                return usage();
+            }
+        }
+        if (!have_games || budgets > 1) return usage();
+        if (!a::match(std::cout, options)) return usage();
     } else if (cmd == "fall" && argc == 2) {
         a::fall(std::cin, std::cout);
     } else if (cmd == "mate" && argc == 2) {

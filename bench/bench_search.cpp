@@ -1,0 +1,98 @@
+// Speed of the searching player: nodes per second of a fixed-depth search
+// over the benchmark suite (positions_seed1.txt, the upper side to move),
+// and the cost of its move generation and of making every move.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "record/entry.h"
+#include "record/entry_line.h"
+#include "search/search.h"
+
+#ifndef ZEMTORI_BENCH_DIR
+#define ZEMTORI_BENCH_DIR "."
+#endif
+
+namespace {
+
+using namespace zemtori;
+
+const std::vector<search::Position>& suite() {
+    static const std::vector<search::Position> positions = [] {
+        std::vector<search::Position> list;
+        std::ifstream in(ZEMTORI_BENCH_DIR "/positions_seed1.txt");
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.size() < 243) continue;
+            RecordEntry e = parse_entry_line(line);
+            keep_only_pieces(e);
+            Position pos;
+            restore_position(e, pos);
+            list.push_back(search::from_rules(pos, 1));
+        }
+        return list;
+    }();
+    return positions;
+}
+
+// One search of the given depth per position of the suite, one table kept
+// (and cleared by each search) as a game would keep it.
+void BM_SearchFixedDepth(benchmark::State& state) {
+    const auto& positions = suite();
+    if (positions.size() < 50) {
+        state.SkipWithError("positions_seed1.txt is missing or short");
+        return;
+    }
+    search::Searcher searcher(20);
+    const search::Limits limits{static_cast<int>(state.range(0)), 0, 0};
+    int64_t nodes = 0;
+    for (auto _ : state) {
+        for (const auto& p : positions) {
+            const search::SearchResult r = searcher.think(p, limits);
+            nodes += r.nodes;
+            benchmark::DoNotOptimize(r.best);
+        }
+    }
+    state.counters["nodes"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SearchFixedDepth)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
+
+void BM_GenerateSuite(benchmark::State& state) {
+    const auto& positions = suite();
+    search::MoveList list;
+    int64_t moves = 0;
+    for (auto _ : state) {
+        for (const auto& p : positions) {
+            search::generate(p, list);
+            moves += list.size;
+            benchmark::DoNotOptimize(list.moves[0]);
+        }
+    }
+    state.counters["moves"] = benchmark::Counter(static_cast<double>(moves), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_GenerateSuite);
+
+// Every move of every position made on a copy (copy-make, falls included).
+void BM_MakeEveryMoveSuite(benchmark::State& state) {
+    const auto& positions = suite();
+    std::vector<search::MoveList> lists(positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) search::generate(positions[i], lists[i]);
+    int64_t made = 0;
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            const search::MoveList& list = lists[i];
+            for (int k = 0; k < list.size; ++k) {
+                search::Position next = positions[i];
+                search::make(next, list.moves[k]);
+                benchmark::DoNotOptimize(next.board_key);
+            }
+            made += list.size;
+        }
+    }
+    state.counters["moves"] = benchmark::Counter(static_cast<double>(made), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_MakeEveryMoveSuite);
+
+}  // namespace

@@ -1,0 +1,294 @@
+#include "search/search.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zemtori::search {
+
+namespace {
+
+constexpr int iabs(int v) { return v < 0 ? -v : v; }
+
+// How far back in the game a repetition is looked for.
+constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;
+
+enum : uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
+
+constexpr int kind_index(int code) { return (iabs(code) / 10) * 2 + iabs(code) % 10; }
+
+// A won score stored in the table counts from the node, not the root.
+int to_table(int score, int ply) { return score > WIN - 1000 ? score + ply : score < -WIN + 1000 ? score - ply : score; }
+int from_table(int score, int ply) {
+    return score > WIN - 1000 ? score - ply : score < -WIN + 1000 ? score + ply : score;
+}
+
+// Shelter and stability of one king, from its own side's view.
+int king_terms(const Position& pos, int king_sq, int side) {
+    if (king_sq == 0) return -2000;
+    int s = 0;
+    const int kx = sq_x(king_sq), ky = sq_y(king_sq);
+    if (kx == 9) s += 20;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const int x = kx + dx, y = ky + dy;
+            if (x < 1 || x > 9 || y < 1 || y > 9 || (dx == 0 && dy == 0)) continue;
+            const int c = pos.board[sq(x, y)];
+            if (c == 0) continue;
+            const bool near = iabs(dx) <= 1 && iabs(dy) <= 1;
+            if (c * side >= 10) s += near ? 14 : 4;
+            else s -= near ? 28 : 14;
+        }
+    return s;
+}
+
+}  // namespace
+
+int evaluate(const Position& pos) {
+    int s = pos.material;
+    s += king_terms(pos, pos.king[0], 1) - king_terms(pos, pos.king[1], -1);
+    // A piece on its own side's piece keeps its footing: nothing the enemy
+    // captures beneath it can drop it.
+    for (int y = 1; y <= 9; ++y) {
+        const int base = sq(0, y);
+        for (int x = 1; x <= 8; ++x) {
+            const int c = pos.board[base + x];
+            if (c == 0) continue;
+            const int below = pos.board[base + x + 1];
+            if ((c > 0) == (below > 0)) s += c > 0 ? 3 : -3;
+        }
+    }
+    return pos.side > 0 ? s : -s;
+}
+
+Searcher::Searcher(int table_bits) : table_(std::size_t{1} << table_bits), mask_((uint64_t{1} << table_bits) - 1) {}
+
+bool Searcher::time_up() {
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return true;
+    if (root_depth_ <= 1) return false;  // the first depth always finishes
+    if (limits_.nodes > 0 && nodes_ >= limits_.nodes) return true;
+    if (limits_.movetime > 0 && (nodes_ & 1023) == 0) {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
+        if (ms.count() >= limits_.movetime) return true;
+    }
+    return false;
+}
+
+void Searcher::order(const Position& pos, MoveList& list, int* scores, Move tt_move, int ply) const {
+    const int si = side_index(pos.side);
+    for (int i = 0; i < list.size; ++i) {
+        const Move m = list.moves[i];
+        const int victim = pos.board[m.to];
+        int s;
+        if (m == tt_move) s = 1 << 30;
+        else if (victim != 0) s = (1 << 28) + iabs(board_value(victim)) * 16 - iabs(board_value(m.piece)) / 16;
+        else if (m.placed != m.piece) s = (1 << 27);
+        else if (m == killers_[ply][0]) s = (1 << 26) + 1;
+        else if (m == killers_[ply][1]) s = (1 << 26);
+        else s = history_[si][m.to][kind_index(m.placed)];
+        scores[i] = s;
+    }
+}
+
+namespace {
+
+// Picks the best-scored move left into place i.
+inline void pick(MoveList& list, int* scores, int i) {
+    int best = i;
+    for (int j = i + 1; j < list.size; ++j)
+        if (scores[j] > scores[best]) best = j;
+    std::swap(list.moves[i], list.moves[best]);
+    std::swap(scores[i], scores[best]);
+}
+
+// The index of a move that takes the king, or -1.
+inline int takes_king(const Position& pos, const MoveList& list) {
+    for (int i = 0; i < list.size; ++i)
+        if (iabs(pos.board[list.moves[i].to]) == OU) return i;
+    return -1;
+}
+
+}  // namespace
+
+int Searcher::quiesce(const Position& pos, int alpha, int beta, int ply) {
+    ++nodes_;
+    if (time_up()) {
+        aborted_ = true;
+        return 0;
+    }
+    MoveList list;
+    generate_captures(pos, list);
+    if (takes_king(pos, list) >= 0) return WIN - ply;
+    int stand = evaluate(pos);
+    if (stand >= beta || ply >= MAX_PLY) return stand;
+    if (stand > alpha) alpha = stand;
+    int scores[MAX_MOVES];
+    order(pos, list, scores, Move{}, ply);
+    for (int i = 0; i < list.size; ++i) {
+        pick(list, scores, i);
+        Position next = pos;
+        make(next, list.moves[i]);
+        const int v = -quiesce(next, -beta, -alpha, ply + 1);
+        if (aborted_) return 0;
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) break;
+        }
+    }
+    return alpha;
+}
+
+int Searcher::search(const Position& pos, int depth, int alpha, int beta, int ply, bool null_ok) {
+    pv_len_[ply] = ply;
+    if (depth <= 0 || ply >= MAX_PLY) return quiesce(pos, alpha, beta, ply);
+    ++nodes_;
+    if (time_up()) {
+        aborted_ = true;
+        return 0;
+    }
+    const bool pv_node = beta - alpha > 1;
+
+    // A position met before on this line, or lately in the game, is a draw.
+    const uint64_t plain_key = pos.key();
+    path_[ply] = plain_key;
+    if (ply > 0) {
+        for (int i = ply - 2; i >= 0; i -= 2)
+            if (path_[i] == plain_key) return 0;
+        const std::size_t n = game_keys_.size(), from = n > GAME_KEYS_LOOKED_AT ? n - GAME_KEYS_LOOKED_AT : 0;
+        for (std::size_t i = from; i < n; ++i)
+            if (game_keys_[i] == plain_key) return 0;
+    }
+
+    // The table: a cut where its bound allows, else its move first.
+    const uint64_t key = plain_key ^ salt_;
+    Entry& e = table_[key & mask_];
+    Move tt_move{};
+    if (e.key == key) {
+        tt_move = e.move;
+        if (!pv_node && ply > 0 && e.depth >= depth) {
+            const int v = from_table(e.score, ply);
+            if (e.bound == BOUND_EXACT || (e.bound == BOUND_LOWER && v >= beta) ||
+                (e.bound == BOUND_UPPER && v <= alpha))
+                return v;
+        }
+    }
+
+    MoveList list;
+    generate(pos, list);
+    if (list.size == 0) return -(WIN - ply);  // no move: lost
+    if (const int k = takes_king(pos, list); k >= 0) {
+        pv_[ply][ply] = list.moves[k];
+        pv_len_[ply] = ply + 1;
+        return WIN - ply;
+    }
+
+    // Passing the move: when even that holds beta, the position is good
+    // enough to cut without a full search.
+    if (null_ok && !pv_node && depth >= 3 && ply > 0 && evaluate(pos) >= beta) {
+        Position passed = pos;
+        passed.side = static_cast<int8_t>(-pos.side);
+        const int v = -search(passed, depth - 3, -beta, -beta + 1, ply + 1, false);
+        if (aborted_) return 0;
+        if (v >= beta && v < WIN - 1000) return v;
+    }
+
+    int scores[MAX_MOVES];
+    order(pos, list, scores, tt_move, ply);
+    const int si = side_index(pos.side);
+    const int alpha0 = alpha;
+    int best = -WIN - 1;
+    Move best_move{};
+    for (int i = 0; i < list.size; ++i) {
+        pick(list, scores, i);
+        const Move m = list.moves[i];
+        const bool quiet = pos.board[m.to] == 0 && m.placed == m.piece;
+        Position next = pos;
+        make(next, m);
+        int v;
+        if (i == 0) {
+            v = -search(next, depth - 1, -beta, -alpha, ply + 1, true);
+        } else {
+            // Late quiet moves are looked at less deeply first.
+            const int r = (quiet && depth >= 3 && i >= 4 && m != killers_[ply][0] && m != killers_[ply][1])
+                              ? (i >= 12 && depth >= 5 ? 2 : 1)
+                              : 0;
+            v = -search(next, depth - 1 - r, -alpha - 1, -alpha, ply + 1, true);
+            if (!aborted_ && v > alpha && r > 0) v = -search(next, depth - 1, -alpha - 1, -alpha, ply + 1, true);
+            if (!aborted_ && v > alpha && v < beta) v = -search(next, depth - 1, -beta, -alpha, ply + 1, true);
+        }
+        if (aborted_) return 0;
+        if (v > best) {
+            best = v;
+            best_move = m;
+            if (v > alpha) {
+                alpha = v;
+                pv_[ply][ply] = m;
+                for (int k = ply + 1; k < pv_len_[ply + 1]; ++k) pv_[ply][k] = pv_[ply + 1][k];
+                pv_len_[ply] = std::max(pv_len_[ply + 1], ply + 1);
+                if (v >= beta) {
+                    if (quiet) {
+                        if (killers_[ply][0] != m) {
+                            killers_[ply][1] = killers_[ply][0];
+                            killers_[ply][0] = m;
+                        }
+                        int& h = history_[si][m.to][kind_index(m.placed)];
+                        h = std::min(h + depth * depth, 1 << 20);
+                    }
+                    break;
+                }
+            }
+        }
+    }
+    e.key = key;
+    e.move = best_move;
+    e.score = static_cast<int16_t>(to_table(best, ply));
+    e.depth = static_cast<int8_t>(depth);
+    e.bound = best >= beta ? BOUND_LOWER : best > alpha0 ? BOUND_EXACT : BOUND_UPPER;
+    return best;
+}
+
+SearchResult Searcher::think(const Position& pos, const Limits& limits, std::atomic<bool>* stop) {
+    limits_ = limits;
+    stop_ = stop;
+    start_ = std::chrono::steady_clock::now();
+    nodes_ = 0;
+    aborted_ = false;
+    // Entries of earlier searches are never matched again: each search salts
+    // its keys anew, which clears the table without touching it.
+    salt_ = (++generation_) * 0x9e3779b97f4a7c15ULL;
+    std::memset(killers_, 0, sizeof killers_);
+    std::memset(history_, 0, sizeof history_);
+
+    SearchResult result;
+    MoveList list;
+    generate(pos, list);
+    if (list.size == 0) {
+        result.score = -WIN;
+        return result;
+    }
+    result.best = list.moves[0];
+    const int max_depth = limits.depth > 0 ? std::min(limits.depth, MAX_PLY - 1) : MAX_PLY - 1;
+    for (int depth = 1; depth <= max_depth; ++depth) {
+        root_depth_ = depth;
+        const int v = search(pos, depth, -WIN - 1, WIN + 1, 0, false);
+        if (aborted_) break;
+        result.score = v;
+        result.depth = depth;
+        result.pv.assign(pv_[0], pv_[0] + pv_len_[0]);
+        if (!result.pv.empty()) result.best = result.pv[0];
+        if (iabs(v) > WIN - 1000) break;  // the end is in sight
+        if (limits.movetime > 0) {
+            const auto ms =
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
+            if (ms.count() * 2 >= limits.movetime) break;  // the next depth would not finish
+        }
+    }
+    result.nodes = nodes_;
+    return result;
+}
+
+SearchResult think(const Position& pos, const Limits& limits, std::atomic<bool>* stop) {
+    Searcher searcher(18);
+    return searcher.think(pos, limits, stop);
+}
+
+}  // namespace zemtori::search

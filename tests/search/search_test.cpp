@@ -1,0 +1,167 @@
+// The searching player's search and evaluation: whole games against a
+// random mover, the same answer for the same budget, the stop flag, two
+// searches side by side, and an evaluation that treats both sides alike.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "search/search.h"
+#include "test_support.h"
+
+namespace zemtori {
+namespace {
+
+using search::Limits;
+using search::SearchResult;
+
+search::Position opening(int side) { return search::from_rules(test::settled_opening(), side); }
+
+bool same(const SearchResult& a, const SearchResult& b) {
+    return a.best == b.best && a.score == b.score && a.depth == b.depth && a.nodes == b.nodes && a.pv == b.pv;
+}
+
+// The position with the board turned through half a turn: the sides change
+// places and colours, the hands change owners.
+search::Position mirrored(const search::Position& p) {
+    zemtori::Position r = search::to_rules(p), m;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) m.BAN[x][y] = -r.BAN[x][10 - y];
+    for (int k = 1; k <= MOCHI_SLOTS; ++k) {
+        m.MOCHI_UE_KOMA[k] = -r.MOCHI_SITA_KOMA[k];
+        m.MOCHI_UE_KAZU[k] = r.MOCHI_SITA_KAZU[k];
+        m.MOCHI_SITA_KOMA[k] = -r.MOCHI_UE_KOMA[k];
+        m.MOCHI_SITA_KAZU[k] = r.MOCHI_UE_KAZU[k];
+    }
+    return search::from_rules(m, -p.side);
+}
+
+// Plays from the opening; the searcher takes `search_side`, a seeded random
+// mover the other.  Returns the winner (0 when the move limit is reached).
+int play_random(int search_side, uint64_t seed, int depth) {
+    std::mt19937_64 rng(seed);
+    search::Searcher searcher(14);
+    search::Position pos = opening(-1);
+    for (int ply = 0; ply < 300; ++ply) {
+        search::MoveList list;
+        search::generate(pos, list);
+        if (list.size == 0) return -pos.side;
+        search::Move m;
+        if (pos.side == search_side) {
+            const SearchResult r = searcher.think(pos, Limits{depth, 0, 0});
+            m = r.best;
+            bool legal = false;
+            for (int i = 0; i < list.size; ++i) legal = legal || list.moves[i] == m;
+            EXPECT_TRUE(legal) << "ply " << ply;
+            if (!legal) return 0;
+        } else {
+            m = list.moves[rng() % list.size];
+        }
+        search::make(pos, m);
+        if (pos.winner != 0) return pos.winner;
+    }
+    return 0;
+}
+
+TEST(Search, BeatsARandomMoverOnEitherSide) {
+    for (int game = 0; game < 4; ++game) {
+        const int side = game % 2 == 0 ? 1 : -1;
+        EXPECT_EQ(play_random(side, 100 + game, 2), side) << "game " << game;
+    }
+}
+
+// A king that can be taken is taken at once (promoting or not), and the
+// score says the game is won.
+TEST(Search, TakesAnOpenKing) {
+    const Position board = test::board_with({{9, 1, 80}, {9, 5, 70}, {9, 8, -80}, {8, 8, -10}, {9, 9, -50}});
+    const search::Position pos = search::from_rules(board, 1);
+    const SearchResult r = search::think(pos, Limits{3, 0, 0});
+    const search::RulesMove m = search::to_rules(pos, r.best);
+    EXPECT_EQ(m.from_x * 1000 + m.from_y * 100 + m.to_x * 10 + m.to_y, 9598);
+    EXPECT_EQ(r.score, search::WIN);
+}
+
+TEST(Search, AFixedBudgetGivesTheSameAnswerEveryRun) {
+    const search::Position pos = opening(-1);
+    search::Searcher a(16), b(16);
+    const SearchResult first = a.think(pos, Limits{0, 20000, 0});
+    EXPECT_TRUE(same(first, a.think(pos, Limits{0, 20000, 0})));  // the table is cleared between searches
+    EXPECT_TRUE(same(first, b.think(pos, Limits{0, 20000, 0})));
+    EXPECT_GE(first.nodes, 20000);
+    EXPECT_LT(first.nodes, 21000);
+    EXPECT_FALSE(first.pv.empty());
+    EXPECT_EQ(first.pv[0], first.best);
+    const SearchResult depth4 = a.think(pos, Limits{4, 0, 0});
+    EXPECT_EQ(depth4.depth, 4);
+    EXPECT_TRUE(same(depth4, b.think(pos, Limits{4, 0, 0})));
+}
+
+// Two searches on two threads at once answer as they do alone.
+TEST(Search, TwoSearchesSideBySideDoNotDisturbEachOther) {
+    const search::Position p1 = opening(-1), p2 = opening(1);
+    const SearchResult alone1 = search::think(p1, Limits{0, 30000, 0});
+    const SearchResult alone2 = search::think(p2, Limits{0, 30000, 0});
+    SearchResult r1, r2;
+    std::thread t1([&] { r1 = search::think(p1, Limits{0, 30000, 0}); });
+    std::thread t2([&] { r2 = search::think(p2, Limits{0, 30000, 0}); });
+    t1.join();
+    t2.join();
+    EXPECT_TRUE(same(alone1, r1));
+    EXPECT_TRUE(same(alone2, r2));
+}
+
+TEST(Search, AStopFlagAlreadySetEndsTheSearchAtOnce) {
+    std::atomic<bool> stop{true};
+    const SearchResult r = search::think(opening(-1), Limits{}, &stop);
+    EXPECT_LE(r.nodes, 1);
+    EXPECT_EQ(r.depth, 0);
+    EXPECT_FALSE(r.best.is_null());  // still a move to play
+}
+
+// Turning the board through half a turn changes nothing for the side to
+// move, over the benchmark positions and after a few random moves.
+TEST(Search, EvaluationTreatsBothSidesAlike) {
+    std::mt19937_64 rng(7);
+    int checked = 0;
+    for (int game = 0; game < 20; ++game) {
+        search::Position pos = opening(game % 2 == 0 ? -1 : 1);
+        for (int ply = 0; ply < 60 && pos.winner == 0; ++ply) {
+            EXPECT_EQ(search::evaluate(pos), search::evaluate(mirrored(pos))) << "game " << game << " ply " << ply;
+            ++checked;
+            search::MoveList list;
+            search::generate(pos, list);
+            if (list.size == 0) break;
+            search::make(pos, list.moves[rng() % list.size]);
+        }
+    }
+    EXPECT_GT(checked, 500);
+}
+
+// A side that is far ahead does not walk back into a position of the game:
+// that move scores as a draw, and the search picks another.
+TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
+    Position board = test::settled_opening();
+    board.MOCHI_UE_KOMA[7] = HISHA;  // the upper side has a rook more
+    board.MOCHI_UE_KAZU[7] = 1;
+    board.MOCHI_UE_GOKEI = 1;
+    const search::Position root = search::from_rules(board, 1);
+    search::Searcher searcher(14);
+    const SearchResult free = searcher.think(root, Limits{2, 0, 0});
+    ASSERT_GT(free.score, 500);
+    search::Position after = root;
+    search::make(after, free.best);
+    searcher.set_game({after.key()});
+    const SearchResult avoiding = searcher.think(root, Limits{2, 0, 0});
+    EXPECT_NE(avoiding.best, free.best);
+    EXPECT_GT(avoiding.score, 500);
+    // Once the game is forgotten the first answer comes back.
+    searcher.set_game({});
+    EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
+}
+
+}  // namespace
+}  // namespace zemtori

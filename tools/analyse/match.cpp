@@ -1,0 +1,279 @@
+// zemtori-analyse best and match: the searching player at the command line.
+//
+// A match plays whole games from the settled opening between two players:
+// the searching player (with the match's budget, or "search:MS" with MS
+// milliseconds a move of its own) or an exact level, which plays through
+// the game itself exactly as `game` drives it and always takes the upper
+// side.  The match keeps the position with the rules and checks every
+// position the game reports against it.
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <istream>
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "commands.h"
+#include "rules/legality.h"
+#include "rules/moves.h"
+#include "rules/opening.h"
+#include "search/search.h"
+#include "splitmix.h"
+
+namespace zemtori::analyse {
+
+namespace {
+
+std::string move_text(const search::RulesMove& m) {
+    return std::to_string(m.from_x) + ' ' + std::to_string(m.from_y) + ' ' + std::to_string(m.to_x) + ' ' +
+           std::to_string(m.to_y) + ' ' + std::to_string(m.koma);
+}
+
+search::Limits limits_of(long long depth, long long nodes, long long movetime) {
+    search::Limits l;
+    l.depth = static_cast<int>(depth);
+    l.nodes = nodes;
+    l.movetime = movetime;
+    return l;
+}
+
+}  // namespace
+
+void best(std::istream& in, std::ostream& out, const BestLimits& limits) {
+    std::string line;
+    search::Searcher searcher;
+    const search::Limits l = limits_of(limits.depth, limits.nodes, limits.movetime);
+    while (read_line(in, line)) {
+        const search::Position root = search::from_rules(read_position(line), +1);
+        const search::SearchResult r = searcher.think(root, l);
+        if (r.best.is_null()) {
+            out << "none\n";
+        } else {
+            out << "best " << move_text(search::to_rules(root, r.best)) << " score " << r.score << " depth "
+                << r.depth << " nodes " << r.nodes << " pv";
+            search::Position p = root;
+            for (const search::Move m : r.pv) {
+                out << ' ' << move_text(search::to_rules(p, m));
+                search::make(p, m);
+            }
+            out << '\n';
+        }
+        out.flush();
+    }
+}
+
+namespace {
+
+constexpr int MOVE_LIMIT = 300;  // plies; a game that reaches it is drawn
+constexpr int RANDOM_PLIES = 2;  // the opening's first move of each side
+
+struct Player {
+    std::string name;
+    int level = 0;  // 1..3 an exact level, 0 the searching player
+    search::Limits limits;
+};
+
+bool parse_player(const std::string& name, const MatchOptions& o, Player& p) {
+    p.name = name;
+    if (name == "level1" || name == "level2" || name == "level3") {
+        p.level = name[5] - '0';
+        return true;
+    }
+    if (name == "search") {
+        p.limits = limits_of(0, o.nodes, o.nodes == 0 && o.movetime == 0 ? 100 : o.movetime);
+        return true;
+    }
+    if (name.rfind("search:", 0) == 0 && name.size() > 7 && name.size() < 14) {
+        long long ms = 0;
+        for (std::size_t i = 7; i < name.size(); ++i) {
+            if (name[i] < '0' || name[i] > '9') return false;
+            ms = ms * 10 + (name[i] - '0');
+        }
+        if (ms <= 0) return false;
+        p.limits = limits_of(0, 0, ms);
+        return true;
+    }
+    return false;
+}
+
+struct Outcome {
+    int winner = 0;  // 0 A, 1 B, -1 a draw
+    std::string how;
+    int moves = 0;
+    int upper = 0, first = 0;  // which player (0 A, 1 B) played the upper side, moved first
+};
+
+// The rules' move (with the code placed) on `pos`, and whether a king fell.
+bool play(Position& pos, const search::RulesMove& m) {
+    TurnState turn;
+    turn.COM_GAWA = 1;
+    turn.MAN_GAWA = -1;
+    sashite_jikkou(pos, turn, nullptr, m.from_x, m.from_y, m.to_x, m.to_y, m.koma);
+    rakka(pos, nullptr);
+    return turn.SHOSHA != 0;
+}
+
+bool parse_move(const std::string& line, const char* word, search::RulesMove& m) {
+    char w[8] = {};
+    search::RulesMove r{};
+    if (std::sscanf(line.c_str(), "%7s %d %d %d %d %d", w, &r.from_x, &r.from_y, &r.to_x, &r.to_y, &r.koma) != 6 ||
+        std::string(w) != word)
+        return false;
+    m = r;
+    return true;
+}
+
+Outcome play_game(const Player* players, int g, std::uint64_t seed) {
+    Outcome o;
+    // A plays first in the even games.  An exact level takes the upper side;
+    // between two searching players A does.
+    o.first = g % 2;
+    o.upper = players[1].level != 0 ? 1 : 0;
+    const int first_side = o.first == o.upper ? +1 : -1;
+    auto player_of = [&](int side) { return side > 0 ? o.upper : 1 - o.upper; };
+    auto end = [&](int winner_side, const char* how) {
+        o.winner = winner_side == 0 ? -1 : player_of(winner_side);
+        o.how = how;
+        return o;
+    };
+
+    SplitMix64 rng{seed ^ (0x9e3779b97f4a7c15ULL * static_cast<std::uint64_t>(g + 1))};
+    Position pos;
+    shoki_haichi(pos);
+    rakka(pos, nullptr);
+    int side = first_side;
+    std::unique_ptr<LevelGame> level;  // the exact level's game, once begun
+    std::string pending;               // the searching player's last move, for the level's game
+    search::Searcher searcher(18);
+    std::vector<std::uint64_t> keys;  // the positions so far, for the searching player
+
+    for (int ply = 0; ply < MOVE_LIMIT; ++ply, side = -side) {
+        o.moves = ply;
+        keys.push_back(search::from_rules(pos, side).key());
+        const int who = player_of(side);
+        const Player& pl = players[who];
+        search::RulesMove m{};
+        if (pl.level != 0 && ply >= RANDOM_PLIES) {
+            // The exact level answers through the game, which also plays the
+            // other side's last move by the mouse first.
+            std::vector<std::string> lines;
+            if (!level) {
+                level = std::make_unique<LevelGame>(pl.level);
+                lines = level->start(entry_line(pos));
+            } else {
+                lines = level->man_move(pending);
+            }
+            bool moved = false;
+            for (const std::string& l : lines) {
+                if (l == "win man") return end(-side, "mate");
+                if (l == "com none") return end(-side, "nomove");
+                if (l == "illegal") return end(side, "illegal");
+                if (parse_move(l, "com", m)) moved = true;
+            }
+            if (!moved) return end(-side, "nomove");
+            if (lines.empty() || lines.back().rfind("pos ", 0) != 0) return end(0, "error");
+            if (play(pos, m)) {
+                o.moves = ply + 1;
+                return end(side, "capture");
+            }
+            // The game's position after its move must be the match's.
+            if (lines.back().substr(4) != entry_line(pos)) {
+                o.moves = ply + 1;
+                return end(0, "mismatch");
+            }
+            continue;
+        }
+
+        const search::Position sp = search::from_rules(pos, side);
+        searcher.set_game(keys);
+        search::MoveList list;
+        search::generate(sp, list);
+        if (list.size == 0) return end(-side, "nomove");
+        search::Move sm;
+        if (ply < RANDOM_PLIES) sm = list.moves[rng.below(list.size)];
+        else sm = searcher.think(sp, pl.limits).best;
+        m = search::to_rules(sp, sm);
+        pending = "move " + move_text(m);
+        if (play(pos, m)) {
+            o.moves = ply + 1;
+            return end(side, "capture");
+        }
+    }
+    o.moves = MOVE_LIMIT;
+    return end(0, "limit");
+}
+
+// The share and its 95% Wilson interval turned into an Elo difference.
+double elo(double p) { return -400.0 * std::log10(1.0 / p - 1.0); }
+
+}  // namespace
+
+bool match(std::ostream& out, const MatchOptions& options) {
+    Player players[2];
+    if (!parse_player(options.a, options, players[0]) || !parse_player(options.b, options, players[1])) return false;
+    if (players[0].level != 0 && players[1].level != 0) return false;
+    // A level named first still plays the upper side; the match reports A's
+    // side of every result all the same.
+
+    const int n = options.games;
+    std::vector<Outcome> results(static_cast<std::size_t>(n));
+    std::vector<bool> done(static_cast<std::size_t>(n), false);
+    std::atomic<int> next{0};
+    std::mutex lock;
+    int printed = 0;
+    const char* names[2] = {"A", "B"};
+
+    auto worker = [&]() {
+        for (int g = next++; g < n; g = next++) {
+            const Outcome o = play_game(players, g, options.seed);
+            std::lock_guard<std::mutex> guard(lock);
+            results[static_cast<std::size_t>(g)] = o;
+            done[static_cast<std::size_t>(g)] = true;
+            // Lines go out in game order, each as soon as it can.
+            while (printed < n && done[static_cast<std::size_t>(printed)]) {
+                const Outcome& r = results[static_cast<std::size_t>(printed)];
+                out << "game " << printed + 1 << " upper " << names[r.upper] << " first " << names[r.first]
+                    << " winner " << (r.winner < 0 ? "none" : names[r.winner]) << " how " << r.how << " moves "
+                    << r.moves << '\n';
+                out.flush();
+                ++printed;
+            }
+        }
+    };
+    const int jobs = options.jobs < 1 ? 1 : options.jobs;
+    std::vector<std::thread> threads;
+    for (int j = 1; j < jobs; ++j) threads.emplace_back(worker);
+    worker();
+    for (std::thread& t : threads) t.join();
+
+    int w = 0, d = 0, l = 0;
+    for (const Outcome& r : results) {
+        if (r.winner == 0) ++w;
+        else if (r.winner == 1) ++l;
+        else ++d;
+    }
+    const double games = n > 0 ? n : 1;
+    const double p = (w + 0.5 * d) / games;
+    const double z = 1.96, z2 = z * z;
+    const double centre = (p + z2 / (2 * games)) / (1 + z2 / games);
+    const double half = z * std::sqrt(p * (1 - p) / games + z2 / (4 * games * games)) / (1 + z2 / games);
+    // At a share of 0 or 1 the interval ends there exactly (and the Elo
+    // bound is infinite), whatever the rounding of the sum.
+    double lo = std::max(0.0, centre - half), hi = std::min(1.0, centre + half);
+    if (w + d == 0 || lo < 1e-12) lo = 0.0;
+    if (l + d == 0 || hi > 1.0 - 1e-12) hi = 1.0;
+    char buf[256];
+    std::snprintf(buf, sizeof buf, "summary: %s vs %s: %d-%d-%d score %.1f%% [%.1f%%, %.1f%%] elo %.0f [%.0f, %.0f]",
+                  options.a.c_str(), options.b.c_str(), w, d, l, 100 * p, 100 * lo, 100 * hi, elo(p), elo(lo),
+                  elo(hi));
+    out << buf << '\n';
+    out.flush();
+    return true;
+}
+
+}  // namespace zemtori::analyse
