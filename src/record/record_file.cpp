@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <iconv.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
+#include "files/whole_file.h"
 #include "record/entry_line.h"
 
 namespace zemtori {
@@ -79,19 +78,6 @@ std::string folder_of(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// Writes all of `bytes`, going on after a short write or an interruption.
-bool write_all(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // The permissions the new file gets: those of the file it replaces, or what
 // creating a file gives under the process's umask.
 mode_t new_file_mode(const std::string& path) {
@@ -100,111 +86,6 @@ mode_t new_file_mode(const std::string& path) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
-}
-
-RecordWriteSeam write_seam;
-
-// A file-size limit makes a write fail with EFBIG, like a full disk, instead
-// of ending the program, unless someone has taken the signal for their own.
-void ignore_file_size_signal() {
-    struct sigaction now {};
-    if (::sigaction(SIGXFSZ, nullptr, &now) != 0 || (now.sa_flags & SA_SIGINFO) || now.sa_handler != SIG_DFL) return;
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    ::sigaction(SIGXFSZ, &ignore, nullptr);
-}
-
-enum class Written { Done, Failed, Refused };
-
-// Writes the bytes to `fd` and makes sure they are on the disk.
-bool write_synced(int fd, std::string_view bytes, mode_t mode, int& err) {
-    ::fchmod(fd, mode);
-    const bool ok = write_all(fd, bytes) && ::fsync(fd) == 0;
-    err = errno;
-    if (ok && write_seam.after_sync) write_seam.after_sync();
-    return ok;
-}
-
-// A name for a temporary file in `folder` that is unlikely to be taken.
-std::string temporary_name(const std::string& folder, unsigned attempt) {
-    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    timespec now {};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    unsigned long long v = static_cast<unsigned long long>(now.tv_nsec) * 2654435761ULL ^
-                           static_cast<unsigned long long>(::getpid()) << 20 ^ attempt * 0x9E3779B97F4A7C15ULL;
-    std::string name = folder + "/.zemtori-";
-    for (int i = 0; i < 6; ++i, v /= 62) name += digits[v % 62];
-    return name;
-}
-
-// Gives the unnamed file `fd` the name `to`: directly when the process may,
-// otherwise through its entry in /proc.
-bool link_unnamed(int fd, const std::string& to) {
-    if (::linkat(fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0) return true;
-    if (errno != ENOENT && errno != EPERM) return false;
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0;
-}
-
-// The new file is made without a name in the target's folder and gets one
-// only once it is whole on the disk, so a save that is killed on the way
-// leaves nothing.  Refused where the file system has no unnamed files.
-Written write_unnamed(const std::string& folder, const std::string& path, std::string_view bytes, int& err) {
-    // Without /proc only root could name the file; the named way serves then.
-    if (::access("/proc/self/fd", X_OK) != 0) return Written::Refused;
-    const mode_t mode = new_file_mode(path);
-    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        err = errno;
-        return err == EOPNOTSUPP || err == EISDIR || err == EINVAL ? Written::Refused : Written::Failed;
-    }
-    bool ok = write_synced(fd, bytes, mode, err);
-    // Straight to its name when no file has it yet; otherwise to a
-    // temporary name and renamed over the old file.
-    if (ok && !link_unnamed(fd, path)) {
-        ok = errno == EEXIST;
-        err = errno;
-        bool linked = false;
-        for (unsigned attempt = 0; ok && !linked && attempt < 100; ++attempt) {
-            const std::string temp = temporary_name(folder, attempt);
-            linked = link_unnamed(fd, temp);
-            if (!linked) {
-                ok = errno == EEXIST;
-                err = errno;
-                continue;
-            }
-            if (::rename(temp.c_str(), path.c_str()) != 0) {
-                ok = false;
-                err = errno;
-                ::unlink(temp.c_str());
-            }
-        }
-        ok = ok && linked;
-    }
-    ::close(fd);
-    return ok ? Written::Done : Written::Failed;
-}
-
-// The named way: a temporary file beside the target, renamed over it.
-Written write_named(const std::string& folder, const std::string& path, std::string_view bytes, int& err) {
-    std::string temp = folder + "/.zemtori-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        err = errno;
-        return Written::Failed;
-    }
-    bool ok = write_synced(fd, bytes, new_file_mode(path), err);
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) ::unlink(temp.c_str());
-    return ok ? Written::Done : Written::Failed;
 }
 
 }  // namespace
@@ -230,7 +111,7 @@ std::string file_failure_reason(int err) {
     }
 }
 
-void set_record_write_seam(const RecordWriteSeam& seam) { write_seam = seam; }
+void set_record_write_seam(const RecordWriteSeam& seam) { set_whole_file_seam({seam.after_sync, seam.named_only}); }
 
 bool LineReader::gyou_yomi(std::string& text) {
     if (rest_.empty()) return false;
@@ -375,19 +256,10 @@ bool write_file_atomically(const std::string& path, std::string_view bytes, std:
         }
     }
     const std::string folder = folder_of(path);
-    int err = 0;
-    Written w = Written::Refused;
-    if (!write_seam.named_only) w = write_unnamed(folder, path, bytes, err);
-    if (w == Written::Refused) w = write_named(folder, path, bytes, err);
-    if (w != Written::Done) {
+    const int err = replace_whole(folder, path, folder + "/.zemtori-", bytes, new_file_mode(path));
+    if (err != 0) {
         reason = file_failure_reason(err);
         return false;
-    }
-    // The new name itself reaches the disk with the folder.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
     }
     return true;
 }
