@@ -4,10 +4,14 @@
 #include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QAbstractButton>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "display/geometry.h"
 
@@ -43,5 +47,26 @@ inline void when_message_box(std::function<void(QMessageBox&)> answer) {
     });
     poll->start();
 }
+
+// Answers every message box with OK, from the moment it is made until it
+// goes, and writes down each box's text in `seen`.
+class OkToEveryBox {
+public:
+    OkToEveryBox() {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box == last_) return;
+            last_ = box;
+            seen.push_back(box->text().toStdString());
+            box->button(QMessageBox::Ok)->click();
+        });
+        poll_.start(10);
+    }
+    std::vector<std::string> seen;
+
+private:
+    QTimer poll_;
+    QPointer<QMessageBox> last_;
+};
 
 }  // namespace zemtori::test

@@ -51,17 +51,8 @@ TEST(RecordFilesInWindow, SaveWithTypedNamesThenReadFromTheFileList) {
     EXPECT_EQ(rc.drive1()->itemText(0), QStorageInfo::root().rootPath());
 
     // Every message box is answered at once; its text is written down.
-    std::vector<std::string> seen;
-    QPointer<QMessageBox> last;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || box == last) return;
-        last = box;
-        seen.push_back(box->text().toStdString());
-        box->button(QMessageBox::Ok)->click();
-    });
-    poll.start(10);
+    test::OkToEveryBox boxes;
+    std::vector<std::string>& seen = boxes.seen;
     window.action("START")->trigger();
     for (const auto& [x, y] : {std::pair{9, 7}, {9, 6}, {1, 3}, {1, 4}})
         press(window.canvas(), QPoint(to_pixels(grid_x(y + 0.5)), to_pixels(grid_y(x + 0.5))));

@@ -38,15 +38,6 @@ protected:
         window.show();
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        // Every box is answered with OK and written down.
-        QObject::connect(&poll, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || box == last) return;
-            last = box;
-            seen.push_back(box->text().toStdString());
-            box->button(QMessageBox::Ok)->click();
-        });
-        poll.start(10);
         window.action("KIFU_WRITE")->trigger();
         ASSERT_TRUE(window.record_control_visible(RecordControl::SavePanel));
     }
@@ -57,9 +48,9 @@ protected:
     MainWindow window{menu_entries()};
     SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
     Game game{window, sound};
-    QTimer poll;
-    QPointer<QMessageBox> last;
-    std::vector<std::string> seen;
+    // Every box is answered with OK and written down.
+    test::OkToEveryBox boxes;
+    std::vector<std::string>& seen = boxes.seen;
     int ends = 0;
 };
 
