@@ -28,9 +28,10 @@ test: build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: install-deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target zemtori-bench zemtori-bench-window
+	cmake --build $(BUILD) -j $(JOBS) --target zemtori-bench zemtori-bench-window zemtori-bench-startup
 	$(BUILD)/zemtori-bench
 	$(BUILD)/zemtori-bench-window
+	$(BUILD)/zemtori-bench-startup
 
 # The Debian package, in $(BUILD)/: zemtori_VERSION_ARCH.deb
 package: build

@@ -15,6 +15,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <SDL_mixer.h>
+
 #include "platform/headless_port.h"
 #include "sound/effects.h"
 #include "zemtori_ds.h"
@@ -232,11 +234,17 @@ TEST_F(EffectsTest, AWaveTooLargeOnceDecodedStaysSilentAndTheGamePlaysOn) {
     sound.start_music();
     sound.play_piece();
 
-    // The bound is on the decoded sound: three minutes at this rate are kept
-    // (31.8 MB decoded), three minutes and twenty seconds are not (35.3 MB).
-    write_file(BGM_WAV, low_rate_wave(180));
+    // The bound is on the decoded sound, at the device's own rate: a sound
+    // just under the bound once decoded is kept, one just over it is not,
+    // whatever the size of its file.
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    ASSERT_NE(Mix_QuerySpec(&rate, &format, &channels), 0);
+    const uint32_t per_second = uint32_t(rate) * uint32_t(channels) * (SDL_AUDIO_BITSIZE(format) / 8);
+    const uint32_t bound_seconds = DS_MAX_DECODED_BYTES / per_second;
+    write_file(BGM_WAV, low_rate_wave(bound_seconds - 10));
     EXPECT_NE(sound.load_sound(BGM_WAV, DS_FLAG_MUSIC), 0);
-    write_file(BGM_WAV, low_rate_wave(200));
+    write_file(BGM_WAV, low_rate_wave(bound_seconds + 10));
     EXPECT_EQ(sound.load_sound(BGM_WAV, DS_FLAG_MUSIC), 0);
     EXPECT_TRUE(port.messages.empty());
 }

@@ -2,6 +2,7 @@
 // really reaching the output (SDL's disk driver writes it to a file).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +18,8 @@
 #include <csignal>
 #include <signal.h>
 #include <unistd.h>
+
+#include <SDL_mixer.h>
 
 #include "platform/headless_port.h"
 #include "sound/effects.h"
@@ -242,6 +245,85 @@ TEST(WaveLength, ReadFromTheHeaderOnly) {
     EXPECT_EQ(dsWaveFileLength(huge.data(), huge.size()), 0u);
 }
 
+// ------------------------------------------------------- the game's waves --
+
+// What a wave file's "fmt " and "data" chunks say.
+struct WaveFormat {
+    uint32_t rate = 0, channels = 0, bits = 0, data_bytes = 0;
+};
+
+WaveFormat format_of(const std::string& name) {
+    const fs::path path = fs::path(std::u8string(reinterpret_cast<const char8_t*>(ZEMTORI_TEST_DATA_DIR))) /
+                          fs::path(std::u8string(reinterpret_cast<const char8_t*>(name.data()), name.size()));
+    std::ifstream in(path, std::ios::binary);
+    const Bytes b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto le = [&b](size_t at, int n) {
+        uint32_t v = 0;
+        for (int i = n - 1; i >= 0; --i) v = v << 8 | b[at + i];
+        return v;
+    };
+    WaveFormat f;
+    for (size_t off = 12; off + 8 <= b.size();) {
+        const uint32_t size = le(off + 4, 4);
+        if (std::memcmp(&b[off], "fmt ", 4) == 0) {
+            f.channels = le(off + 10, 2);
+            f.rate = le(off + 12, 4);
+            f.bits = le(off + 22, 2);
+        } else if (std::memcmp(&b[off], "data", 4) == 0) {
+            f.data_bytes = size;
+        }
+        off += 8 + size + (size & 1);
+    }
+    return f;
+}
+
+// The game's own waves reach the mixer as their files hold them: the device
+// has their format, so loading converts nothing (a conversion to another
+// rate or channel count would change the sound's length in bytes, and is
+// what made start-up slow).
+TEST(GameWaves, AreKeptAsTheirFilesHoldThemWithoutConversion) {
+    AudioEnv env{"dummy"};
+    HeadlessPort port;
+    SoundEffects sound(port, ZEMTORI_TEST_DATA_DIR);
+    sound.open_sound();
+    ASSERT_NE(sound.sound_handle(), 0);
+    sound.load_all();
+
+    int rate = 0, channels = 0;
+    Uint16 device_format = 0;
+    ASSERT_NE(Mix_QuerySpec(&rate, &device_format, &channels), 0);
+
+    // Each buffer plays on a channel of its own: the chunk that appears on a
+    // new channel when it plays is that buffer's sound.
+    auto chunks_on_channels = [] {
+        std::vector<Mix_Chunk*> found;
+        for (int ch = 0; ch < Mix_AllocateChannels(-1); ++ch)
+            if (Mix_Chunk* c = Mix_GetChunk(ch)) found.push_back(c);
+        return found;
+    };
+    std::vector<Mix_Chunk*> seen = chunks_on_channels();
+    const std::pair<const char*, int32_t> waves[] = {
+        {SONOTA_WAV, sound.other}, {KINSHI_WAV, sound.refusal}, {KOMA_WAV, sound.piece}, {BGM_WAV, sound.music}};
+    for (const auto& [name, handle] : waves) {
+        SCOPED_TRACE(name);
+        const WaveFormat f = format_of(name);
+        ASSERT_GT(f.data_bytes, 0u);
+        EXPECT_EQ(uint32_t(rate), f.rate);
+        EXPECT_EQ(uint32_t(channels), f.channels);
+        EXPECT_EQ(uint32_t(SDL_AUDIO_BITSIZE(device_format)), f.bits);
+
+        ASSERT_EQ(dsPlay(handle), 1);
+        Mix_Chunk* played = nullptr;
+        for (Mix_Chunk* c : chunks_on_channels())
+            if (std::find(seen.begin(), seen.end(), c) == seen.end()) played = c;
+        ASSERT_NE(played, nullptr);
+        seen.push_back(played);
+        EXPECT_EQ(played->alen, f.data_bytes);
+        dsStop(handle);
+    }
+    sound.close_sound();
+}
+
 // ------------------------------------------------------------ real output --
 
 // The samples SDL's disk driver has written so far (16-bit, interleaved).
@@ -263,6 +345,14 @@ std::vector<int16_t> wait_for(const fs::path& file,
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return s;
+}
+
+// Samples the open device writes for a second of sound, all channels together.
+size_t samples_per_second() {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0) return 0;
+    return size_t(rate) * size_t(channels);
 }
 
 int peak(const std::vector<int16_t>& s, size_t from = 0, size_t to = SIZE_MAX) {
@@ -329,20 +419,22 @@ TEST_F(DiskOutputTest, PlayingAgainRestartsFromTheBeginningInsteadOfOverlapping)
     size_t loud_at = 0;
     while (loud_at < s.size() && std::abs(int(s[loud_at])) <= 20000) ++loud_at;
     ASSERT_LT(loud_at, s.size());
-    const size_t quiet_from = loud_at + 44100 * 2 / 2;  // half a second later, in samples
+    const size_t second = samples_per_second();
+    ASSERT_GT(second, 0u);
+    const size_t quiet_from = loud_at + second / 2;
     s = wait_for(file, [&](const auto& s) { return s.size() > quiet_from + 4096; });
     ASSERT_GT(s.size(), quiet_from);
     EXPECT_LT(peak(s, quiet_from), 4000);
 
     const size_t mark = s.size();
     dsPlay(b);
-    s = wait_for(file, [&](const auto& s) { return s.size() > mark + 44100; });
+    s = wait_for(file, [&](const auto& s) { return s.size() > mark + second; });
     dsTerminate(sound);
     // The loud start comes back, and after it only one quiet tail plays.
     size_t again = mark;
     while (again < s.size() && std::abs(int(s[again])) <= 20000) ++again;
     ASSERT_LT(again, s.size());
-    const size_t tail = again + 44100 * 2 / 4;
+    const size_t tail = again + second / 4;
     ASSERT_GT(s.size(), tail + 4096);
     EXPECT_LT(peak(s, tail, tail + 4096), 4000);
     EXPECT_GT(peak(s, tail, tail + 4096), 1500);
@@ -357,14 +449,16 @@ TEST_F(DiskOutputTest, LoopingPlaysTheSoundAgainUntilStopped) {
     const Bytes wave = make_wave(pcm);
     const int32_t b = dsCreateDSB(sound, wave.data(), DS_FLAG_MUSIC);
     ASSERT_NE(b, 0);
+    const size_t second = samples_per_second();
+    ASSERT_GT(second, 0u);
 
-    // Counts bursts of tone separated by silence.
-    auto bursts = [](const std::vector<int16_t>& s, size_t from) {
+    // Counts bursts of tone separated by silence (0.1 s of it, so more than 0.05 s).
+    auto bursts = [second](const std::vector<int16_t>& s, size_t from) {
         int n = 0;
-        size_t quiet = 1000000;
+        size_t quiet = SIZE_MAX / 2;
         for (size_t i = from; i < s.size(); ++i) {
             if (std::abs(int(s[i])) > 10000) {
-                if (quiet > 2000) ++n;
+                if (quiet > second / 20) ++n;
                 quiet = 0;
             } else {
                 ++quiet;
@@ -379,7 +473,7 @@ TEST_F(DiskOutputTest, LoopingPlaysTheSoundAgainUntilStopped) {
 
     dsStop(b);
     const size_t stopped = wait_for(file, [](const auto&) { return true; }).size();
-    s = wait_for(file, [&](const auto& s) { return s.size() > stopped + 44100; });
+    s = wait_for(file, [&](const auto& s) { return s.size() > stopped + second; });
     dsTerminate(sound);
     // Allow for what was already mixed when the stop came.
     EXPECT_EQ(peak(s, stopped + 16384), 0);

@@ -17,8 +17,13 @@
  * for music.  Each buffer plays on a mixer channel of its own, so an effect
  * never cuts the music off; the flags are kept but change nothing else.
  *
+ * The device is opened at 22.05 kHz 16-bit mono, the format of the game's waves,
+ * which are then kept exactly as the file holds them; a wave in any other
+ * format is converted to it once, when its buffer is made.
+ *
  * Volumes are hundredths of a decibel (-10000 silent .. 0 full), pans run
- * from -10000 (left only) through 0 to 10000 (right only).
+ * from -10000 (left only) through 0 to 10000 (right only); on the mono
+ * device a pan is accepted and changes nothing.
  */
 #ifndef ZEMTORI_DS_H
 #define ZEMTORI_DS_H
@@ -36,7 +41,7 @@ extern "C" {
 /* Largest wave file the library accepts, in bytes. */
 #define DS_MAX_WAVE_BYTES (64u * 1024u * 1024u)
 /* Largest sound the library keeps, in bytes once converted to the output
- * format (about three minutes of 44.1 kHz 16-bit stereo).  A wave whose sound
+ * format (about twelve minutes at the device's 22.05 kHz mono).  A wave whose sound
  * would be larger gives no buffer, whatever the size of its file. */
 #define DS_MAX_DECODED_BYTES (32u * 1024u * 1024u)
 
