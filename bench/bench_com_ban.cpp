@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "platform/quiet_port.h"
+#include "port/quiet_port.h"
 #include "play/game.h"
 #include "record/entry_line.h"
 

@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "platform/qt/main_window.h"
+#include "qt/main_window.h"
 #include "play/game.h"
 #include "sound/effects.h"
 

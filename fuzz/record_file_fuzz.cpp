@@ -11,7 +11,7 @@
 #include "display/move_text.h"
 #include "display/screen.h"
 #include "engine/engine.h"
-#include "platform/headless_port.h"
+#include "port/headless_port.h"
 #include "record/entry_line.h"
 #include "record/kifu.h"
 #include "record/record_file.h"

@@ -1,6 +1,6 @@
 #include "app/game_wiring.h"
 
-#include "platform/qt/main_window.h"
+#include "qt/main_window.h"
 #include "play/game.h"
 
 namespace zemtori {

@@ -13,9 +13,9 @@
 #include "app/game_wiring.h"
 #include "app/sound_library_messages.h"
 #include "app/startup_log.h"
-#include "platform/qt/data_folder.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/qt_translation.h"
+#include "qt/data_folder.h"
+#include "qt/main_window.h"
+#include "qt/qt_translation.h"
 #include "play/game.h"
 #include "sound/effects.h"
 

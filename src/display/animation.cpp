@@ -1,6 +1,6 @@
 #include "display/animation.h"
 
-#include "platform/wait.h"
+#include "port/wait.h"
 
 namespace zemtori {
 

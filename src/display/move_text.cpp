@@ -51,7 +51,7 @@ std::string moji_henkan(int v) {
 
 void moji_insatsu(Screen& screen, double c, double r, const std::string& text, int colour) {
     if (text.empty()) return;
-    screen.port().print_text(text, grid_x(c), grid_y(r), 12, colour, screen.bold);
+    screen.port().print_text(grid_x(c), grid_y(r), text, colour, 12, screen.bold);
 }
 
 void sashite_kesu(Screen& screen, const TurnState& turn, int side) {

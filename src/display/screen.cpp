@@ -31,7 +31,7 @@ void Screen::waku_hyouji(int colour, double c, double r) {
 
 void Screen::moji_hyouji(double c, double r, const std::string& text, int colour, int mode, int size) {
     if (mode != 0) return;  // a text has no kanji numeral
-    port_.print_text(text, grid_x(c), grid_y(r), size, colour, bold);
+    port_.print_text(grid_x(c), grid_y(r), text, colour, size, bold);
 }
 
 void Screen::moji_hyouji(double c, double r, int value, int colour, int mode, int size) {
@@ -45,13 +45,13 @@ void Screen::moji_hyouji(double c, double r, int value, int colour, int mode, in
         text = kansuuji(value);
         if (text.empty()) return;
     }
-    port_.print_text(text, grid_x(c), grid_y(r), size, colour, bold);
+    port_.print_text(grid_x(c), grid_y(r), text, colour, size, bold);
 }
 
 void Screen::meishou_hyouji(double c, double r, int code, int colour, int size) {
     const std::string text = meishou(code);
     if (text.empty()) return;
-    port_.print_text(text, grid_x(c) + 120, grid_y(r) + 160, size, colour, bold);
+    port_.print_text(grid_x(c) + 120, grid_y(r) + 160, text, colour, size, bold);
 }
 
 void Screen::haikei_hyouji(int code) {

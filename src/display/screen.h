@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "display/geometry.h"
-#include "platform/port.h"
+#include "port/geometry.h"
+#include "port/port.h"
 #include "rules/board.h"
 #include "rules/state.h"
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/port.h"
+#include "port/port.h"
 
 namespace zemtori {
 

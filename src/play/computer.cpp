@@ -4,7 +4,7 @@
 // The computer always plays the upper side (positive codes) and the person
 // the lower side; which of them is 先手 is only a matter of the side values.
 #include "display/move_text.h"
-#include "platform/wait.h"
+#include "port/wait.h"
 #include "play/game.h"
 #include "rules/moves.h"
 

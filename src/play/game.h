@@ -21,11 +21,11 @@
 #include "display/clock.h"
 #include "display/screen.h"
 #include "engine/engine.h"
-#include "platform/port.h"
+#include "port/port.h"
 #include "record/kifu.h"
 #include "rules/state.h"
 #include "settings/store.h"
-#include "platform/sound_port.h"
+#include "port/sound_port.h"
 
 namespace zemtori {
 

@@ -3,7 +3,7 @@
 // piece off the opening position or putting it back.  Below 0 the human's
 // pieces go, above 0 the upper side's; rung -r takes the mirror pieces of
 // rung r, so turning the board negates the rung.
-#include "display/geometry.h"
+#include "port/geometry.h"
 #include "play/game.h"
 
 namespace zemtori {

@@ -3,7 +3,7 @@
 // promoted by the right button where it may be, carried out, left to fall and
 // written, and the turn is handed over.
 #include "display/move_text.h"
-#include "platform/wait.h"
+#include "port/wait.h"
 #include "play/game.h"
 #include "rules/legality.h"
 #include "rules/moves.h"

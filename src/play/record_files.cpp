@@ -6,7 +6,7 @@
 // is used.
 #include "play/record_files.h"
 
-#include "display/geometry.h"
+#include "port/geometry.h"
 #include "play/game.h"
 #include "record/record_file.h"
 
@@ -179,9 +179,9 @@ void Game::file_click() {
     file_list_hyouji(false, false, false);
     shinki_kyokumen();
     turn.KIFU_MODE = 1;
-    port.print_text(file.title, chuuou_x(file.title) - 3000, 6350, 12, AKA, screen.bold);
-    port.print_text(file.ue_player, chuuou_x(file.ue_player), 100, 12, SHIRO, screen.bold);
-    port.print_text(file.sita_player, chuuou_x(file.sita_player), 6350, 12, SHIRO, screen.bold);
+    port.print_text(chuuou_x(file.title) + KIFU_TITLE_SHIFT_X, KIFU_TITLE_Y, file.title, AKA, 12, screen.bold);
+    port.print_text(chuuou_x(file.ue_player), KIFU_UE_NAME_Y, file.ue_player, SHIRO, 12, screen.bold);
+    port.print_text(chuuou_x(file.sita_player), KIFU_SITA_NAME_Y, file.sita_player, SHIRO, 12, screen.bold);
     const int count = static_cast<int>(file.entries.size());
     for (int n = 1; n <= count; ++n) kifu.set_entry(n, file.entries[static_cast<std::size_t>(n - 1)]);
     kifu.KIFU_TESU = 0;

@@ -20,8 +20,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/port.h"
-#include "platform/sound_port.h"
+#include "port/port.h"
+#include "port/sound_port.h"
 
 namespace zemtori {
 

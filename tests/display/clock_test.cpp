@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "display/clock.h"
-#include "platform/headless_port.h"
+#include "port/headless_port.h"
 
 namespace zemtori {
 namespace {

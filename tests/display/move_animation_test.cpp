@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "display/animation.h"
-#include "display/geometry.h"
+#include "port/geometry.h"
 #include "display/screen.h"
 #include "picture_at.h"
-#include "platform/headless_port.h"
+#include "port/headless_port.h"
 #include "rules/moves.h"
 #include "test_support.h"
 

@@ -9,7 +9,7 @@
 
 #include "display/move_text.h"
 #include "display/version.h"
-#include "platform/headless_port.h"
+#include "port/headless_port.h"
 
 namespace zemtori {
 namespace {

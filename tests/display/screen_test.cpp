@@ -8,7 +8,7 @@
 
 #include "display/screen.h"
 #include "picture_at.h"
-#include "platform/headless_port.h"
+#include "port/headless_port.h"
 #include "test_support.h"
 
 namespace zemtori {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "display/geometry.h"
-#include "platform/headless_port.h"
+#include "port/geometry.h"
+#include "port/headless_port.h"
 #include "play/game.h"
 #include "recording_sound.h"
 #include "settings_folder.h"

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "app/game_wiring.h"
-#include "display/geometry.h"
-#include "platform/qt/canvas.h"
-#include "platform/qt/main_window.h"
+#include "port/geometry.h"
+#include "qt/canvas.h"
+#include "qt/main_window.h"
 #include "play/game.h"
 #include "sound/effects.h"
 #include "qt_test_support.h"

@@ -5,7 +5,7 @@
 #include <QAction>
 
 #include "app/game_wiring.h"
-#include "platform/qt/main_window.h"
+#include "qt/main_window.h"
 #include "play/game.h"
 #include "sound/effects.h"
 #include "qt_test_support.h"

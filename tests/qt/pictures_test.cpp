@@ -13,10 +13,10 @@
 #include <cstdlib>
 #include <functional>
 
-#include "display/geometry.h"
-#include "platform/qt/data_folder.h"
-#include "platform/qt/picture_names.h"
-#include "platform/qt/picture_set.h"
+#include "port/geometry.h"
+#include "qt/data_folder.h"
+#include "qt/picture_names.h"
+#include "qt/picture_set.h"
 
 namespace zemtori {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "display/geometry.h"
+#include "port/geometry.h"
 
 namespace zemtori::test {
 

@@ -16,9 +16,9 @@
 #include <QTemporaryDir>
 
 #include "app/game_wiring.h"
-#include "platform/qt/canvas.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/record_controls.h"
+#include "qt/canvas.h"
+#include "qt/main_window.h"
+#include "qt/record_controls.h"
 #include "play/game.h"
 #include "sound/effects.h"
 #include "qt_test_support.h"

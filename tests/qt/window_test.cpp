@@ -26,10 +26,10 @@
 #include <tuple>
 #include <vector>
 
-#include "display/geometry.h"
-#include "platform/qt/canvas.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/qt_translation.h"
+#include "port/geometry.h"
+#include "qt/canvas.h"
+#include "qt/main_window.h"
+#include "qt/qt_translation.h"
 #include "play/game.h"
 #include "sound/effects.h"
 #include "qt_test_support.h"
@@ -148,7 +148,7 @@ TEST(QtWindowPainting, DrawingShowsOnceTheEventIsHandledWithoutARefresh) {
         counter.paints = 0;
         if (kind == 0) w.window.paint_picture(-10, grid_x(3), grid_y(3));
         if (kind == 1) w.window.draw_outline(15, grid_x(3), grid_y(3), grid_x(4), grid_y(4));
-        if (kind == 2) w.window.print_text("歩", grid_x(3), grid_y(3), 12, 15, true);
+        if (kind == 2) w.window.print_text(grid_x(3), grid_y(3), "歩", 15, 12, true);
         QCoreApplication::processEvents();
         EXPECT_GE(counter.paints, 1) << "drawing kind " << kind;
     }
@@ -169,7 +169,7 @@ TEST(QtWindowPainting, TextHangsFromItsTopLeftAndIsTransparent) {
     for (int c = 1; c <= 4; ++c) window.paint_picture(0, grid_x(c), grid_y(3));
     const QImage before = window.canvas_image().copy();
     const double x = grid_x(1), y = grid_y(3);
-    window.print_text("王手", x, y, 16, AKA, true);
+    window.print_text(x, y, "王手", AKA, 16, true);
     const QImage& canvas = window.canvas_image();
     const int px = to_pixels(x), py = to_pixels(y);
     const int em = 16 * 96 / 72;

@@ -21,7 +21,7 @@
 
 #include <SDL_mixer.h>
 
-#include "platform/headless_port.h"
+#include "port/headless_port.h"
 #include "sound/effects.h"
 #include "zemtori_ds.h"
 

@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "display/geometry.h"
-#include "platform/headless_port.h"
+#include "port/geometry.h"
+#include "port/headless_port.h"
 
 namespace zemtori::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound_port.h"
+#include "port/sound_port.h"
 
 namespace zemtori::test {
 

@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "commands.h"
-#include "display/geometry.h"
+#include "port/geometry.h"
 #include "engine/engine.h"
-#include "platform/quiet_port.h"
+#include "port/quiet_port.h"
 #include "play/game.h"
 #include "rules/board.h"
 #include "rules/moves.h"

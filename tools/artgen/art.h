@@ -1,6 +1,6 @@
 // The game's pictures, drawn from scratch.  Every function returns the picture
 // at `scale` device pixels per logical pixel (1 for normal screens, 2 for
-// high-density ones); logical sizes are those of display/geometry.h.
+// high-density ones); logical sizes are those of port/geometry.h.
 #pragma once
 
 #include <QImage>

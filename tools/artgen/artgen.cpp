@@ -14,7 +14,7 @@
 #include <cstdlib>
 
 #include "art.h"
-#include "platform/qt/picture_names.h"
+#include "qt/picture_names.h"
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);

@@ -6,7 +6,7 @@
 #include <QPainterPath>
 
 #include "art.h"
-#include "display/geometry.h"
+#include "port/geometry.h"
 #include "texture.h"
 
 namespace zemtori::art {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "art.h"
-#include "display/geometry.h"
+#include "port/geometry.h"
 #include "texture.h"
 
 namespace zemtori::art {

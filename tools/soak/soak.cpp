@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "commands.h"
-#include "display/geometry.h"
-#include "platform/headless_port.h"
+#include "port/geometry.h"
+#include "port/headless_port.h"
 #include "play/game.h"
 #include "sound/effects.h"
 #include "rules/legality.h"

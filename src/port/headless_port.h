@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/port.h"
+#include "port/port.h"
 
 namespace zemtori {
 
@@ -33,8 +33,7 @@ public:
     // Port
     void paint_picture(int code, double x, double y) override;
     void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
-    void print_text(const std::string& text, double x, double y, int size_pt, int colour,
-                    bool bold) override;
+    void print_text(double x, double y, const std::string& text, int colour, int size_pt, bool bold) override;
     void refresh() override;
     MsgAnswer message_box(const std::string& text, const std::string& title, MsgIcon icon,
                           MsgButtons buttons) override;

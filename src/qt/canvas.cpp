@@ -1,11 +1,11 @@
-#include "platform/qt/canvas.h"
+#include "qt/canvas.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <cmath>
 
-#include "display/geometry.h"
+#include "port/geometry.h"
 
 namespace zemtori {
 

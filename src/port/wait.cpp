@@ -1,8 +1,8 @@
-#include "platform/wait.h"
+#include "port/wait.h"
 
 #include <algorithm>
 
-#include "platform/port.h"
+#include "port/port.h"
 
 namespace zemtori {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/main_window.h"
+#include "qt/main_window.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -18,9 +18,9 @@
 #include <cmath>
 #include <set>
 
-#include "display/geometry.h"
-#include "platform/qt/canvas.h"
-#include "platform/qt/record_controls.h"
+#include "port/geometry.h"
+#include "qt/canvas.h"
+#include "qt/record_controls.h"
 
 namespace zemtori {
 
@@ -196,8 +196,7 @@ void MainWindow::draw_outline(int colour, double x1, double y1, double x2, doubl
     canvas_->update();
 }
 
-void MainWindow::print_text(const std::string& text, double x, double y, int size_pt, int colour,
-                            bool bold) {
+void MainWindow::print_text(double x, double y, const std::string& text, int colour, int size_pt, bool bold) {
     QImage& image = canvas_->image();
     QPainter p(&image);
     QFont font(QStringLiteral("IPAPMincho"));

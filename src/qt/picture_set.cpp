@@ -1,12 +1,12 @@
-#include "platform/qt/picture_set.h"
+#include "qt/picture_set.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
-#include "display/geometry.h"
-#include "platform/qt/picture_names.h"
+#include "port/geometry.h"
+#include "qt/picture_names.h"
 
 namespace zemtori {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/data_folder.h"
+#include "qt/data_folder.h"
 
 #include <QDir>
 #include <QFileInfo>

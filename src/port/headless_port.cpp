@@ -1,4 +1,4 @@
-#include "platform/headless_port.h"
+#include "port/headless_port.h"
 
 #include <cmath>
 
@@ -12,8 +12,7 @@ void HeadlessPort::draw_outline(int colour, double x1, double y1, double x2, dou
     ops.push_back({OpKind::Outline, colour, x1, y1, x2, y2, {}, 0, false});
 }
 
-void HeadlessPort::print_text(const std::string& text, double x, double y, int size_pt, int colour,
-                              bool bold) {
+void HeadlessPort::print_text(double x, double y, const std::string& text, int colour, int size_pt, bool bold) {
     ops.push_back({OpKind::Text, colour, x, y, 0, 0, text, size_pt, bold});
 }
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "display/geometry.h"
+#include "port/geometry.h"
 
 namespace zemtori {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/record_controls.h"
+#include "qt/record_controls.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,7 +15,7 @@
 
 #include <cerrno>
 
-#include "display/geometry.h"
+#include "port/geometry.h"
 
 namespace zemtori {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/port.h"
+#include "port/port.h"
 
 namespace zemtori {
 
@@ -18,7 +18,7 @@ class QuietPort final : public Port {
 public:
     void paint_picture(int, double, double) override {}
     void draw_outline(int, double, double, double, double) override {}
-    void print_text(const std::string&, double, double, int, int, bool) override {}
+    void print_text(double, double, const std::string&, int, int, bool) override {}
     void refresh() override {}
     MsgAnswer message_box(const std::string& text, const std::string& title, MsgIcon icon,
                           MsgButtons buttons) override;

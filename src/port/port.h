@@ -50,8 +50,7 @@ public:
     // One-pixel outline of the rectangle from (x1, y1) to (x2, y2), not filled.
     virtual void draw_outline(int colour, double x1, double y1, double x2, double y2) = 0;
     // Transparent text (UTF-8) with its top-left at (x, y).
-    virtual void print_text(const std::string& text, double x, double y, int size_pt,
-                            int colour, bool bold) = 0;
+    virtual void print_text(double x, double y, const std::string& text, int colour, int size_pt, bool bold) = 0;
     // Show what has been painted, now.
     virtual void refresh() = 0;
 

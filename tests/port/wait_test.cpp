@@ -3,8 +3,8 @@
 
 #include <stdexcept>
 
-#include "platform/headless_port.h"
-#include "platform/wait.h"
+#include "port/headless_port.h"
+#include "port/wait.h"
 
 namespace zemtori {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/port.h"
-#include "platform/qt/picture_set.h"
+#include "port/port.h"
+#include "qt/picture_set.h"
 
 class QAction;
 class QMenu;
@@ -71,8 +71,7 @@ public:
     // Port
     void paint_picture(int code, double x, double y) override;
     void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
-    void print_text(const std::string& text, double x, double y, int size_pt, int colour,
-                    bool bold) override;
+    void print_text(double x, double y, const std::string& text, int colour, int size_pt, bool bold) override;
     void refresh() override;
     MsgAnswer message_box(const std::string& text, const std::string& title, MsgIcon icon,
                           MsgButtons buttons) override;

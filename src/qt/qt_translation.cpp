@@ -1,4 +1,4 @@
-#include "platform/qt/qt_translation.h"
+#include "qt/qt_translation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "platform/quiet_port.h"
+#include "port/quiet_port.h"
 
 namespace zemtori {
 

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/port.h"
+#include "port/port.h"
 
 class QComboBox;
 class QLabel;

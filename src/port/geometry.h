@@ -29,6 +29,14 @@ constexpr int floor_int(double v) {
 constexpr int cell_column(double x) { return floor_int((x - BAN_X0) / MASU_HABA); }
 constexpr int cell_row(double y) { return floor_int((y - BAN_Y0) / MASU_TAKASA); }
 
+// Where a record file's title and players' names are printed, in twips
+// (they are not placed on the grid): the names above and below the board,
+// centred over it; the title left of the lower name.
+constexpr double KIFU_UE_NAME_Y = 100;
+constexpr double KIFU_SITA_NAME_Y = 6350;
+constexpr double KIFU_TITLE_Y = KIFU_SITA_NAME_Y;
+constexpr double KIFU_TITLE_SHIFT_X = -3000;
+
 // Twips to pixels at 96 dpi, rounded to the nearest pixel.
 constexpr int to_pixels(double twips) {
     const double p = twips / TWIPS_PER_PIXEL;
