@@ -54,9 +54,6 @@ MainWindow::MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent, qrea
         if (events.mouse_down) events.mouse_down(button, x, y);
     };
     setCentralWidget(canvas_);
-    records_ = new RecordControls(canvas_, [this](RecordControl control) {
-        if (events.record_control_used) events.record_control_used(control);
-    });
     setFocusPolicy(Qt::StrongFocus);
 
     build_menus(menu);
@@ -163,7 +160,18 @@ QMenu* MainWindow::submenu(const std::string& item) const {
     return it == menus_.end() ? nullptr : it->second;
 }
 
-bool MainWindow::record_control_visible(RecordControl control) const { return records_->visible(control); }
+RecordControls* MainWindow::record_controls() const {
+    if (!records_) {
+        records_ = new RecordControls(canvas_, [this](RecordControl control) {
+            if (events.record_control_used) events.record_control_used(control);
+        });
+    }
+    return records_;
+}
+
+bool MainWindow::record_control_visible(RecordControl control) const {
+    return records_ && records_->visible(control);
+}
 
 // --- painting -------------------------------------------------------------
 
@@ -299,18 +307,28 @@ void MainWindow::sleep(double seconds) {
 
 // --- the rest -------------------------------------------------------------
 
-void MainWindow::show_record_control(RecordControl control, bool visible) { records_->show(control, visible); }
+// Until the controls are made every one of them is hidden and every field
+// empty, so hiding them or emptying a field needs no controls.
+void MainWindow::show_record_control(RecordControl control, bool visible) {
+    if (!visible && !records_) return;
+    record_controls()->show(control, visible);
+}
 
-std::string MainWindow::record_text(RecordText field) const { return records_->text(field); }
+std::string MainWindow::record_text(RecordText field) const {
+    return records_ ? records_->text(field) : std::string();
+}
 
-void MainWindow::set_record_text(RecordText field, const std::string& text) { records_->set_text(field, text); }
+void MainWindow::set_record_text(RecordText field, const std::string& text) {
+    if (text.empty() && !records_) return;
+    record_controls()->set_text(field, text);
+}
 
-std::string MainWindow::record_selection(RecordControl list) const { return records_->selection(list); }
+std::string MainWindow::record_selection(RecordControl list) const { return record_controls()->selection(list); }
 
-std::string MainWindow::record_folder() const { return records_->folder(); }
+std::string MainWindow::record_folder() const { return record_controls()->folder(); }
 
 bool MainWindow::set_record_folder(RecordControl list, const std::string& folder) {
-    return records_->set_folder(list, folder);
+    return record_controls()->set_folder(list, folder);
 }
 
 void MainWindow::end_program() {

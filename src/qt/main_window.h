@@ -66,7 +66,11 @@ public:
     QAction* action(const std::string& item) const;  // also a submenu's own action
     QMenu* submenu(const std::string& item) const;   // nullptr for a leaf
     bool record_control_visible(RecordControl control) const;
-    RecordControls* record_controls() const { return records_; }
+    // The record-file controls, made on first use: they stay hidden until the
+    // game shows them, and making them (their fonts above all) is a good part
+    // of what opening the window would otherwise cost.
+    RecordControls* record_controls() const;
+    bool record_controls_made() const { return records_ != nullptr; }
 
     // Port
     void paint_picture(int code, double x, double y) override;
@@ -108,7 +112,7 @@ private:
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
     std::map<QAction*, std::string> shortcut_menus_;  // an item with a key: its menu
-    RecordControls* records_ = nullptr;
+    mutable RecordControls* records_ = nullptr;
     // The icons every message box shows, made once (see use_shared_icons).
     std::map<int, QIcon> box_button_icons_;
     QPixmap box_warning_;

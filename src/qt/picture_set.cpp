@@ -5,6 +5,12 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "port/geometry.h"
 #include "qt/picture_names.h"
 
@@ -54,27 +60,51 @@ QString PictureProblem::message() const {
     return text;
 }
 
+// The pictures are decoded side by side on a few threads (decoding a QImage
+// is safe off the main thread), each into its own slot; the pending are then
+// looked at in the list's order, so the problem reported is the one the
+// first bad file in the list has, whichever thread met it first.
 PictureProblem PictureSet::load(const QString& folder, qreal device_pixel_ratio) {
     images_.clear();
     const QDir dir(folder);
-    for (const int code : PICTURE_CODES) {
-        const QString name = QString::fromStdString(picture_name(code));
-        const QSize size(picture_width(code), picture_height(code));
+    struct Slot {
+        QString path;
+        QSize size;
+        bool sharp = false;
         QImage image;
         PictureProblem problem;
+    };
+    std::array<Slot, PICTURE_CODES.size()> pending;
+    for (std::size_t i = 0; i < PICTURE_CODES.size(); ++i) {
+        const int code = PICTURE_CODES[i];
+        const QString name = QString::fromStdString(picture_name(code));
+        Slot& slot = pending[i];
+        slot.size = QSize(picture_width(code), picture_height(code));
         const QString sharp = dir.filePath(name + QStringLiteral("@2x.png"));
-        if (device_pixel_ratio > 1.0 && QFileInfo::exists(sharp)) {
-            problem = read_picture(sharp, size * 2, image);
-            image.setDevicePixelRatio(2.0);
-        } else {
-            problem = read_picture(dir.filePath(name + QStringLiteral(".png")), size, image);
-        }
-        if (!problem.ok()) {
-            images_.clear();
-            return problem;
-        }
-        images_[code] = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        slot.sharp = device_pixel_ratio > 1.0 && QFileInfo::exists(sharp);
+        slot.path = slot.sharp ? sharp : dir.filePath(name + QStringLiteral(".png"));
+        if (slot.sharp) slot.size *= 2;
     }
+
+    std::atomic<std::size_t> next{0};
+    const auto decode = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < pending.size();) {
+            Slot& slot = pending[i];
+            slot.problem = read_picture(slot.path, slot.size, slot.image);
+            if (!slot.problem.ok()) continue;
+            if (slot.sharp) slot.image.setDevicePixelRatio(2.0);
+            slot.image = slot.image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        }
+    };
+    const unsigned helpers = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < helpers; ++t) threads.emplace_back(decode);
+    decode();
+    for (std::thread& t : threads) t.join();
+
+    for (const Slot& slot : pending)
+        if (!slot.problem.ok()) return slot.problem;
+    for (std::size_t i = 0; i < pending.size(); ++i) images_[PICTURE_CODES[i]] = std::move(pending[i].image);
     return {};
 }
 

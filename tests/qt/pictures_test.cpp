@@ -285,6 +285,41 @@ TEST(PictureLoading, EachDamagedFileIsNamedWithWhatIsWrong) {
     }
 }
 
+// The pictures are decoded several at a time; what they load to, and which
+// of several bad files is named, must not depend on which finishes first.
+TEST(PictureLoading, SeveralBadFilesNameTheFirstInTheListEveryTime) {
+    PictureFolder folder;
+    QFile::remove(folder.path("SITA_OU.png"));                        // code -80, last in the list
+    folder.write_image("UE_SYA_0.png", {5, 5});                        // code 70
+    folder.write("UE_KAKU_0.png", "not a picture");                   // code 60
+    folder.write("HAIKEI_TAKE.png", folder.bytes("HAIKEI_TAKE.png").left(200));  // code 4, the first bad one
+    for (int round = 0; round < 20; ++round) {
+        PictureSet set;
+        const PictureProblem p = set.load(folder.tmp.path(), 1.0);
+        ASSERT_EQ(p.kind, PictureProblem::Kind::Damaged) << "round " << round;
+        ASSERT_EQ(p.file, folder.path("HAIKEI_TAKE.png")) << "round " << round;
+        ASSERT_EQ(set.find(0), nullptr);
+    }
+}
+
+TEST(PictureLoading, EveryPictureLoadsAsItsFileDecodedAlone) {
+    for (const qreal ratio : {1.0, 2.0}) {
+        PictureSet set;
+        ASSERT_TRUE(set.load(PICTURES, ratio).ok());
+        for (const int code : PICTURE_CODES) {
+            const QImage* got = set.find(code);
+            ASSERT_NE(got, nullptr) << "code " << code;
+            QImage want = QImage(QDir(PICTURES).filePath(QString::fromStdString(picture_name(code)) +
+                                                          (ratio > 1 ? "@2x.png" : ".png")))
+                              .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            want.setDevicePixelRatio(ratio);
+            EXPECT_EQ(got->format(), QImage::Format_ARGB32_Premultiplied) << "code " << code;
+            EXPECT_EQ(got->devicePixelRatio(), ratio) << "code " << code;
+            EXPECT_TRUE(*got == want) << "code " << code << " at ratio " << ratio;
+        }
+    }
+}
+
 TEST(PictureLoading, BoxTextSaysWhatIsWrongFirst) {
     using Kind = PictureProblem::Kind;
     EXPECT_EQ(PictureProblem({Kind::Missing, "/d/UE_OU.png", {}}).message().toStdString(),

@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QMenu>
@@ -26,9 +27,11 @@
 #include <tuple>
 #include <vector>
 
+#include "app/game_wiring.h"
 #include "port/geometry.h"
 #include "qt/canvas.h"
 #include "qt/main_window.h"
+#include "qt/record_controls.h"
 #include "qt/qt_translation.h"
 #include "play/game.h"
 #include "sound/effects.h"
@@ -108,6 +111,40 @@ TEST(QtWindowStartUp, CanvasShowsTheOpeningBoardTitleAndGreenFrames) {
     EXPECT_TRUE(shows_picture(canvas, *title, to_pixels(grid_x(11)), to_pixels(grid_y(-0.2))));
     // Both hands start empty: the upper hand's first slot shows the empty square.
     EXPECT_TRUE(shows_picture(canvas, *window.pictures().find(0), to_pixels(grid_x(-1)), to_pixels(grid_y(1))));
+}
+
+// Starting a game makes none of the hidden record-file controls: hiding
+// them and emptying the save form's fields need none.  The first command that
+// uses them makes them, and they then behave as if they had always been there.
+TEST(QtWindowStartUp, RecordControlsAreMadeOnTheirFirstUse) {
+    MainWindow window{menu_entries()};
+    window.end_hook = [] {};
+    ASSERT_EQ(window.load_pictures(PICTURES).message(), QString());
+    SoundEffects sound(window, ZEMTORI_TEST_DATA_DIR);
+    Game game(window, sound);
+    connect_game(window, game);
+    game.load();
+    window.action("TAIKYOKU")->trigger();  // a menu that hides them again
+    EXPECT_FALSE(window.record_controls_made());
+    const RecordControl all[] = {RecordControl::DriveList, RecordControl::DirList, RecordControl::FileList,
+                                 RecordControl::SavePanel};
+    for (const RecordControl c : all) EXPECT_FALSE(window.record_control_visible(c));
+    EXPECT_EQ(window.record_text(RecordText::Text2), "");
+    EXPECT_FALSE(window.record_controls_made()) << "asking about them makes none";
+
+    window.action("KIFU_WRITE")->trigger();
+    ASSERT_TRUE(window.record_controls_made());
+    EXPECT_TRUE(window.record_control_visible(RecordControl::SavePanel));
+    EXPECT_EQ(window.record_text(RecordText::Text2), "");
+    window.set_record_text(RecordText::Text2, "名人戦");
+    EXPECT_EQ(window.record_controls()->text_field(RecordText::Text2)->text(), QStringLiteral("名人戦"));
+    // The menu's other item swaps the form for the lists, and the form's
+    // fields are emptied as they always were.
+    window.action("KIFU_READ")->trigger();
+    EXPECT_FALSE(window.record_control_visible(RecordControl::SavePanel));
+    EXPECT_TRUE(window.record_control_visible(RecordControl::FileList));
+    EXPECT_EQ(window.record_text(RecordText::Text2), "");
+    disconnect_game(window);
 }
 
 TEST(QtWindowPainting, OutlineCoversBothEndPointsAndLeavesTheInsideAlone) {
