@@ -40,12 +40,12 @@ void BM_ComBan(benchmark::State& state) {
     auto game = std::make_unique<Game>(port, sound);
     game->menu("LEVEL" + std::to_string(state.range(0)));
     TurnState& turn = game->turn;
-    turn.COM_TAISEN = 1;
+    turn.COM_TAISEN = true;
     for (auto _ : state) {
         for (const RecordEntry& entry : suite) {
             restore_position(entry, game->pos);
             turn.TEBAN = turn.COM_GAWA;
-            turn.SHOSHA = 0;
+            turn.SHOSHA = NASHI;
             turn.TESU = 0;
             game->kifu.KIFU_TESU = 0;
             kiki_keisan(game->engine);

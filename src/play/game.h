@@ -123,7 +123,7 @@ public:
 
     // Handicap ladder: the rung and whether one has been set.
     int HANDE_DAN = 0;
-    int HANDE_SETTEI = 0;
+    int HANDE_SETTEI = false;
 
     // The settings file: in the user's configuration folder, unless whoever
     // made the game puts it elsewhere before load().

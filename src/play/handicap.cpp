@@ -66,13 +66,13 @@ void Game::LEBEL_DOWN_Click() { handicap_step(-1); }
 void Game::handicap_step(int direction) {
     hide_record_controls();
     int refusal = 0;
-    if (turn.KIFU_MODE == 1) refusal = 1;
+    if (turn.KIFU_MODE) refusal = 1;
     else if (kifu.KIFU_TESU > 0) refusal = 2;
     else if (kifu.HANTEN == 1) refusal = 3;
     // A start command has let the opening position fall (TEBAN is no longer
     // 0 until the next new game): the rung table's squares no longer hold
     // its pieces, so the ladder is closed as in a game in progress.
-    else if (turn.TEBAN != 0) refusal = 2;
+    else if (turn.TEBAN != NASHI) refusal = 2;
     if (refusal != 0) {
         play_refusal();
         handicap_kyohi(refusal);
@@ -93,7 +93,7 @@ void Game::handicap_step(int direction) {
         screen.masu_hyouji(code, p.x, p.y);
         play_piece();
     }
-    HANDE_SETTEI = 1;
+    HANDE_SETTEI = true;
 }
 
 }  // namespace zemtori

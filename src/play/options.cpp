@@ -43,7 +43,7 @@ void Game::read_settings() {
     if (file.count >= 2) {
         screen.SIDOU_IRO = file.says.sidou ? SHIRO : MIDORI_IRO;
         port.set_menu_checked("SIDOU", file.says.sidou);
-        screen.IDOU_SIDOU = file.says.sidou ? 1 : 0;
+        screen.IDOU_SIDOU = file.says.sidou;
     }
     if (file.count >= 3) port.set_menu_checked("KEIKA", file.says.keika);
     if (file.count >= 4) {
@@ -61,7 +61,7 @@ void Game::read_settings() {
     // Guidance goes off with its check mark, also when the file had it on:
     // the menu shows what the game does.
     port.set_menu_checked("SIDOU", false);
-    screen.IDOU_SIDOU = 0;
+    screen.IDOU_SIDOU = false;
     screen.SIDOU_IRO = screen.KESU_IRO;
     port.set_menu_checked("KEIKA", true);
     // What is checked is what plays: the music starts now (and stays silent
@@ -124,11 +124,11 @@ void Game::SIDOU_Click() {
             screen.waku_hyouji(screen.KESU_IRO, 11, k + 2);
         }
         port.set_menu_checked("SIDOU", false);
-        screen.IDOU_SIDOU = 0;
+        screen.IDOU_SIDOU = false;
         screen.SIDOU_IRO = screen.KESU_IRO;
     } else {
         port.set_menu_checked("SIDOU", true);
-        screen.IDOU_SIDOU = 1;
+        screen.IDOU_SIDOU = true;
         screen.SIDOU_IRO = SHIRO;
     }
     write_settings();

@@ -22,41 +22,41 @@ void Game::start_turn_clock() {
 void Game::end_turn_clock() { clock.TEBAN_JIKAN = keika_byou(clock.KAISHI_JIKOKU, port.time_of_day()); }
 
 void Game::START_Click() {
-    if (turn.SHOSHA != 0) {
+    if (turn.SHOSHA != NASHI) {
         shinki_kyokumen();
         port.refresh();
     }
-    turn.KIFU_MODE = 0;
+    turn.KIFU_MODE = false;
     screen.ban_shita_kesu();
     for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
     // The highlight frames go, on the board and in both hands, and with them
     // any selection they showed.
     screen.waku_kesu();
     screen.mochi_waku_kesu();
-    turn.SENTAKU = 0;
+    turn.SENTAKU = false;
     start_turn_clock();
     rakka(pos, &animation);
-    turn.COM_TAISEN = 0;
-    if (turn.TESU == 0 || turn.TEBAN == 0) {
-        turn.MAN_GAWA = 1;
-        turn.COM_GAWA = -1;
-        turn.TEBAN = 1;
+    turn.COM_TAISEN = false;
+    if (turn.TESU == 0 || turn.TEBAN == NASHI) {
+        turn.MAN_GAWA = SENTE_GAWA;
+        turn.COM_GAWA = GOTE_GAWA;
+        turn.TEBAN = SENTE_GAWA;
         port.message_box("先手の番です", " ", MsgIcon::None, MsgButtons::Ok);
     } else {
-        port.message_box(turn.TEBAN == 1 ? "先手の番です" : "後手の番です", " ", MsgIcon::None,
+        port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", " ", MsgIcon::None,
                          MsgButtons::Ok);
     }
-    turn.SAIKAI = 0;
+    turn.SAIKAI = false;
 }
 
 // Between two people the turn passes to the other side, the mover's time is
 // added to that player's total, and a captured king is announced.
 void Game::hand_over_between_people() {
-    if (turn.TEBAN == 1) {
-        turn.TEBAN = -1;
+    if (turn.TEBAN == SENTE_GAWA) {
+        turn.TEBAN = GOTE_GAWA;
         clock.MAN_JIKAN += clock.TEBAN_JIKAN;
-    } else if (turn.TEBAN == -1) {
-        turn.TEBAN = 1;
+    } else if (turn.TEBAN == GOTE_GAWA) {
+        turn.TEBAN = SENTE_GAWA;
         clock.COM_JIKAN += clock.TEBAN_JIKAN;
     }
     jikan_kaishi(clock, port);

@@ -171,7 +171,7 @@ TEST_F(RecordFiles, FilesWithoutEntriesOrUnreadableLeaveTheGameAsItWas) {
             s += std::to_string(game.pos.MOCHI_UE_KAZU[k]) + "," + std::to_string(game.pos.MOCHI_SITA_KAZU[k]) + ";";
         for (int n = 0; n <= game.kifu.KIFU_SAIGO; ++n) s += format_entry_line(game.kifu.entry(n)) + "\n";
         for (const int v : {game.kifu.KIFU_SAIGO, game.kifu.KIFU_TESU, game.turn.TESU, game.turn.TEBAN,
-                            game.turn.KIFU_MODE, game.turn.COM_TAISEN, static_cast<int>(port.timer1_enabled())})
+                            static_cast<int>(game.turn.KIFU_MODE), static_cast<int>(game.turn.COM_TAISEN), static_cast<int>(port.timer1_enabled())})
             s += std::to_string(v) + " ";
         return s;
     };

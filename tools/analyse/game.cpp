@@ -83,9 +83,9 @@ public:
         game_.pos = read_position(line);  // the engine keeps pointing at it
 
         TurnState& turn = game_.turn;
-        turn.COM_TAISEN = 1;
-        turn.MAN_GAWA = -1;
-        turn.COM_GAWA = 1;
+        turn.COM_TAISEN = true;
+        turn.MAN_GAWA = GOTE_GAWA;
+        turn.COM_GAWA = SENTE_GAWA;
         turn.TEBAN = turn.COM_GAWA;
         // The hand-over that comes before every computer turn; with no move
         // of the person before it, its answer decides nothing.
@@ -111,7 +111,7 @@ public:
         const int tesu = turn.TESU;
         port_.messages.clear();
         click_cell(source_cell(v[0], v[1]), HIDARI_BUTTON);
-        if (turn.SENTAKU != 1 || turn.SASHITE.from_x != v[0] || turn.SASHITE.from_y != v[1])
+        if (!turn.SENTAKU || turn.SASHITE.from_x != v[0] || turn.SASHITE.from_y != v[1])
             return refused();
         click_cell(square_cell(v[2], v[3]), button);
         if (turn.TESU == tesu) return refused();
@@ -187,7 +187,7 @@ private:
             else if (text == "   ** 王手 **") out_ << "oute\n";
         }
         print_position(game_.pos);
-        return turn.SHOSHA == 0;
+        return turn.SHOSHA == NASHI;
     }
 
     std::ostream& out_;

@@ -101,12 +101,12 @@ public:
     void computer_game(int level, int number) {
         game_number_ = number;
         TurnState& turn = game_.turn;
-        if (turn.SHOSHA == 0 && turn.TEBAN != 0) menu("CANCEL");  // the last one was left unfinished
+        if (turn.SHOSHA == NASHI && turn.TEBAN != NASHI) menu("CANCEL");  // the last one was left unfinished
         menu("LEVEL" + std::to_string(level));
         menu(rng_.chance(50) ? "SENTE" : "GOTE");
         check("start");
         int events = 0;
-        while (turn.SHOSHA == 0 && turn.TESU < options_.max_moves && events < 4 * options_.max_moves) {
+        while (turn.SHOSHA == NASHI && turn.TESU < options_.max_moves && events < 4 * options_.max_moves) {
             ++events;
             const int roll = rng_.below(100);
             if (roll < 3 && turn.TESU >= 2) {
@@ -125,7 +125,7 @@ public:
         else if (turn.SHOSHA == turn.MAN_GAWA) ++report_.man_mated;
         else ++report_.unfinished;
 
-        if (turn.SHOSHA != 0) {
+        if (turn.SHOSHA != NASHI) {
             click_cell(rng_.below(9) + 1, rng_.below(9) + 1, HIDARI_BUTTON);
             if (port_.messages.empty() || port_.messages.back().text != "新規に対局してください")
                 fail("a click after the end did not ask for a new game");
@@ -140,7 +140,7 @@ public:
         menu("START");
         TurnState& turn = game_.turn;
         while (turn.TESU < options_.long_game_moves) {
-            const int side = turn.TEBAN == turn.MAN_GAWA ? -1 : 1;
+            const int side = turn.TEBAN == turn.MAN_GAWA ? GOTE_GAWA : SENTE_GAWA;
             const int before = turn.TESU;
             if (!person_moves(side, true)) break;
             report_.long_game_moves += turn.TESU - before;
@@ -187,7 +187,7 @@ private:
             game_.mouse_down(buttons[rng_.below(3)], rng_.below(16000) - 2000.0, rng_.below(9000) - 2000.0);
             report_.moves += game_.turn.TESU > before ? game_.turn.TESU - before : 0;
             check("a stray click");
-            if (game_.turn.SHOSHA != 0) return;
+            if (game_.turn.SHOSHA != NASHI) return;
         }
     }
 
@@ -220,7 +220,7 @@ private:
         const int before = turn.TESU;
         const Cell from_cell = source_cell(m.from_x, m.from_y);
         // A selection left by stray clicks may swallow the first click.
-        for (int i = 0; i < 2 && !(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y);
+        for (int i = 0; i < 2 && !(turn.SENTAKU && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y);
              ++i)
             click_cell(from_cell.c, from_cell.r, HIDARI_BUTTON);
         if (turn.TESU != before) {
@@ -229,7 +229,7 @@ private:
             check("a resumed turn");
             return true;
         }
-        if (!(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y)) {
+        if (!(turn.SENTAKU && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y)) {
             fail("the mouse did not select " + std::to_string(m.from_x) + "," + std::to_string(m.from_y));
             return false;
         }
@@ -256,7 +256,7 @@ private:
 
     void check(const std::string& what) {
         const TurnState& turn = game_.turn;
-        const std::string why = check_position(game_.pos, turn.SHOSHA != 0);
+        const std::string why = check_position(game_.pos, turn.SHOSHA != NASHI);
         if (!why.empty()) fail(what + ": " + why);
         if (turn.TESU < 0 || game_.kifu.KIFU_TESU != turn.TESU)
             fail(what + ": move count " + std::to_string(turn.TESU) + ", record position " +
