@@ -19,30 +19,12 @@ constexpr const char* ANATA_NO_KACHI = "あなたの勝ちです";
 
 // 先手: the person moves first, or an open game goes on against the computer.
 void Game::SENTE_Click() {
-    if (turn.SHOSHA != NASHI) shinki_kyokumen();
-    turn.KIFU_MODE = false;
-    screen.ban_shita_kesu();
-    level_hyouji(turn.COM_LEVEL);
-    // The highlight frames go, on the board and in both hands, and with them
-    // any selection they showed.
-    screen.waku_kesu();
-    screen.mochi_waku_kesu();
-    turn.SENTAKU = false;
-    turn.COM_TAISEN = true;
-    turn.KIFU_MODE = false;
-    kifu.KIFU_SAIGO = turn.TESU;
-    jikan_kaishi(clock, port);
-    port.set_timer1(true);
-    rakka(pos, &animation);
+    start_of_play(PlayStart::PersonFirst);
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
-        turn.MAN_GAWA = SENTE_GAWA;
-        turn.COM_GAWA = GOTE_GAWA;
-        turn.TEBAN = SENTE_GAWA;
+        take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, " ", MsgIcon::None, MsgButtons::Ok);
     } else if (turn.TEBAN == turn.MAN_GAWA) {
-        turn.MAN_GAWA = SENTE_GAWA;
-        turn.COM_GAWA = GOTE_GAWA;
-        turn.TEBAN = SENTE_GAWA;
+        take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
     } else {
         if (turn.TEBAN == turn.COM_GAWA) com_ban();
@@ -53,22 +35,9 @@ void Game::SENTE_Click() {
 
 // 後手: the computer moves first, or an open game goes on against it.
 void Game::GOTE_Click() {
-    if (turn.SHOSHA != NASHI) shinki_kyokumen();
-    turn.KIFU_MODE = false;
-    screen.ban_shita_kesu();
-    level_hyouji(turn.COM_LEVEL);
-    screen.waku_kesu();
-    screen.mochi_waku_kesu();
-    port.set_timer1(true);
-    turn.SENTAKU = false;
-    turn.COM_TAISEN = true;
-    turn.KIFU_MODE = false;
-    kifu.KIFU_SAIGO = turn.TESU;
-    rakka(pos, &animation);
+    start_of_play(PlayStart::ComputerFirst);
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
-        turn.MAN_GAWA = GOTE_GAWA;
-        turn.COM_GAWA = SENTE_GAWA;
-        turn.TEBAN = SENTE_GAWA;
+        take_sides(GOTE_GAWA);
         com_ban();  // it starts its own clock
     } else if (turn.TEBAN == turn.MAN_GAWA) {
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);

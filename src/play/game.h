@@ -145,6 +145,11 @@ private:
     void haikei_click(const char* item, int code);
     void start_music();
     // turn_flow.cpp
+    // How a start command begins: スタート between two people, 先手 with the
+    // person first, 後手 with the computer first.
+    enum class PlayStart { People, PersonFirst, ComputerFirst };
+    void start_of_play(PlayStart how);
+    void take_sides(int man);
     void start_turn_clock();
     void end_turn_clock();
     void hand_over_between_people();
