@@ -58,11 +58,10 @@ void Game::level_click(int level) {
 }
 
 void Game::level_sentei(int level) {
-    port.set_menu_checked("LEVEL1", false);
-    port.set_menu_checked("LEVEL2", false);
-    port.set_menu_checked("LEVEL3", false);
+    constexpr MenuId LEVELS[] = {MenuId::LEVEL1, MenuId::LEVEL2, MenuId::LEVEL3};
+    for (const MenuId id : LEVELS) set_checked(id, false);
     if (level >= 1 && level <= 3) {
-        port.set_menu_checked("LEVEL" + std::to_string(level), true);
+        set_checked(LEVELS[level - 1], true);
         turn.COM_LEVEL = level;
     }
     if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
@@ -171,7 +170,7 @@ void Game::com_ban() {
     clock.COM_JIKAN += clock.TEBAN_JIKAN;
     jikan_kaishi(clock, port);
     turn.TEBAN = turn.MAN_GAWA;
-    if (port.menu_checked("KEIKA")) port.set_timer1(true);
+    if (options_.KEIKA) port.set_timer1(true);
 }
 
 // A click in a game against the computer, before it is handled as a click:

@@ -18,12 +18,11 @@ void Game::load() {
     turn.COM_GAWA = SENTE_GAWA;
     turn.MAN_GAWA = GOTE_GAWA;
     turn.KIFU_MODE = false;
-    screen.IDOU_SIDOU = false;
     screen.WAKU_IRO = MIDORI_IRO;
     screen.KESU_IRO = MIDORI_IRO;
     screen.SENTAKU_IRO = AKA;
     turn.COM_LEVEL = 3;
-    port.set_menu_checked("LEVEL3", true);
+    set_checked(MenuId::LEVEL3, true);
     screen.SIDOU_IRO = MIDORI_IRO;
     // The background, guidance, clock and music, as the settings file says.
     read_settings();

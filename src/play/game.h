@@ -26,6 +26,8 @@
 #include "rules/state.h"
 #include "settings/store.h"
 #include "platform/sound_port.h"
+#include "play/menu_id.h"
+#include "play/options.h"
 
 namespace zemtori {
 
@@ -129,7 +131,19 @@ public:
     // made the game puts it elsewhere before load().
     std::filesystem::path settings_file = settings_path();
 
+    // The options as the game holds them.
+    const Options& options() const { return options_; }
+
 private:
+    // The options: written to and read from the settings file, shown by the
+    // menus.
+    Options options_;
+    void set_haikei(int code);
+    void set_sidou(bool on);
+    void set_keika(bool on);
+    void set_bgm(bool on);
+    // menu.cpp: the check mark of item `id`.
+    void set_checked(MenuId id, bool checked);
     // menu.cpp
     void enable_built_commands();
     // game.cpp
@@ -142,7 +156,7 @@ private:
     // options.cpp
     void read_settings();
     void write_settings();
-    void haikei_click(const char* item, int code);
+    void haikei_click(int code);
     void start_music();
     // turn_flow.cpp
     // How a start command begins: スタート between two people, 先手 with the

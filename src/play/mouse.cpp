@@ -26,7 +26,7 @@ void source_frame(Screen& screen, const Sashite& s, int colour) {
 
 void Game::idou_shidou(int from_x, int from_y, int colour, int koma) {
     screen.waku_kesu();
-    if (!screen.IDOU_SIDOU) return;
+    if (!options_.IDOU_SIDOU) return;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y)
             if (idou_kanou(pos, from_x, from_y, x, y, koma) == 1) {

@@ -14,7 +14,7 @@ void Game::OWARI_Click() { owari(); }
 
 void Game::start_turn_clock() {
     jikan_kaishi(clock, port);
-    if (port.menu_checked("KEIKA")) port.set_timer1(true);
+    if (options_.KEIKA) port.set_timer1(true);
 }
 
 // The running turn ends now: its time comes from the clock, not from the

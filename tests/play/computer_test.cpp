@@ -228,9 +228,11 @@ TEST(ComputerClock, Timer1StaysOffThroughTheTurnWhileTheClockIsHidden) {
     for (const bool keika : {false, true}) {
         TimerLogPort port;
         SilentSound sound;
+        SettingsFolder settings;
         Game game(port, sound);
+        game.settings_file = settings.file();
         game.load();
-        port.set_menu_checked("KEIKA", keika);
+        if (game.options().KEIKA != keika) game.menu("KEIKA");
         game.menu("SENTE");
         port.switches.clear();
         game.mouse_down(HIDARI_BUTTON, grid_x(7) + 300, grid_y(5) + 200);

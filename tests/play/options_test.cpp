@@ -20,7 +20,7 @@ struct Options : PlayTest {
     // Guidance does what its check mark says.
     void expect_guidance(bool on) const {
         EXPECT_EQ(port.menu_checked("SIDOU"), on);
-        EXPECT_EQ(game.screen.IDOU_SIDOU, on ? 1 : 0);
+        EXPECT_EQ(game.options().IDOU_SIDOU, on);
         EXPECT_EQ(game.screen.SIDOU_IRO, on ? SHIRO : MIDORI_IRO);
     }
     int shown(const std::string& text) const {
@@ -169,7 +169,7 @@ TEST_F(Options, TheFileAlwaysMirrorsTheMenusAndSurvivesARestart) {
         ASSERT_EQ(settings.bytes(), settings_file_bytes(m)) << i;
         ASSERT_EQ(read_settings_lines(settings.bytes()).count, 4);
         ASSERT_EQ(game.screen.HAIKEI, m.haikei);
-        ASSERT_EQ(game.screen.IDOU_SIDOU, m.sidou ? 1 : 0);
+        ASSERT_EQ(game.options().settings_marks(), m) << "the menus show the options the game holds";
         ASSERT_EQ(port.timer1_enabled(), m.keika);
     }
     HeadlessPort again;

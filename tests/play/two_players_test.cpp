@@ -262,8 +262,8 @@ TEST_F(TwoPlayers, ClickingAnotherOwnPieceMovesTheSelection) {
 
 TEST_F(TwoPlayers, GuidanceFramesEveryReachableSquare) {
     game.menu("START");
-    game.screen.IDOU_SIDOU = 1;
-    game.screen.SIDOU_IRO = SHIRO;
+    game.menu("SIDOU");
+    ASSERT_TRUE(game.options().IDOU_SIDOU);
     port.clear();
     click(9, 8);  // lower rook on the bottom row, blocked by its own pawn
     // Only (8,8) is reachable and it holds the own bishop: no square framed.
