@@ -30,8 +30,7 @@ void Game::load() {
 }
 
 void Game::shinki_kyokumen() {
-    HANDE_DAN = 0;
-    HANDE_SETTEI = false;
+    handicap.reset();
     turn.COM_TAISEN = false;
     turn.SHOSHA = NASHI;
     turn.TEBAN = NASHI;
@@ -65,7 +64,7 @@ void Game::gamen_hyouji() {
     jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
     if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
     // The handicap caption lies below the title plate, clear of it.
-    if (HANDE_SETTEI) handicap_hyouji(HANDE_DAN);
+    if (handicap.settei()) handicap_hyouji(handicap.dan());
     screen.gazou_hyouji(TITLE_GA, 11, -0.2);
 }
 

@@ -26,6 +26,7 @@
 #include "rules/state.h"
 #include "settings/store.h"
 #include "platform/sound_port.h"
+#include "play/handicap.h"
 #include "play/menu_id.h"
 #include "play/options.h"
 
@@ -109,6 +110,30 @@ public:
     // Shows where the piece `koma` on (from_x, from_y) may go, in `colour`.
     void idou_shidou(int from_x, int from_y, int colour, int koma);
 
+    // The settings file: in the user's configuration folder, unless whoever
+    // made the game puts it elsewhere before load().
+    std::filesystem::path settings_file = settings_path();
+
+    // The options as the game holds them.
+    const Options& options() const { return options_; }
+
+    // What the game holds, to read: the position, the turn, the record, the
+    // clock, the handicap, the options, the screen's colours and the engine.
+    struct View {
+        const Position& pos;
+        const TurnState& turn;
+        const Kifu& kifu;
+        const ClockState& clock;
+        const HandicapLadder& handicap;
+        const Options& options;
+        const Screen& screen;
+        const Engine& engine;
+    };
+    const View& view() const { return view_; }
+
+private:
+    friend struct GameSetup;
+
     Port& port;
     Screen screen;
     MoveAnimation animation{screen};
@@ -122,19 +147,8 @@ public:
     // pass does not reset, the kings' squares) carry from one computer turn
     // to the next and through a new game.
     Engine engine{pos};
+    HandicapLadder handicap;
 
-    // Handicap ladder: the rung and whether one has been set.
-    int HANDE_DAN = 0;
-    int HANDE_SETTEI = false;
-
-    // The settings file: in the user's configuration folder, unless whoever
-    // made the game puts it elsewhere before load().
-    std::filesystem::path settings_file = settings_path();
-
-    // The options as the game holds them.
-    const Options& options() const { return options_; }
-
-private:
     // The options: written to and read from the settings file, shown by the
     // menus.
     Options options_;
@@ -192,6 +206,19 @@ private:
         Game& game;
     };
     SearchClock search_clock{*this};
+
+    const View view_{pos, turn, kifu, clock, handicap, options_, screen, engine};
+};
+
+// For tests and tools that set up what play has not reached: a position, a
+// turn, a record or clock, the engine's state.  The game itself never uses it.
+struct GameSetup {
+    static Position& pos(Game& g) { return g.pos; }
+    static TurnState& turn(Game& g) { return g.turn; }
+    static Kifu& kifu(Game& g) { return g.kifu; }
+    static ClockState& clock(Game& g) { return g.clock; }
+    static Engine& engine(Game& g) { return g.engine; }
+    static Screen& screen(Game& g) { return g.screen; }
 };
 
 // The menu bar: every entry, in menu order, with its caption and parent.

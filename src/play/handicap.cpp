@@ -5,6 +5,7 @@
 // rung r, so turning the board negates the rung.
 #include "display/geometry.h"
 #include "play/game.h"
+#include "play/handicap.h"
 
 namespace zemtori {
 
@@ -14,7 +15,7 @@ struct Rung {
     int code, x, y;  // the piece of the rung and its square
 };
 
-constexpr int TOP_RUNG = 10;
+constexpr int TOP_RUNG = HandicapLadder::TOP_RUNG;
 
 // The caption's grid cell: three cells from here to the right.
 constexpr int HANDE_CAPTION_C = 13;
@@ -79,10 +80,9 @@ void Game::handicap_step(int direction) {
         return;
     }
     kifu.KIFU_SAIGO = 0;
-    if (HANDE_DAN * direction < TOP_RUNG) {
-        HANDE_DAN += direction;
-        handicap_hyouji(HANDE_DAN);
-        const int r = HANDE_DAN;
+    if (handicap.step(direction)) {
+        const int r = handicap.dan();
+        handicap_hyouji(r);
         // Moving toward the even game puts back the piece of the rung left;
         // moving away from it takes the new rung's piece off.  The square is
         // written whatever stands on it.
@@ -93,7 +93,6 @@ void Game::handicap_step(int direction) {
         screen.masu_hyouji(code, p.x, p.y);
         play_piece();
     }
-    HANDE_SETTEI = true;
 }
 
 }  // namespace zemtori

@@ -70,7 +70,7 @@ void Game::KIFU_WRITE_Click() {
         port.message_box("反転後は書き込みできません", "棋譜書込", MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    if (HANDE_SETTEI) {
+    if (handicap.settei()) {
         port.message_box("ﾊﾝﾃﾞｷｬｯﾌﾟ設定後は書き込みできません", "棋譜書込", MsgIcon::None, MsgButtons::Ok);
         return;
     }

@@ -91,9 +91,9 @@ void Game::REVERSE_Click() {
         for (int y = 1; y <= 9; ++y) pos.BAN[10 - x][10 - y] = -copy[x][y];
     gamen_hyouji();
     tesu_hyouji(screen, turn.TESU);
-    if (HANDE_SETTEI) {
-        HANDE_DAN = -HANDE_DAN;
-        handicap_hyouji(HANDE_DAN);
+    if (handicap.settei()) {
+        handicap.turn_over();
+        handicap_hyouji(handicap.dan());
     }
     play_piece();
     rakka(pos, &animation);
