@@ -117,6 +117,12 @@ public:
     // The options as the game holds them.
     const Options& options() const { return options_; }
 
+    // What a click meets: a loaded record being stepped through, a finished
+    // game, no game started yet, or a game between two people or against the
+    // computer.
+    enum class PlayMode { Record, Finished, NotStarted, BetweenPeople, AgainstComputer };
+    PlayMode mode() const;
+
     // What the game holds, to read: the position, the turn, the record, the
     // clock, the handicap, the options, the screen's colours and the engine.
     struct View {

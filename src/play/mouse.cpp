@@ -35,28 +35,36 @@ void Game::idou_shidou(int from_x, int from_y, int colour, int koma) {
             }
 }
 
+Game::PlayMode Game::mode() const {
+    if (turn.KIFU_MODE) return PlayMode::Record;
+    if (turn.SHOSHA != NASHI) return PlayMode::Finished;
+    if (turn.TEBAN == NASHI) return PlayMode::NotStarted;
+    return turn.COM_TAISEN ? PlayMode::AgainstComputer : PlayMode::BetweenPeople;
+}
+
 void Game::mouse_down(int button, double X, double Y) {
     hide_record_controls();
-    if (turn.KIFU_MODE) {
-        const MsgAnswer a = port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None,
-                                             MsgButtons::YesNo);
-        if (a == MsgAnswer::No) {
+    switch (mode()) {
+    case PlayMode::Record:
+        if (port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::YesNo) ==
+            MsgAnswer::No) {
             play_refusal();
             shinki_kyokumen();
         }
         return;
-    }
-    if (turn.SHOSHA != NASHI) {
+    case PlayMode::Finished:
         port.message_box("新規に対局してください", "終局", MsgIcon::None, MsgButtons::Ok);
         return;
+    case PlayMode::NotStarted:
+        refuse("「対局」で始めて下さい", "開始");
+        return;
+    case PlayMode::BetweenPeople:
+    case PlayMode::AgainstComputer:
+        break;
     }
     const int c = cell_column(X);
     const int r = cell_row(Y);
-    if (turn.TEBAN == NASHI) {
-        refuse("「対局」で始めて下さい", "開始");
-        return;
-    }
-    if (!turn.COM_TAISEN) {
+    if (mode() == PlayMode::BetweenPeople) {
         if (turn.SAIKAI) {
             turn.SAIKAI = false;
             start_turn_clock();
