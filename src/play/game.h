@@ -1,4 +1,6 @@
-// The game: all state of the window, and the handlers of its events.
+// The game: the state of the window, and the handlers of its events.  The
+// state is private; tests and tools read it through view() and set up what
+// play has not reached through GameSetup.
 //
 // Events arrive as calls from the window (menu commands by item name, mouse
 // presses in twips, keys, Timer1, closing); everything they do runs to its
@@ -7,11 +9,13 @@
 // The handlers live in one file per concern:
 //   game.cpp        start-up, the new game, the full redraw, sounds, ending
 //   menu.cpp        the menu bar and the dispatch of its commands
-//   turn_flow.cpp   starting a game between two people and passing the turn
+//   turn_flow.cpp   the start of play shared by the three start commands,
+//                   passing the turn between two people
 //   mouse.cpp       the mouse: selecting, moving, dropping, promoting
 //   replay.cpp      stepping through the record, a new game, turning the board
-// Play against the computer, record files, the handicap ladder and the
-// options each get a file of their own beside these.
+// Play against the computer, record files, the handicap ladder (whose rung
+// HandicapLadder owns) and the options (an Options value the menus show) each
+// get a file of their own beside these.
 #pragma once
 
 #include <string>
