@@ -39,20 +39,20 @@ void BM_ComBan(benchmark::State& state) {
     SilentSound sound;
     auto game = std::make_unique<Game>(port, sound);
     game->menu("LEVEL" + std::to_string(state.range(0)));
-    TurnState& turn = game->turn;
-    turn.COM_TAISEN = 1;
+    TurnState& turn = GameSetup::turn(*game);
+    turn.COM_TAISEN = true;
     for (auto _ : state) {
         for (const RecordEntry& entry : suite) {
-            restore_position(entry, game->pos);
+            restore_position(entry, GameSetup::pos(*game));
             turn.TEBAN = turn.COM_GAWA;
-            turn.SHOSHA = 0;
+            turn.SHOSHA = NASHI;
             turn.TESU = 0;
-            game->kifu.KIFU_TESU = 0;
-            kiki_keisan(game->engine);
+            GameSetup::kifu(*game).KIFU_TESU = 0;
+            kiki_keisan(GameSetup::engine(*game));
             game->com_ban();
             port.messages.clear();
         }
-        benchmark::DoNotOptimize(game->engine.work.SAIZEN_TEN);
+        benchmark::DoNotOptimize(game->view().engine.work.SAIZEN_TEN);
     }
     state.SetItemsProcessed(state.iterations() * static_cast<long>(suite.size()));
 }

@@ -28,7 +28,6 @@ public:
     int KESU_IRO = 2;            // erasing highlight frames
     int SIDOU_IRO = 2;           // guidance frames: 15 while guidance is on
     int SENTAKU_IRO = 12;        // selected cell; hand counts
-    int IDOU_SIDOU = 0;          // move guidance on (1) or off (0)
     bool bold = false;           // switched on by the first coordinate labels
 
     // Primitives on grid positions.

@@ -19,60 +19,29 @@ constexpr const char* ANATA_NO_KACHI = "あなたの勝ちです";
 
 // 先手: the person moves first, or an open game goes on against the computer.
 void Game::SENTE_Click() {
-    if (turn.SHOSHA != 0) shinki_kyokumen();
-    turn.KIFU_MODE = 0;
-    screen.ban_shita_kesu();
-    level_hyouji(turn.COM_LEVEL);
-    // The highlight frames go, on the board and in both hands, and with them
-    // any selection they showed.
-    screen.waku_kesu();
-    screen.mochi_waku_kesu();
-    turn.SENTAKU = 0;
-    turn.COM_TAISEN = 1;
-    turn.KIFU_MODE = 0;
-    kifu.KIFU_SAIGO = turn.TESU;
-    jikan_kaishi(clock, port);
-    port.set_timer1(true);
-    rakka(pos, &animation);
-    if (turn.TESU == 0 || turn.TEBAN == 0) {
-        turn.MAN_GAWA = 1;
-        turn.COM_GAWA = -1;
-        turn.TEBAN = 1;
+    start_of_play(PlayStart::PersonFirst);
+    if (turn.TESU == 0 || turn.TEBAN == NASHI) {
+        take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, " ", MsgIcon::None, MsgButtons::Ok);
     } else if (turn.TEBAN == turn.MAN_GAWA) {
-        turn.MAN_GAWA = 1;
-        turn.COM_GAWA = -1;
-        turn.TEBAN = 1;
+        take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
     } else {
         if (turn.TEBAN == turn.COM_GAWA) com_ban();
         return;
     }
-    turn.SAIKAI = 0;
+    turn.SAIKAI = false;
 }
 
 // 後手: the computer moves first, or an open game goes on against it.
 void Game::GOTE_Click() {
-    if (turn.SHOSHA != 0) shinki_kyokumen();
-    turn.KIFU_MODE = 0;
-    screen.ban_shita_kesu();
-    level_hyouji(turn.COM_LEVEL);
-    screen.waku_kesu();
-    screen.mochi_waku_kesu();
-    port.set_timer1(true);
-    turn.SENTAKU = 0;
-    turn.COM_TAISEN = 1;
-    turn.KIFU_MODE = 0;
-    kifu.KIFU_SAIGO = turn.TESU;
-    rakka(pos, &animation);
-    if (turn.TESU == 0 || turn.TEBAN == 0) {
-        turn.MAN_GAWA = -1;
-        turn.COM_GAWA = 1;
-        turn.TEBAN = 1;
+    start_of_play(PlayStart::ComputerFirst);
+    if (turn.TESU == 0 || turn.TEBAN == NASHI) {
+        take_sides(GOTE_GAWA);
         com_ban();  // it starts its own clock
     } else if (turn.TEBAN == turn.MAN_GAWA) {
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
-        turn.SAIKAI = 0;
+        turn.SAIKAI = false;
     } else if (turn.TEBAN == turn.COM_GAWA) {
         com_ban();
     }
@@ -89,14 +58,13 @@ void Game::level_click(int level) {
 }
 
 void Game::level_sentei(int level) {
-    port.set_menu_checked("LEVEL1", false);
-    port.set_menu_checked("LEVEL2", false);
-    port.set_menu_checked("LEVEL3", false);
+    constexpr MenuId LEVELS[] = {MenuId::LEVEL1, MenuId::LEVEL2, MenuId::LEVEL3};
+    for (const MenuId id : LEVELS) set_checked(id, false);
     if (level >= 1 && level <= 3) {
-        port.set_menu_checked("LEVEL" + std::to_string(level), true);
+        set_checked(LEVELS[level - 1], true);
         turn.COM_LEVEL = level;
     }
-    if (turn.COM_TAISEN == 1) level_hyouji(turn.COM_LEVEL);
+    if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
 }
 
 void Game::level_hyouji(int level) {
@@ -120,7 +88,7 @@ void Game::tenmetsu(int koma, double c, double r, int count) {
 }
 
 void Game::com_ban() {
-    if (turn.SHOSHA != 0) return;
+    if (turn.SHOSHA != NASHI) return;
     start_turn_clock();
 
     // 思考中 in the message area left of the board.
@@ -202,7 +170,7 @@ void Game::com_ban() {
     clock.COM_JIKAN += clock.TEBAN_JIKAN;
     jikan_kaishi(clock, port);
     turn.TEBAN = turn.MAN_GAWA;
-    if (port.menu_checked("KEIKA")) port.set_timer1(true);
+    if (options_.KEIKA) port.set_timer1(true);
 }
 
 // A click in a game against the computer, before it is handled as a click:
@@ -210,11 +178,11 @@ void Game::com_ban() {
 // record), and a stepped game resumes for the person with a message.
 void Game::resume_against_computer() {
     if (turn.TEBAN == turn.COM_GAWA) {
-        turn.SAIKAI = 0;
+        turn.SAIKAI = false;
         port.message_box("OKですか？", "再開(COM)", MsgIcon::None, MsgButtons::Ok);
         com_ban();
-    } else if (turn.TEBAN == turn.MAN_GAWA && turn.SAIKAI == 1) {
-        turn.SAIKAI = 0;
+    } else if (turn.TEBAN == turn.MAN_GAWA && turn.SAIKAI) {
+        turn.SAIKAI = false;
         start_turn_clock();
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
     }

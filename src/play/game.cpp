@@ -14,16 +14,15 @@ void Game::load() {
     sound.open_sound();
     sound.load_all();
     // Game-state values at load.
-    turn.TEBAN = 0;
-    turn.COM_GAWA = 1;
-    turn.MAN_GAWA = -1;
-    turn.KIFU_MODE = 0;
-    screen.IDOU_SIDOU = 0;
+    turn.TEBAN = NASHI;
+    turn.COM_GAWA = SENTE_GAWA;
+    turn.MAN_GAWA = GOTE_GAWA;
+    turn.KIFU_MODE = false;
     screen.WAKU_IRO = MIDORI_IRO;
     screen.KESU_IRO = MIDORI_IRO;
     screen.SENTAKU_IRO = AKA;
     turn.COM_LEVEL = 3;
-    port.set_menu_checked("LEVEL3", true);
+    set_checked(MenuId::LEVEL3, true);
     screen.SIDOU_IRO = MIDORI_IRO;
     // The background, guidance, clock and music, as the settings file says.
     read_settings();
@@ -31,19 +30,18 @@ void Game::load() {
 }
 
 void Game::shinki_kyokumen() {
-    HANDE_DAN = 0;
-    HANDE_SETTEI = 0;
-    turn.COM_TAISEN = 0;
-    turn.SHOSHA = 0;
-    turn.TEBAN = 0;
+    handicap.reset();
+    turn.COM_TAISEN = false;
+    turn.SHOSHA = NASHI;
+    turn.TEBAN = NASHI;
     kifu.KIFU_TESU = 0;
     turn.TESU = 0;
     kifu.HANTEN = 0;
     port.set_timer1(false);
     jikan_shokika(clock);
-    turn.SAIKAI = 0;
-    turn.KIFU_MODE = 0;
-    turn.SENTAKU = 0;
+    turn.SAIKAI = false;
+    turn.KIFU_MODE = false;
+    turn.SENTAKU = false;
     for (int k = 1; k <= MOCHI_SLOTS; ++k) {
         pos.MOCHI_UE_KOMA[k] = pos.MOCHI_UE_KAZU[k] = 0;
         pos.MOCHI_SITA_KOMA[k] = pos.MOCHI_SITA_KAZU[k] = 0;
@@ -64,9 +62,9 @@ void Game::gamen_hyouji() {
     screen.ban_hyouji(pos);
     jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
     jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
-    if (turn.COM_TAISEN == 1) level_hyouji(turn.COM_LEVEL);
+    if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
     // The handicap caption lies below the title plate, clear of it.
-    if (HANDE_SETTEI == 1) handicap_hyouji(HANDE_DAN);
+    if (handicap.settei()) handicap_hyouji(handicap.dan());
     screen.gazou_hyouji(TITLE_GA, 11, -0.2);
 }
 

@@ -1,4 +1,6 @@
-// The game: all state of the window, and the handlers of its events.
+// The game: the state of the window, and the handlers of its events.  The
+// state is private; tests and tools read it through view() and set up what
+// play has not reached through GameSetup.
 //
 // Events arrive as calls from the window (menu commands by item name, mouse
 // presses in twips, keys, Timer1, closing); everything they do runs to its
@@ -7,11 +9,13 @@
 // The handlers live in one file per concern:
 //   game.cpp        start-up, the new game, the full redraw, sounds, ending
 //   menu.cpp        the menu bar and the dispatch of its commands
-//   turn_flow.cpp   starting a game between two people and passing the turn
+//   turn_flow.cpp   the start of play shared by the three start commands,
+//                   passing the turn between two people
 //   mouse.cpp       the mouse: selecting, moving, dropping, promoting
 //   replay.cpp      stepping through the record, a new game, turning the board
-// Play against the computer, record files, the handicap ladder and the
-// options each get a file of their own beside these.
+// Play against the computer, record files, the handicap ladder (whose rung
+// HandicapLadder owns) and the options (an Options value the menus show) each
+// get a file of their own beside these.
 #pragma once
 
 #include <string>
@@ -26,6 +30,9 @@
 #include "rules/state.h"
 #include "settings/store.h"
 #include "port/sound_port.h"
+#include "play/handicap.h"
+#include "play/menu_id.h"
+#include "play/options.h"
 
 namespace zemtori {
 
@@ -107,6 +114,36 @@ public:
     // Shows where the piece `koma` on (from_x, from_y) may go, in `colour`.
     void idou_shidou(int from_x, int from_y, int colour, int koma);
 
+    // The settings file: in the user's configuration folder, unless whoever
+    // made the game puts it elsewhere before load().
+    std::filesystem::path settings_file = settings_path();
+
+    // The options as the game holds them.
+    const Options& options() const { return options_; }
+
+    // What a click meets: a loaded record being stepped through, a finished
+    // game, no game started yet, or a game between two people or against the
+    // computer.
+    enum class PlayMode { Record, Finished, NotStarted, BetweenPeople, AgainstComputer };
+    PlayMode mode() const;
+
+    // What the game holds, to read: the position, the turn, the record, the
+    // clock, the handicap, the options, the screen's colours and the engine.
+    struct View {
+        const Position& pos;
+        const TurnState& turn;
+        const Kifu& kifu;
+        const ClockState& clock;
+        const HandicapLadder& handicap;
+        const Options& options;
+        const Screen& screen;
+        const Engine& engine;
+    };
+    const View& view() const { return view_; }
+
+private:
+    friend struct GameSetup;
+
     Port& port;
     Screen screen;
     MoveAnimation animation{screen};
@@ -120,16 +157,17 @@ public:
     // pass does not reset, the kings' squares) carry from one computer turn
     // to the next and through a new game.
     Engine engine{pos};
+    HandicapLadder handicap;
 
-    // Handicap ladder: the rung and whether one has been set.
-    int HANDE_DAN = 0;
-    int HANDE_SETTEI = 0;
-
-    // The settings file: in the user's configuration folder, unless whoever
-    // made the game puts it elsewhere before load().
-    std::filesystem::path settings_file = settings_path();
-
-private:
+    // The options: written to and read from the settings file, shown by the
+    // menus.
+    Options options_;
+    void set_haikei(int code);
+    void set_sidou(bool on);
+    void set_keika(bool on);
+    void set_bgm(bool on);
+    // menu.cpp: the check mark of item `id`.
+    void set_checked(MenuId id, bool checked);
     // menu.cpp
     void enable_built_commands();
     // game.cpp
@@ -142,9 +180,14 @@ private:
     // options.cpp
     void read_settings();
     void write_settings();
-    void haikei_click(const char* item, int code);
+    void haikei_click(int code);
     void start_music();
     // turn_flow.cpp
+    // How a start command begins: スタート between two people, 先手 with the
+    // person first, 後手 with the computer first.
+    enum class PlayStart { People, PersonFirst, ComputerFirst };
+    void start_of_play(PlayStart how);
+    void take_sides(int man);
     void start_turn_clock();
     void end_turn_clock();
     void hand_over_between_people();
@@ -173,6 +216,19 @@ private:
         Game& game;
     };
     SearchClock search_clock{*this};
+
+    const View view_{pos, turn, kifu, clock, handicap, options_, screen, engine};
+};
+
+// For tests and tools that set up what play has not reached: a position, a
+// turn, a record or clock, the engine's state.  The game itself never uses it.
+struct GameSetup {
+    static Position& pos(Game& g) { return g.pos; }
+    static TurnState& turn(Game& g) { return g.turn; }
+    static Kifu& kifu(Game& g) { return g.kifu; }
+    static ClockState& clock(Game& g) { return g.clock; }
+    static Engine& engine(Game& g) { return g.engine; }
+    static Screen& screen(Game& g) { return g.screen; }
 };
 
 // The menu bar: every entry, in menu order, with its caption and parent.

@@ -5,6 +5,7 @@
 // rung r, so turning the board negates the rung.
 #include "port/geometry.h"
 #include "play/game.h"
+#include "play/handicap.h"
 
 namespace zemtori {
 
@@ -14,7 +15,7 @@ struct Rung {
     int code, x, y;  // the piece of the rung and its square
 };
 
-constexpr int TOP_RUNG = 10;
+constexpr int TOP_RUNG = HandicapLadder::TOP_RUNG;
 
 // The caption's grid cell: three cells from here to the right.
 constexpr int HANDE_CAPTION_C = 13;
@@ -66,23 +67,22 @@ void Game::LEBEL_DOWN_Click() { handicap_step(-1); }
 void Game::handicap_step(int direction) {
     hide_record_controls();
     int refusal = 0;
-    if (turn.KIFU_MODE == 1) refusal = 1;
+    if (turn.KIFU_MODE) refusal = 1;
     else if (kifu.KIFU_TESU > 0) refusal = 2;
     else if (kifu.HANTEN == 1) refusal = 3;
     // A start command has let the opening position fall (TEBAN is no longer
     // 0 until the next new game): the rung table's squares no longer hold
     // its pieces, so the ladder is closed as in a game in progress.
-    else if (turn.TEBAN != 0) refusal = 2;
+    else if (turn.TEBAN != NASHI) refusal = 2;
     if (refusal != 0) {
         play_refusal();
         handicap_kyohi(refusal);
         return;
     }
     kifu.KIFU_SAIGO = 0;
-    if (HANDE_DAN * direction < TOP_RUNG) {
-        HANDE_DAN += direction;
-        handicap_hyouji(HANDE_DAN);
-        const int r = HANDE_DAN;
+    if (handicap.step(direction)) {
+        const int r = handicap.dan();
+        handicap_hyouji(r);
         // Moving toward the even game puts back the piece of the rung left;
         // moving away from it takes the new rung's piece off.  The square is
         // written whatever stands on it.
@@ -93,7 +93,6 @@ void Game::handicap_step(int direction) {
         screen.masu_hyouji(code, p.x, p.y);
         play_piece();
     }
-    HANDE_SETTEI = 1;
 }
 
 }  // namespace zemtori

@@ -2,6 +2,7 @@
 // place in the menus and the handler its command runs.  An item whose handler
 // is not built yet stays disabled, so that nothing pretends to work.
 #include <cstring>
+#include <iterator>
 
 #include "play/game.h"
 
@@ -15,7 +16,7 @@ struct MenuCommand {
 };
 
 // In menu order; a parent always comes before its entries.
-const MenuCommand MENU[] = {
+constexpr MenuCommand MENU[] = {
     {{"TAIKYOKU", "対局", nullptr}, &Game::TAIKYOKU_Click},
     {{"MATCH_MAN", "対局(人間)", "TAIKYOKU"}, &Game::MATCH_MAN_Click},
     {{"START", "スタート", "MATCH_MAN"}, &Game::START_Click},
@@ -50,6 +51,27 @@ const MenuCommand MENU[] = {
     {{"VER", "その他", nullptr}, &Game::VER_Click},
 };
 
+constexpr bool same_name(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+// MenuId follows the table row by row.
+constexpr bool ids_follow_table() {
+    constexpr const char* ID_NAMES[] = {
+        "TAIKYOKU", "MATCH_MAN", "START", "START2", "SENTE", "GOTE", "LEVEL", "LEVEL1", "LEVEL2",
+        "LEVEL3", "OWARI", "STOP", "CANCEL", "REVERSE", "REPLAY", "AFTER", "LBEL_UP", "LEBEL_DOWN",
+        "KIFU", "KIFU_READ", "KIFU_WRITE", "OPTION", "HAIKEI_GA", "MIDORI", "TATAMI", "TAKE",
+        "UCHU", "RENGA", "SIDOU", "KEIKA", "BGM", "VER",
+    };
+    static_assert(std::size(ID_NAMES) == static_cast<int>(MenuId::COUNT));
+    for (int i = 0; i < static_cast<int>(MenuId::COUNT); ++i)
+        if (!same_name(ID_NAMES[i], MENU[i].entry.name)) return false;
+    return true;
+}
+static_assert(std::size(MENU) == static_cast<int>(MenuId::COUNT), "one MenuId per row of the table");
+static_assert(ids_follow_table(), "MenuId names the table's rows in order");
+
 bool is_parent(const char* name) {
     for (const MenuCommand& m : MENU)
         if (m.entry.parent != nullptr && std::strcmp(m.entry.parent, name) == 0) return true;
@@ -66,6 +88,11 @@ const std::vector<MenuEntry>& menu_entries() {
     }();
     return entries;
 }
+
+const char* menu_name(MenuId id) { return MENU[static_cast<int>(id)].entry.name; }
+
+// The one place the game reads and sets the menus' marks and states.
+void Game::set_checked(MenuId id, bool checked) { port.set_menu_checked(menu_name(id), checked); }
 
 void Game::enable_built_commands() {
     for (const MenuCommand& m : MENU)

@@ -26,7 +26,7 @@ void source_frame(Screen& screen, const Sashite& s, int colour) {
 
 void Game::idou_shidou(int from_x, int from_y, int colour, int koma) {
     screen.waku_kesu();
-    if (screen.IDOU_SIDOU == 0) return;
+    if (!options_.IDOU_SIDOU) return;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y)
             if (idou_kanou(pos, from_x, from_y, x, y, koma) == 1) {
@@ -35,43 +35,51 @@ void Game::idou_shidou(int from_x, int from_y, int colour, int koma) {
             }
 }
 
+Game::PlayMode Game::mode() const {
+    if (turn.KIFU_MODE) return PlayMode::Record;
+    if (turn.SHOSHA != NASHI) return PlayMode::Finished;
+    if (turn.TEBAN == NASHI) return PlayMode::NotStarted;
+    return turn.COM_TAISEN ? PlayMode::AgainstComputer : PlayMode::BetweenPeople;
+}
+
 void Game::mouse_down(int button, double X, double Y) {
     hide_record_controls();
-    if (turn.KIFU_MODE == 1) {
-        const MsgAnswer a = port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None,
-                                             MsgButtons::YesNo);
-        if (a == MsgAnswer::No) {
+    switch (mode()) {
+    case PlayMode::Record:
+        if (port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::YesNo) ==
+            MsgAnswer::No) {
             play_refusal();
             shinki_kyokumen();
         }
         return;
-    }
-    if (turn.SHOSHA != 0) {
+    case PlayMode::Finished:
         port.message_box("新規に対局してください", "終局", MsgIcon::None, MsgButtons::Ok);
         return;
+    case PlayMode::NotStarted:
+        refuse("「対局」で始めて下さい", "開始");
+        return;
+    case PlayMode::BetweenPeople:
+    case PlayMode::AgainstComputer:
+        break;
     }
     const int c = cell_column(X);
     const int r = cell_row(Y);
-    if (turn.TEBAN == 0) {
-        refuse("「対局」で始めて下さい", "開始");
-        return;
-    }
-    if (turn.COM_TAISEN == 0) {
-        if (turn.SAIKAI == 1) {
-            turn.SAIKAI = 0;
+    if (mode() == PlayMode::BetweenPeople) {
+        if (turn.SAIKAI) {
+            turn.SAIKAI = false;
             start_turn_clock();
-            port.message_box(turn.TEBAN == 1 ? "先手の番です" : "後手の番です", "対局",
+            port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", "対局",
                              MsgIcon::None, MsgButtons::Ok);
         }
     } else {
         resume_against_computer();
         // The computer's resumed move may have ended the game: the click
         // that let it move selects nothing on a finished board.
-        if (turn.SHOSHA != 0) return;
+        if (turn.SHOSHA != NASHI) return;
     }
     // A board cell (c, r) is the square (x, y) = (r, c).
     if (on_board(r, c)) {
-        if (turn.SENTAKU == 0) select_on_board(r, c);
+        if (!turn.SENTAKU) select_on_board(r, c);
         else destination_on_board(button, r, c);
         return;
     }
@@ -88,7 +96,7 @@ void Game::select_on_board(int x, int y) {
     const Cell cell = square_cell(x, y);
     if (is_mover(turn, s.koma)) {
         screen.waku_hyouji(screen.SENTAKU_IRO, cell.c, cell.r);
-        turn.SENTAKU = 1;
+        turn.SENTAKU = true;
     } else {
         screen.waku_hyouji(screen.SIDOU_IRO, cell.c, cell.r);
     }
@@ -102,7 +110,7 @@ void Game::destination_on_board(int button, int x, int y) {
     if ((s.from_x == UE_TE_X && turn.TEBAN == turn.MAN_GAWA) ||
         (s.from_x == SITA_TE_X && turn.TEBAN == turn.COM_GAWA)) {
         screen.waku_kesu();
-        turn.SENTAKU = 0;
+        turn.SENTAKU = false;
         return;
     }
     if (is_mover(turn, pos.BAN[x][y])) {
@@ -117,7 +125,7 @@ void Game::destination_on_board(int button, int x, int y) {
     }
     if (idou_kanou(pos, s.from_x, s.from_y, x, y, s.koma) == 0) {
         play_refusal();
-        turn.SENTAKU = 0;
+        turn.SENTAKU = false;
         screen.waku_kesu();
         return;
     }
@@ -134,7 +142,7 @@ void Game::select_in_hand(int c, int r) {
     Sashite& s = turn.SASHITE;
     if (c == SITA_TE_X && r >= 3 && r <= 9 && pos.MOCHI_SITA_KAZU[r - 2] > 0) {
         nifu_keisan(pos);
-        turn.SENTAKU = 1;
+        turn.SENTAKU = true;
         s.from_x = SITA_TE_X;
         s.from_y = r;
         s.koma = pos.MOCHI_SITA_KOMA[r - 2];
@@ -143,7 +151,7 @@ void Game::select_in_hand(int c, int r) {
         idou_shidou(SITA_TE_X, r, screen.SIDOU_IRO, s.koma);
     } else if (c == UE_TE_X && r >= 1 && r <= 7 && pos.MOCHI_UE_KAZU[r] > 0) {
         nifu_keisan(pos);
-        turn.SENTAKU = 1;
+        turn.SENTAKU = true;
         s.from_x = UE_TE_X;
         s.from_y = r;
         s.koma = pos.MOCHI_UE_KOMA[r];
@@ -163,7 +171,7 @@ void Game::carry_out_move(int button) {
     int promoted = 0;
     if (nari_hantei(s.from_x, s.from_y, s.to_x, s.to_y, s.koma, &promoted) == 1 && button == MIGI_BUTTON)
         s.koma = promoted;
-    turn.SENTAKU = 0;
+    turn.SENTAKU = false;
     source_frame(screen, s, screen.KESU_IRO);
     const Cell to = square_cell(s.to_x, s.to_y);
     screen.waku_hyouji(screen.KESU_IRO, to.c, to.r);
@@ -184,7 +192,7 @@ void Game::carry_out_move(int button) {
 // The turn passes on: to the other person, or, against the computer, to the
 // computer with the code that stood on the destination before the move.
 void Game::hand_over(int captured) {
-    if (turn.COM_TAISEN != 0) hand_over_to_computer(captured);
+    if (turn.COM_TAISEN) hand_over_to_computer(captured);
     else hand_over_between_people();
 }
 

@@ -70,7 +70,7 @@ void Game::KIFU_WRITE_Click() {
         port.message_box("反転後は書き込みできません", "棋譜書込", MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    if (HANDE_SETTEI == 1) {
+    if (handicap.settei()) {
         port.message_box("ﾊﾝﾃﾞｷｬｯﾌﾟ設定後は書き込みできません", "棋譜書込", MsgIcon::None, MsgButtons::Ok);
         return;
     }
@@ -122,7 +122,7 @@ void Game::RETURN_Click() {
     }
     const std::string sente = port.record_text(RecordText::Text3);
     const std::string gote = port.record_text(RecordText::Text4);
-    const bool human_first = turn.MAN_GAWA == 1;
+    const bool human_first = turn.MAN_GAWA == SENTE_GAWA;
     RecordFile file;
     file.title = port.record_text(RecordText::Text2);
     file.ue_player = human_first ? gote : sente;
@@ -178,7 +178,7 @@ void Game::file_click() {
     }
     file_list_hyouji(false, false, false);
     shinki_kyokumen();
-    turn.KIFU_MODE = 1;
+    turn.KIFU_MODE = true;
     port.print_text(chuuou_x(file.title) + KIFU_TITLE_SHIFT_X, KIFU_TITLE_Y, file.title, AKA, 12, screen.bold);
     port.print_text(chuuou_x(file.ue_player), KIFU_UE_NAME_Y, file.ue_player, SHIRO, 12, screen.bold);
     port.print_text(chuuou_x(file.sita_player), KIFU_SITA_NAME_Y, file.sita_player, SHIRO, 12, screen.bold);
@@ -189,7 +189,7 @@ void Game::file_click() {
     kifu.KIFU_SAIGO = count;
     port.message_box(" 読み込みました", "棋譜", MsgIcon::None, MsgButtons::Ok);
     port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::Ok);
-    turn.TEBAN = 1;
+    turn.TEBAN = SENTE_GAWA;
 }
 
 }  // namespace zemtori

@@ -23,13 +23,13 @@ void Game::show_entry(int n, double com_jikan, double man_jikan) {
 
 void Game::REPLAY_Click() {
     hide_record_controls();
-    turn.SAIKAI = 1;
-    turn.SHOSHA = 0;
+    turn.SAIKAI = true;
+    turn.SHOSHA = NASHI;
     if (kifu.KIFU_TESU < 1) {
         refuse("できません", "戻る");
         return;
     }
-    turn.SENTAKU = 0;
+    turn.SENTAKU = false;
     port.set_timer1(false);
     screen.waku_kesu();
     // The position before the last move, with the totals before it.
@@ -46,17 +46,17 @@ void Game::REPLAY_Click() {
 
 void Game::AFTER_Click() {
     hide_record_controls();
-    if (turn.TEBAN == 0) {
+    if (turn.TEBAN == NASHI) {
         refuse("「対局」で始めて下さい", "開始");
         return;
     }
-    turn.SAIKAI = 1;
+    turn.SAIKAI = true;
     if (kifu.KIFU_TESU >= kifu.KIFU_SAIGO) {
-        if (turn.KIFU_MODE == 1) port.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
+        if (turn.KIFU_MODE) port.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
         else refuse("できません", "進む");
         return;
     }
-    turn.SENTAKU = 0;
+    turn.SENTAKU = false;
     port.set_timer1(false);
     screen.waku_kesu();
     kifu.KIFU_TESU += 1;
@@ -78,12 +78,12 @@ void Game::CANCEL_Click() {
 }
 
 void Game::REVERSE_Click() {
-    if (turn.KIFU_MODE == 1) {
+    if (turn.KIFU_MODE) {
         refuse("棋譜ﾓｰﾄﾞではできません", "反転");
         return;
     }
     kifu.HANTEN = 1;
-    turn.SENTAKU = 0;
+    turn.SENTAKU = false;
     int copy[10][10];
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) copy[x][y] = pos.BAN[x][y];
@@ -91,9 +91,9 @@ void Game::REVERSE_Click() {
         for (int y = 1; y <= 9; ++y) pos.BAN[10 - x][10 - y] = -copy[x][y];
     gamen_hyouji();
     tesu_hyouji(screen, turn.TESU);
-    if (HANDE_SETTEI == 1) {
-        HANDE_DAN = -HANDE_DAN;
-        handicap_hyouji(HANDE_DAN);
+    if (handicap.settei()) {
+        handicap.turn_over();
+        handicap_hyouji(handicap.dan());
     }
     play_piece();
     rakka(pos, &animation);

@@ -14,49 +14,72 @@ void Game::OWARI_Click() { owari(); }
 
 void Game::start_turn_clock() {
     jikan_kaishi(clock, port);
-    if (port.menu_checked("KEIKA")) port.set_timer1(true);
+    if (options_.KEIKA) port.set_timer1(true);
 }
 
 // The running turn ends now: its time comes from the clock, not from the
 // last tick, which is stale (or never came) while the clock is hidden.
 void Game::end_turn_clock() { clock.TEBAN_JIKAN = keika_byou(clock.KAISHI_JIKOKU, port.time_of_day()); }
 
-void Game::START_Click() {
-    if (turn.SHOSHA != 0) {
+// What every start command does before the first turn is handed out: a
+// finished game gives way to a new one, the record mode ends, the area below
+// the board and every highlight frame go, the clock starts as the command
+// wants it, and the pieces fall.
+void Game::start_of_play(PlayStart how) {
+    const bool against_computer = how != PlayStart::People;
+    if (turn.SHOSHA != NASHI) {
         shinki_kyokumen();
-        port.refresh();
+        if (!against_computer) port.refresh();
     }
-    turn.KIFU_MODE = 0;
+    turn.KIFU_MODE = false;
     screen.ban_shita_kesu();
-    for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
+    if (against_computer) level_hyouji(turn.COM_LEVEL);
+    else for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
     // The highlight frames go, on the board and in both hands, and with them
     // any selection they showed.
     screen.waku_kesu();
     screen.mochi_waku_kesu();
-    turn.SENTAKU = 0;
-    start_turn_clock();
+    // The computer's first move starts its own clock; only the timer runs.
+    if (how == PlayStart::ComputerFirst) port.set_timer1(true);
+    turn.SENTAKU = false;
+    turn.COM_TAISEN = against_computer;
+    if (against_computer) kifu.KIFU_SAIGO = turn.TESU;
+    if (how == PlayStart::People) {
+        start_turn_clock();
+    } else if (how == PlayStart::PersonFirst) {
+        jikan_kaishi(clock, port);
+        port.set_timer1(true);
+    }
     rakka(pos, &animation);
-    turn.COM_TAISEN = 0;
-    if (turn.TESU == 0 || turn.TEBAN == 0) {
-        turn.MAN_GAWA = 1;
-        turn.COM_GAWA = -1;
-        turn.TEBAN = 1;
+}
+
+// A fresh game: the person is on side `man`, and 先手 moves.
+void Game::take_sides(int man) {
+    turn.MAN_GAWA = man;
+    turn.COM_GAWA = -man;
+    turn.TEBAN = SENTE_GAWA;
+}
+
+void Game::START_Click() {
+    start_of_play(PlayStart::People);
+    if (turn.TESU == 0 || turn.TEBAN == NASHI) {
+        take_sides(SENTE_GAWA);
         port.message_box("先手の番です", " ", MsgIcon::None, MsgButtons::Ok);
     } else {
-        port.message_box(turn.TEBAN == 1 ? "先手の番です" : "後手の番です", " ", MsgIcon::None,
+        port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", " ", MsgIcon::None,
                          MsgButtons::Ok);
     }
-    turn.SAIKAI = 0;
+    turn.SAIKAI = false;
 }
 
 // Between two people the turn passes to the other side, the mover's time is
 // added to that player's total, and a captured king is announced.
 void Game::hand_over_between_people() {
-    if (turn.TEBAN == 1) {
-        turn.TEBAN = -1;
+    if (turn.TEBAN == SENTE_GAWA) {
+        turn.TEBAN = GOTE_GAWA;
         clock.MAN_JIKAN += clock.TEBAN_JIKAN;
-    } else if (turn.TEBAN == -1) {
-        turn.TEBAN = 1;
+    } else if (turn.TEBAN == GOTE_GAWA) {
+        turn.TEBAN = SENTE_GAWA;
         clock.COM_JIKAN += clock.TEBAN_JIKAN;
     }
     jikan_kaishi(clock, port);

@@ -75,17 +75,17 @@ struct Sashite {
 
 // Whose turn it is and in which mode the game is played.
 struct TurnState {
-    int TEBAN = 0;       // side to move; 0 = no game started
-    int MAN_GAWA = -1;   // side value of the human (lower side)
-    int COM_GAWA = 1;    // side value of the upper side's player
-    int COM_TAISEN = 0;  // 1 = against the computer
-    int SHOSHA = 0;      // winner's side value after the end, else 0
-    int KIFU_MODE = 0;   // 1 while a loaded record is stepped through
-    int SAIKAI = 0;      // 1 when the next click must resume play first
-    int SENTAKU = 0;     // 1 while a piece is selected
+    int TEBAN = NASHI;          // side to move; NASHI = no game started
+    int MAN_GAWA = GOTE_GAWA;   // side value of the human (lower side)
+    int COM_GAWA = SENTE_GAWA;  // side value of the upper side's player
+    bool COM_TAISEN = false;    // against the computer
+    int SHOSHA = NASHI;         // winner's side value after the end, else NASHI
+    bool KIFU_MODE = false;     // while a loaded record is stepped through
+    bool SAIKAI = false;        // the next click must resume play first
+    bool SENTAKU = false;       // while a piece is selected
     Sashite SASHITE;
-    int TESU = 0;        // moves played in this game
-    int COM_LEVEL = 3;   // computer strength 1..3
+    int TESU = 0;               // moves played in this game
+    int COM_LEVEL = 3;          // computer strength 1..3
 };
 
 }  // namespace zemtori

@@ -13,16 +13,17 @@ namespace {
 // The computer (upper side, 先手) to move on `game`'s board, after the
 // hand-over's maps and mate test, as when the person has just moved.
 void computer_turn(Game& game) {
-    game.turn.COM_TAISEN = 1;
-    game.turn.MAN_GAWA = -1;
-    game.turn.COM_GAWA = game.turn.TEBAN = 1;
-    kiki_keisan(game.engine);
-    tsumi_hantei_ue(game.engine);
+    TurnState& turn = GameSetup::turn(game);
+    turn.COM_TAISEN = true;
+    turn.MAN_GAWA = GOTE_GAWA;
+    turn.COM_GAWA = turn.TEBAN = SENTE_GAWA;
+    kiki_keisan(GameSetup::engine(game));
+    tsumi_hantei_ue(GameSetup::engine(game));
     game.com_ban();
 }
 
 struct Computer : PlayTest {
-    void set_board(const Position& p) { std::copy(&p.BAN[0][0], &p.BAN[0][0] + 100, &game.pos.BAN[0][0]); }
+    void set_board(const Position& p) { std::copy(&p.BAN[0][0], &p.BAN[0][0] + 100, &GameSetup::pos(game).BAN[0][0]); }
     std::vector<std::string> shown() const {
         std::vector<std::string> t;
         for (const auto& m : port.messages) t.push_back(m.text);
@@ -34,7 +35,7 @@ struct Computer : PlayTest {
             if (it->kind == HeadlessPort::OpKind::Text && it->x == grid_x(c) && it->y == grid_y(r)) return it->text;
         return {};
     }
-    const Candidate& best() const { return game.engine.work.best; }
+    const Candidate& best() const { return game.view().engine.work.best; }
 };
 
 // The record reaches the position after the computer's move too: stepping
@@ -45,21 +46,21 @@ TEST_F(Computer, TheRecordHoldsThePositionAfterTheComputersMove) {
     port.now += 3;
     click(9, 7);
     click(9, 6);
-    ASSERT_EQ(game.turn.TESU, 2);
-    ASSERT_EQ(game.kifu.KIFU_SAIGO, 2);
-    const Position latest = game.pos;
+    ASSERT_EQ(game.view().turn.TESU, 2);
+    ASSERT_EQ(game.view().kifu.KIFU_SAIGO, 2);
+    const Position latest = game.view().pos;
     Position stored;
-    game.kifu.restore(2, stored);
+    game.view().kifu.restore(2, stored);
     EXPECT_EQ(board_to_text(stored), board_to_text(latest));
-    EXPECT_EQ(game.kifu.entry(2).COM_MAE, game.kifu.entry(1).COM_ATO);
+    EXPECT_EQ(game.view().kifu.entry(2).COM_MAE, game.view().kifu.entry(1).COM_ATO);
     game.menu("REPLAY");
     game.menu("REPLAY");
     game.menu("AFTER");
     game.menu("AFTER");
-    EXPECT_EQ(board_to_text(game.pos), board_to_text(latest));
-    EXPECT_EQ(game.turn.TESU, 2);
-    EXPECT_NEAR(game.clock.MAN_JIKAN, game.kifu.entry(0).MAN_ATO, 1e-9);
-    EXPECT_NEAR(game.clock.COM_JIKAN, game.kifu.entry(1).COM_ATO, 1e-9);
+    EXPECT_EQ(board_to_text(game.view().pos), board_to_text(latest));
+    EXPECT_EQ(game.view().turn.TESU, 2);
+    EXPECT_NEAR(game.view().clock.MAN_JIKAN, game.view().kifu.entry(0).MAN_ATO, 1e-9);
+    EXPECT_NEAR(game.view().clock.COM_JIKAN, game.view().kifu.entry(1).COM_ATO, 1e-9);
 }
 
 TEST_F(Computer, GoteOnAFreshBoardTheComputerMovesAtOnce) {
@@ -67,9 +68,9 @@ TEST_F(Computer, GoteOnAFreshBoardTheComputerMovesAtOnce) {
     port.clear();
     game.menu("GOTE");
     EXPECT_TRUE(port.messages.empty()) << "no box before the computer's first move";
-    EXPECT_EQ(game.turn.TEBAN, -1);
-    EXPECT_EQ(game.turn.TESU, 1);
-    EXPECT_EQ(game.kifu.entry(0).BAN[9][8], -HISHA) << "the record holds the settled opening";
+    EXPECT_EQ(game.view().turn.TEBAN, -1);
+    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.entry(0).BAN[9][8], -HISHA) << "the record holds the settled opening";
     EXPECT_EQ(sounds(KOMA_WAV), 1);
     EXPECT_EQ(text_at(-1.5, 0.1), "LEVEL");
     EXPECT_EQ(text_at(0, 0), " 3 ");
@@ -92,9 +93,9 @@ TEST_F(Computer, SenteThenAMoveIsAnsweredInsideTheSameClick) {
     port.clear();
     move(5, 7, 5, 6);
     EXPECT_TRUE(port.messages.empty());
-    EXPECT_EQ(game.turn.TESU, 2);
-    EXPECT_EQ(game.turn.TEBAN, game.turn.MAN_GAWA);
-    EXPECT_EQ(game.kifu.entry(1).BAN[9][6], -HU) << "it thought about the position after the pawn fell";
+    EXPECT_EQ(game.view().turn.TESU, 2);
+    EXPECT_EQ(game.view().turn.TEBAN, game.view().turn.MAN_GAWA);
+    EXPECT_EQ(game.view().kifu.entry(1).BAN[9][6], -HU) << "it thought about the position after the pawn fell";
     // The person's move text before 思考中; last, the computer's destination in white.
     const std::vector<std::string> t = texts();
     EXPECT_LT(std::find(t.begin(), t.end(), "４"), std::find(t.begin(), t.end(), "思考中"));
@@ -113,12 +114,12 @@ TEST_F(Computer, AMoveThatMatesTheComputersKingWinsWithoutTakingIt) {
     move(9, 6, 9, 4);  // check along the row; the lance covers the row above the king
     EXPECT_EQ(shown(), std::vector<std::string>{"あなたの勝ちです"});
     EXPECT_EQ(last_message().title, "終了");
-    EXPECT_EQ(game.turn.SHOSHA, game.turn.MAN_GAWA);
-    EXPECT_EQ(game.pos.BAN[9][2], OU) << "the king was not taken";
-    EXPECT_EQ(game.turn.TESU, 1);
+    EXPECT_EQ(game.view().turn.SHOSHA, game.view().turn.MAN_GAWA);
+    EXPECT_EQ(game.view().pos.BAN[9][2], OU) << "the king was not taken";
+    EXPECT_EQ(game.view().turn.TESU, 1);
     click(9, 4);
     EXPECT_EQ(last_message().text, "新規に対局してください");
-    EXPECT_EQ(game.turn.SENTAKU, 0);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
 }
 
 // Which announcement a computer move shows: the first that applies of a
@@ -139,19 +140,19 @@ TEST_P(Endings, OnlyTheFirstThatAppliesIsShown) {
     EXPECT_EQ(last_message().title, GetParam().title);
     const std::string name = GetParam().name;
     if (name == "king taken") {
-        EXPECT_EQ(tsumi_hantei(game.engine), 1) << "the taken king's old square reads as mated";
-        EXPECT_EQ(game.turn.SHOSHA, game.turn.COM_GAWA);
-        EXPECT_EQ(game.turn.TEBAN, game.turn.MAN_GAWA);
+        EXPECT_EQ(tsumi_hantei(game.view().engine), 1) << "the taken king's old square reads as mated";
+        EXPECT_EQ(game.view().turn.SHOSHA, game.view().turn.COM_GAWA);
+        EXPECT_EQ(game.view().turn.TEBAN, game.view().turn.MAN_GAWA);
         const std::vector<std::string> t = texts();
         EXPECT_EQ(std::find(t.begin(), t.end(), "飛"), t.end()) << "no move text for the move that took the king";
         game.com_ban();
-        EXPECT_EQ(game.turn.TESU, 1) << "after the end the computer does not move";
+        EXPECT_EQ(game.view().turn.TESU, 1) << "after the end the computer does not move";
     } else if (name == "no move") {
-        EXPECT_EQ(game.turn.SHOSHA, game.turn.MAN_GAWA);
-        EXPECT_EQ(game.turn.TESU, 0);
+        EXPECT_EQ(game.view().turn.SHOSHA, game.view().turn.MAN_GAWA);
+        EXPECT_EQ(game.view().turn.TESU, 0);
     } else {
-        EXPECT_GT(game.engine.maps.KIKI_UE[game.pos.OU_SITA_X][game.pos.OU_SITA_Y], 0) << "the king is attacked";
-        EXPECT_EQ(game.turn.SHOSHA, 0) << "the game goes on";
+        EXPECT_GT(game.view().engine.maps.KIKI_UE[game.view().pos.OU_SITA_X][game.view().pos.OU_SITA_Y], 0) << "the king is attacked";
+        EXPECT_EQ(game.view().turn.SHOSHA, 0) << "the game goes on";
     }
 }
 
@@ -172,9 +173,9 @@ TEST_F(Computer, Level2DuringAGameBetweenTwoPeopleShowsNothing) {
     game.menu("LEVEL2");
     EXPECT_TRUE(port.menu_checked("LEVEL2"));
     EXPECT_FALSE(port.menu_checked("LEVEL3"));
-    EXPECT_EQ(game.turn.COM_LEVEL, 2);
+    EXPECT_EQ(game.view().turn.COM_LEVEL, 2);
     EXPECT_TRUE(texts().empty());
-    EXPECT_EQ(port.picture_at_twips(grid_x(-1), grid_y(0)), game.screen.HAIKEI) << "the label is erased";
+    EXPECT_EQ(port.picture_at_twips(grid_x(-1), grid_y(0)), game.view().screen.HAIKEI) << "the label is erased";
     // Against the computer the label shows, also after a full redraw, and
     // the next turn thinks at that level.
     game.menu("GOTE");
@@ -184,34 +185,34 @@ TEST_F(Computer, Level2DuringAGameBetweenTwoPeopleShowsNothing) {
     game.gamen_hyouji();
     EXPECT_EQ(text_at(0, 0), " 1 ");
     move(5, 7, 5, 6);
-    ASSERT_EQ(game.turn.TESU, 3);
-    EXPECT_EQ(game.engine.COM_LEVEL, 1);
+    ASSERT_EQ(game.view().turn.TESU, 3);
+    EXPECT_EQ(game.view().engine.COM_LEVEL, 1);
 }
 
 TEST_F(Computer, AfterSteppingBackAClickOrAStartCommandLetsTheComputerMove) {
     game.menu("SENTE");
     move(5, 7, 5, 6);
     game.menu("REPLAY");
-    ASSERT_EQ(game.turn.TEBAN, game.turn.COM_GAWA);
+    ASSERT_EQ(game.view().turn.TEBAN, game.view().turn.COM_GAWA);
     port.messages.clear();
     click(3, 9);  // a lower silver
     EXPECT_EQ(shown(), std::vector<std::string>{"OKですか？"});
     EXPECT_EQ(last_message().title, "再開(COM)");
-    EXPECT_EQ(game.turn.TESU, 2) << "the computer moved again";
-    EXPECT_EQ(game.turn.SENTAKU, 1) << "then the same click selected the silver";
+    EXPECT_EQ(game.view().turn.TESU, 2) << "the computer moved again";
+    EXPECT_EQ(game.view().turn.SENTAKU, 1) << "then the same click selected the silver";
 
     game.menu("REPLAY");
     port.messages.clear();
     game.menu("SENTE");  // the computer to move: it moves, no box
     EXPECT_TRUE(port.messages.empty());
-    EXPECT_EQ(game.turn.TESU, 2);
+    EXPECT_EQ(game.view().turn.TESU, 2);
     game.menu("REPLAY");
     game.menu("REPLAY");  // the person to move: a click resumes with a box
     port.messages.clear();
     click(3, 9);
     EXPECT_EQ(shown(), std::vector<std::string>{"MANの番です"});
     EXPECT_EQ(last_message().title, "対局");
-    EXPECT_EQ(game.turn.TESU, 0);
+    EXPECT_EQ(game.view().turn.TESU, 0);
 }
 
 // A port that remembers every switch of Timer1.
@@ -228,14 +229,16 @@ TEST(ComputerClock, Timer1StaysOffThroughTheTurnWhileTheClockIsHidden) {
     for (const bool keika : {false, true}) {
         TimerLogPort port;
         SilentSound sound;
+        SettingsFolder settings;
         Game game(port, sound);
+        game.settings_file = settings.file();
         game.load();
-        port.set_menu_checked("KEIKA", keika);
+        if (game.options().KEIKA != keika) game.menu("KEIKA");
         game.menu("SENTE");
         port.switches.clear();
         game.mouse_down(HIDARI_BUTTON, grid_x(7) + 300, grid_y(5) + 200);
         game.mouse_down(HIDARI_BUTTON, grid_x(6) + 300, grid_y(5) + 200);
-        ASSERT_EQ(game.turn.TESU, 2);
+        ASSERT_EQ(game.view().turn.TESU, 2);
         // The hand-over stops it; it runs while the computer thinks and
         // again for the person only while the clock is shown.
         const std::vector<bool> want = keika ? std::vector<bool>{false, true, false, true}
@@ -252,29 +255,29 @@ TEST_F(Computer, TheSecondTurnCarriesWhatTheFirstLeft) {
     for (int y = 1; y <= 8; ++y) boxed.BAN[8][y] = HU;
     for (int y = 2; y <= 8; ++y) boxed.BAN[9][y] = HU;
     set_board(boxed);
-    game.pos.MOCHI_UE_KOMA[7] = HISHA;
-    game.pos.MOCHI_UE_KAZU[7] = game.pos.MOCHI_UE_GOKEI = 1;
+    GameSetup::pos(game).MOCHI_UE_KOMA[7] = HISHA;
+    GameSetup::pos(game).MOCHI_UE_KAZU[7] = GameSetup::pos(game).MOCHI_UE_GOKEI = 1;
     game.menu("GOTE");  // the silver takes the rook...
     move(7, 9, 7, 8);   // ...and is taken
-    ASSERT_EQ(game.turn.TESU, 3);
+    ASSERT_EQ(game.view().turn.TESU, 3);
     EXPECT_EQ(best().from_x, UE_TE_X);
-    EXPECT_EQ(game.engine.work.MOTO_KYORI, 5) << "the silver stood five columns from the king";
-    EXPECT_DOUBLE_EQ(game.engine.work.SAIZEN_TEN, 60.2);
+    EXPECT_EQ(game.view().engine.work.MOTO_KYORI, 5) << "the silver stood five columns from the king";
+    EXPECT_DOUBLE_EQ(game.view().engine.work.SAIZEN_TEN, 60.2);
 
     // The same turn in a freshly started program scores 0.1 less...
-    const RecordEntry before = game.kifu.entry(2);
+    const RecordEntry before = game.view().kifu.entry(2);
     HeadlessPort fresh_port;
     SilentSound fresh_sound;
     Game fresh(fresh_port, fresh_sound);
-    restore_position(before, fresh.pos);
+    restore_position(before, GameSetup::pos(fresh));
     computer_turn(fresh);
-    EXPECT_EQ(fresh.engine.work.best.to_y, best().to_y);
-    EXPECT_DOUBLE_EQ(fresh.engine.work.SAIZEN_TEN, 60.1);
+    EXPECT_EQ(fresh.view().engine.work.best.to_y, best().to_y);
+    EXPECT_DOUBLE_EQ(fresh.view().engine.work.SAIZEN_TEN, 60.1);
     // ...and a new game does not reset what the engine keeps.
     game.menu("CANCEL");
-    restore_position(before, game.pos);
+    restore_position(before, GameSetup::pos(game));
     computer_turn(game);
-    EXPECT_DOUBLE_EQ(game.engine.work.SAIZEN_TEN, 60.2);
+    EXPECT_DOUBLE_EQ(game.view().engine.work.SAIZEN_TEN, 60.2);
 }
 
 }  // namespace

@@ -12,17 +12,17 @@ TEST_F(Handicap, UpElevenTimesThenDownTakesAndRestoresPiecesInTurn) {
     const int squares[10][3] = {{8, 2, 60}, {2, 2, 70}, {9, 1, 20}, {1, 1, 20}, {8, 1, 30},
                                 {2, 1, 30}, {7, 1, 40}, {3, 1, 40}, {6, 1, 50}, {4, 1, 50}};
     for (const auto& [x, y, code] : squares) {
-        ASSERT_EQ(game.pos.BAN[x][y], code);
+        ASSERT_EQ(game.view().pos.BAN[x][y], code);
         game.menu("LBEL_UP");
-        EXPECT_EQ(game.pos.BAN[x][y], 0);
+        EXPECT_EQ(game.view().pos.BAN[x][y], 0);
         EXPECT_EQ(port.picture_at_twips(grid_x(y), grid_y(x)), 0);
     }
     EXPECT_EQ(texts().back(), "ﾊﾝﾃﾞｨｷｬｯﾌﾟ:12級");
-    const std::string board = board_to_text(game.pos);
+    const std::string board = board_to_text(game.view().pos);
     port.clear();
     game.menu("LBEL_UP");  // the top rung: nothing changes
-    EXPECT_EQ(game.HANDE_DAN, 10);
-    EXPECT_EQ(board_to_text(game.pos), board);
+    EXPECT_EQ(game.view().handicap.dan(), 10);
+    EXPECT_EQ(board_to_text(game.view().pos), board);
     EXPECT_TRUE(texts().empty());
     EXPECT_EQ(sounds(KOMA_WAV), 10);
     // Back down from rung 3: the lance on (9, 1), the rook, the bishop.
@@ -30,11 +30,11 @@ TEST_F(Handicap, UpElevenTimesThenDownTakesAndRestoresPiecesInTurn) {
     for (int i = 0; i < 3; ++i) game.menu("LBEL_UP");
     for (int i = 2; i >= 0; --i) {
         game.menu("LEBEL_DOWN");
-        EXPECT_EQ(game.pos.BAN[squares[i][0]][squares[i][1]], squares[i][2]);
+        EXPECT_EQ(game.view().pos.BAN[squares[i][0]][squares[i][1]], squares[i][2]);
     }
-    EXPECT_EQ(board_to_text(game.pos), board_to_text(opening_position()));
+    EXPECT_EQ(board_to_text(game.view().pos), board_to_text(opening_position()));
     game.menu("LEBEL_DOWN");  // below the even game the human's bishop goes
-    EXPECT_EQ(game.pos.BAN[2][8], 0);
+    EXPECT_EQ(game.view().pos.BAN[2][8], 0);
     EXPECT_EQ(texts().back(), "ﾊﾝﾃﾞｨｷｬｯﾌﾟ:１級");
 }
 
@@ -60,30 +60,30 @@ TEST_F(Handicap, RefusedAfterAMoveInRecordModeOnATurnedBoardAndAfterAStartComman
             game.menu("START");
             move(5, 7, 5, 6);
         } else if (setup == "record") {
-            game.turn.KIFU_MODE = 1;
+            GameSetup::turn(game).KIFU_MODE = 1;
         } else {
             game.menu(setup);
         }
         for (const char* step : {"LBEL_UP", "LEBEL_DOWN"}) {
             sound.heard.clear();
-            const std::string board = board_to_text(game.pos);
+            const std::string board = board_to_text(game.view().pos);
             game.menu(step);
             EXPECT_EQ(last_message().text, std::string(c.reason) + "\r\r局面→最初にして下さい");
             EXPECT_EQ(last_message().title, "ﾊﾝﾃﾞｨｷｬｯﾌﾟ設定");
             EXPECT_EQ(sound.heard, std::vector<std::string>{KINSHI_WAV});
-            EXPECT_EQ(board_to_text(game.pos), board);
-            EXPECT_EQ(game.HANDE_SETTEI, 0);
+            EXPECT_EQ(board_to_text(game.view().pos), board);
+            EXPECT_EQ(game.view().handicap.settei(), 0);
         }
-        game.turn.KIFU_MODE = 0;
+        GameSetup::turn(game).KIFU_MODE = 0;
     }
     // After the next new game the ladder is open again, and a rung set before
     // スタート stays set through it.
     game.menu("CANCEL");
     game.menu("LBEL_UP");
-    EXPECT_EQ(game.pos.BAN[8][2], 0);
+    EXPECT_EQ(game.view().pos.BAN[8][2], 0);
     game.menu("START");
-    EXPECT_EQ(game.HANDE_DAN, 1);
-    EXPECT_EQ(game.HANDE_SETTEI, 1);
+    EXPECT_EQ(game.view().handicap.dan(), 1);
+    EXPECT_EQ(game.view().handicap.settei(), 1);
 }
 
 TEST_F(Handicap, BlocksSavingStaysClearOfTheTitleAndFlipsWithTheBoard) {
@@ -112,7 +112,7 @@ TEST_F(Handicap, BlocksSavingStaysClearOfTheTitleAndFlipsWithTheBoard) {
     EXPECT_EQ(order("ﾊﾝﾃﾞｨｷｬｯﾌﾟ:６級"), "CCT");
     port.clear();
     game.menu("REVERSE");  // the mirror rung, shown again after the redraw
-    EXPECT_EQ(game.HANDE_DAN, -4);
+    EXPECT_EQ(game.view().handicap.dan(), -4);
     EXPECT_EQ(order("ﾊﾝﾃﾞｨｷｬｯﾌﾟ:３段"), "TCC");
 }
 

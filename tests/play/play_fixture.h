@@ -74,7 +74,7 @@ struct PlayTest : ::testing::Test {
         std::ostringstream out;
         for (int x = 1; x <= 9; ++x) {
             if (x > 1) out << ' ';
-            const int c = game.pos.BAN[x][y];
+            const int c = game.view().pos.BAN[x][y];
             if (c == 0) out << '.'; else out << c;
         }
         return out.str();

@@ -31,15 +31,15 @@ struct RecordFiles : PlayTest {
         game.menu("START");
         for (int i = 0; i < n; ++i) {
             port.now += 1.25 + i;
-            const int tesu = game.turn.TESU;
-            for (int f = 0; f < 81 * 81 && game.turn.TESU == tesu; ++f) {
+            const int tesu = game.view().turn.TESU;
+            for (int f = 0; f < 81 * 81 && game.view().turn.TESU == tesu; ++f) {
                 const int fx = f / 729 + 1, fy = f / 81 % 9 + 1, tx = f % 81 / 9 + 1, ty = f % 9 + 1;
-                const int koma = game.pos.BAN[fx][fy];
-                if (koma != 0 && (koma > 0) == (game.turn.TEBAN == game.turn.COM_GAWA) && game.pos.BAN[tx][ty] == 0 &&
-                    idou_kanou(game.pos, fx, fy, tx, ty, koma) == 1)
+                const int koma = game.view().pos.BAN[fx][fy];
+                if (koma != 0 && (koma > 0) == (game.view().turn.TEBAN == game.view().turn.COM_GAWA) && game.view().pos.BAN[tx][ty] == 0 &&
+                    idou_kanou(game.view().pos, fx, fy, tx, ty, koma) == 1)
                     move(fx, fy, tx, ty, MIGI_BUTTON);
             }
-            ASSERT_EQ(game.turn.TESU, tesu + 1);
+            ASSERT_EQ(game.view().turn.TESU, tesu + 1);
         }
     }
     void save(const std::string& name, const std::string& title = "対局", const std::string& gote = "後手花子") {
@@ -67,10 +67,10 @@ TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
     std::string lines = "\x91\xce\x8b\xc7\r\n\x8c\xe3\x8e\xe8\x89\xd4\x8e\x71\r\nSente\r\n";  // 後手 on line 2
     // Entries 1..6: the last one is the position on the board, the sixth
     // move included.
-    for (int n = 1; n <= 6; ++n) lines += format_entry_line(game.kifu.entry(n)) + "\r\n";
+    for (int n = 1; n <= 6; ++n) lines += format_entry_line(game.view().kifu.entry(n)) + "\r\n";
     Position last;
-    game.kifu.restore(6, last);
-    EXPECT_EQ(board_to_text(last), board_to_text(game.pos));
+    game.view().kifu.restore(6, last);
+    EXPECT_EQ(board_to_text(last), board_to_text(game.view().pos));
     save("第1局");
     EXPECT_EQ(last_message().text, "棋譜を書き込みました");
     EXPECT_EQ(port.record_text(RecordText::Text2), "");
@@ -81,17 +81,17 @@ TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
     play_moves(9);  // another game overwrites the record in memory
     port.clear();
     open("第1局.棋譜");
-    EXPECT_EQ(game.kifu.KIFU_SAIGO, 6);
-    EXPECT_EQ(game.turn.TEBAN, 1);
-    EXPECT_EQ(game.turn.KIFU_MODE, 1);
+    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 6);
+    EXPECT_EQ(game.view().turn.TEBAN, 1);
+    EXPECT_EQ(game.view().turn.KIFU_MODE, 1);
     ASSERT_EQ(port.messages.size(), 2u);
     EXPECT_EQ(port.messages[0].text, " 読み込みました");
     EXPECT_EQ(port.messages[1].text, "棋譜を '進 'で進めて下さい");
     std::string stepped;
     for (int n = 1; n <= 6; ++n) {
         game.menu("AFTER");
-        RecordEntry shown = game.kifu.entry(n);  // times as read: whole seconds
-        store_position(game.pos, shown);
+        RecordEntry shown = game.view().kifu.entry(n);  // times as read: whole seconds
+        store_position(game.view().pos, shown);
         stepped += format_entry_line(shown) + "\r\n";
     }
     EXPECT_EQ(stepped, lines.substr(lines.find("Sente\r\n") + 7));
@@ -101,8 +101,8 @@ TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
     // When the human moves second, line 2 names the first player.
     game.menu("CANCEL");
     play_moves(2);
-    game.turn.MAN_GAWA = -1;
-    game.turn.COM_GAWA = 1;
+    GameSetup::turn(game).MAN_GAWA = -1;
+    GameSetup::turn(game).COM_GAWA = 1;
     save("gote", "t", "Gote");
     EXPECT_EQ(file_text("gote.棋譜").substr(0, 16), "t\r\nSente\r\nGote\r\n");
 }
@@ -145,8 +145,8 @@ TEST_F(RecordFiles, AShiftJisFileIsReadAndItsNamesShownOverAndUnderTheBoard) {
     port.clear();
     open("名人戦.棋譜", "\x96\xbc\x90\x6c\x90\xed\r\n\x8c\xe3\x8e\xe8\x89\xd4\x8e\x71\r\nSente\r\n" +
                             format_entry_line(first) + "\r\n");
-    EXPECT_EQ(game.kifu.KIFU_SAIGO, 1);
-    EXPECT_EQ(board_to_text(game.pos), board_to_text(opening_position()));
+    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 1);
+    EXPECT_EQ(board_to_text(game.view().pos), board_to_text(opening_position()));
     // Centred by length: X = 1300 + (3 + (13 - L) / 5) * 615, the title 3000
     // further left; the title light red, the names white, all 12 point.
     std::vector<std::tuple<std::string, double, double, int, int>> printed;  // after the redraw
@@ -166,17 +166,17 @@ TEST_F(RecordFiles, FilesWithoutEntriesOrUnreadableLeaveTheGameAsItWas) {
     play_moves(4);
     game.menu("KEIKA");
     const auto snapshot = [this] {
-        std::string s = board_to_text(game.pos);
+        std::string s = board_to_text(game.view().pos);
         for (int k = 1; k <= MOCHI_SLOTS; ++k)
-            s += std::to_string(game.pos.MOCHI_UE_KAZU[k]) + "," + std::to_string(game.pos.MOCHI_SITA_KAZU[k]) + ";";
-        for (int n = 0; n <= game.kifu.KIFU_SAIGO; ++n) s += format_entry_line(game.kifu.entry(n)) + "\n";
-        for (const int v : {game.kifu.KIFU_SAIGO, game.kifu.KIFU_TESU, game.turn.TESU, game.turn.TEBAN,
-                            game.turn.KIFU_MODE, game.turn.COM_TAISEN, static_cast<int>(port.timer1_enabled())})
+            s += std::to_string(game.view().pos.MOCHI_UE_KAZU[k]) + "," + std::to_string(game.view().pos.MOCHI_SITA_KAZU[k]) + ";";
+        for (int n = 0; n <= game.view().kifu.KIFU_SAIGO; ++n) s += format_entry_line(game.view().kifu.entry(n)) + "\n";
+        for (const int v : {game.view().kifu.KIFU_SAIGO, game.view().kifu.KIFU_TESU, game.view().turn.TESU, game.view().turn.TEBAN,
+                            static_cast<int>(game.view().turn.KIFU_MODE), static_cast<int>(game.view().turn.COM_TAISEN), static_cast<int>(port.timer1_enabled())})
             s += std::to_string(v) + " ";
         return s;
     };
     const std::string before = snapshot();
-    ASSERT_EQ(game.turn.TESU, 4);
+    ASSERT_EQ(game.view().turn.TESU, 4);
     const std::string no_data = "棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません";
     const std::pair<std::string, std::string> cases[] = {
         {"empty.棋譜", no_data},
@@ -239,13 +239,13 @@ TEST_F(RecordFiles, AnyFileCanBeReadSteppedThroughAndPlayedOn) {
             else click_cell(below(13) - 1, below(10), below(2) ? HIDARI_BUTTON : MIGI_BUTTON);
             int ue = 0, sita = 0;
             for (int k = 1; k <= MOCHI_SLOTS; ++k) {
-                ASSERT_TRUE(game.pos.MOCHI_UE_KAZU[k] == 0 || is_piece(game.pos.MOCHI_UE_KOMA[k]));
-                ASSERT_TRUE(game.pos.MOCHI_SITA_KAZU[k] == 0 || is_piece(game.pos.MOCHI_SITA_KOMA[k]));
-                ue += game.pos.MOCHI_UE_KAZU[k], sita += game.pos.MOCHI_SITA_KAZU[k];
+                ASSERT_TRUE(game.view().pos.MOCHI_UE_KAZU[k] == 0 || is_piece(game.view().pos.MOCHI_UE_KOMA[k]));
+                ASSERT_TRUE(game.view().pos.MOCHI_SITA_KAZU[k] == 0 || is_piece(game.view().pos.MOCHI_SITA_KOMA[k]));
+                ue += GameSetup::pos(game).MOCHI_UE_KAZU[k], sita += GameSetup::pos(game).MOCHI_SITA_KAZU[k];
             }
-            ASSERT_TRUE(ue == game.pos.MOCHI_UE_GOKEI && sita == game.pos.MOCHI_SITA_GOKEI);
+            ASSERT_TRUE(ue == game.view().pos.MOCHI_UE_GOKEI && sita == game.view().pos.MOCHI_SITA_GOKEI);
             for (int sq = 0; sq < 81; ++sq)
-                ASSERT_TRUE(is_piece(game.pos.BAN[sq / 9 + 1][sq % 9 + 1]) || game.pos.BAN[sq / 9 + 1][sq % 9 + 1] == 0)
+                ASSERT_TRUE(is_piece(game.view().pos.BAN[sq / 9 + 1][sq % 9 + 1]) || game.view().pos.BAN[sq / 9 + 1][sq % 9 + 1] == 0)
                     << "file " << file << " event " << event;
         }
         port.ops.clear();

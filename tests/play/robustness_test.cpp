@@ -57,13 +57,13 @@ TEST_F(PlayTest, RandomClicksAndCommandsKeepThePositionSound) {
             } else if (kind < 20) {
                 // Anywhere on or off the window, also far outside it.
                 game.mouse_down(buttons[rng.below(3)], rng.below(24000) - 4000.0, rng.below(16000) - 4000.0);
-            } else if (game.turn.SENTAKU == 1 && rng.below(10) < 7) {
+            } else if (game.view().turn.SENTAKU == 1 && rng.below(10) < 7) {
                 // A square the selected piece may go to, so that real games get played.
-                const Sashite& s = game.turn.SASHITE;
+                const Sashite& s = game.view().turn.SASHITE;
                 int targets[81][2], n = 0;
                 for (int x = 1; x <= 9; ++x)
                     for (int y = 1; y <= 9; ++y)
-                        if (idou_kanou(game.pos, s.from_x, s.from_y, x, y, s.koma) == 1) {
+                        if (idou_kanou(game.view().pos, s.from_x, s.from_y, x, y, s.koma) == 1) {
                             targets[n][0] = x;
                             targets[n][1] = y;
                             ++n;
@@ -77,12 +77,12 @@ TEST_F(PlayTest, RandomClicksAndCommandsKeepThePositionSound) {
                 const int c = rng.below(13) - 1, r = rng.below(10);
                 game.mouse_down(buttons[rng.below(3)], grid_x(c) + 300, grid_y(r) + 200);
             }
-            if (game.turn.SHOSHA != 0 && rng.below(4) == 0) game.menu("START");
-            moves = std::max(moves, game.turn.TESU);
-            ASSERT_TRUE(sound_position(game.pos)) << "seed " << seed << " event " << event;
-            ASSERT_GE(game.turn.TESU, 0);
-            ASSERT_GE(game.kifu.KIFU_TESU, 0);
-            ASSERT_TRUE(game.turn.SENTAKU == 0 || game.turn.SENTAKU == 1);
+            if (game.view().turn.SHOSHA != 0 && rng.below(4) == 0) game.menu("START");
+            moves = std::max(moves, game.view().turn.TESU);
+            ASSERT_TRUE(sound_position(game.view().pos)) << "seed " << seed << " event " << event;
+            ASSERT_GE(game.view().turn.TESU, 0);
+            ASSERT_GE(game.view().kifu.KIFU_TESU, 0);
+            ASSERT_TRUE(game.view().turn.SENTAKU == 0 || game.view().turn.SENTAKU == 1);
             port.ops.clear();
         }
         EXPECT_GT(moves, 10) << "the random player should get real games going (seed " << seed << ")";

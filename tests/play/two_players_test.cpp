@@ -13,16 +13,16 @@ TEST_F(TwoPlayers, NewGameHoldsTheOpeningPositionAndNoGameIsRunning) {
     int upper = 0, lower = 0;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) {
-            const int c = game.pos.BAN[x][y];
+            const int c = game.view().pos.BAN[x][y];
             upper += c >= 10;
             lower += c <= -10;
             EXPECT_NE(c % 10, 1) << "promoted piece at " << x << "," << y;
         }
     EXPECT_EQ(upper, 20);
     EXPECT_EQ(lower, 20);
-    EXPECT_EQ(game.pos.MOCHI_UE_GOKEI + game.pos.MOCHI_SITA_GOKEI, 0);
-    EXPECT_EQ(game.turn.TEBAN, 0);
-    EXPECT_EQ(game.turn.TESU, 0);
+    EXPECT_EQ(game.view().pos.MOCHI_UE_GOKEI + game.view().pos.MOCHI_SITA_GOKEI, 0);
+    EXPECT_EQ(game.view().turn.TEBAN, 0);
+    EXPECT_EQ(game.view().turn.TESU, 0);
     EXPECT_TRUE(port.menu_checked("LEVEL3"));
     EXPECT_TRUE(port.menu_checked("MIDORI"));
     // The full redraw paints the title last.
@@ -35,14 +35,14 @@ TEST_F(TwoPlayers, NewGameHoldsTheOpeningPositionAndNoGameIsRunning) {
 TEST_F(TwoPlayers, NewGameInTheMiddleOfAGameKeepsLevelAndSidesButStopsPlay) {
     game.menu("START");
     move(5, 7, 5, 6);
-    game.turn.COM_LEVEL = 2;
+    GameSetup::turn(game).COM_LEVEL = 2;
     game.menu("CANCEL");
-    EXPECT_EQ(game.turn.TEBAN, 0);
-    EXPECT_EQ(game.turn.COM_TAISEN, 0);
-    EXPECT_EQ(game.turn.COM_LEVEL, 2);
-    EXPECT_EQ(game.turn.MAN_GAWA, 1);
-    EXPECT_EQ(game.turn.COM_GAWA, -1);
-    EXPECT_EQ(game.pos.BAN[5][7], -10);
+    EXPECT_EQ(game.view().turn.TEBAN, 0);
+    EXPECT_EQ(game.view().turn.COM_TAISEN, 0);
+    EXPECT_EQ(game.view().turn.COM_LEVEL, 2);
+    EXPECT_EQ(game.view().turn.MAN_GAWA, 1);
+    EXPECT_EQ(game.view().turn.COM_GAWA, -1);
+    EXPECT_EQ(game.view().pos.BAN[5][7], -10);
     click(5, 7);
     EXPECT_EQ(last_message().text, "「対局」で始めて下さい");
 }
@@ -54,8 +54,8 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
     ASSERT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(last_message().text, "先手の番です");
     EXPECT_EQ(last_message().title, " ");
-    EXPECT_EQ(game.turn.TEBAN, 1);
-    EXPECT_EQ(game.turn.MAN_GAWA, 1);
+    EXPECT_EQ(game.view().turn.TEBAN, 1);
+    EXPECT_EQ(game.view().turn.MAN_GAWA, 1);
     // The opening fall: the lone pieces of columns 2 and 8 drop to the bottom.
     EXPECT_EQ(column(1), "20 30 40 50 80 50 40 30 20");
     EXPECT_EQ(column(2), ". . . . . . . 70 60");
@@ -68,8 +68,8 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
     move(5, 7, 5, 6);
     EXPECT_EQ(column(6), ". . . . . . . . -10");
     EXPECT_EQ(column(7), ". -10 -10 -10 -10 -10 -10 -10 -10");
-    EXPECT_EQ(game.turn.TESU, 1);
-    EXPECT_EQ(game.turn.TEBAN, -1);
+    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().turn.TEBAN, -1);
     EXPECT_EQ(sounds(KOMA_WAV), 1);
     std::vector<std::string> t = texts();
     ASSERT_GE(t.size(), 6u);
@@ -86,7 +86,7 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
     t = texts();
     EXPECT_EQ(std::vector<std::string>(t.end() - 6, t.end()),
               (std::vector<std::string>{"６", "６", "一", "一", "歩", "歩"}));
-    EXPECT_EQ(game.turn.TEBAN, 1);
+    EXPECT_EQ(game.view().turn.TEBAN, 1);
 
     // 3. Lower pawn along the bottom row: nothing falls.
     move(9, 6, 9, 5);
@@ -117,27 +117,27 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
     move(8, 5, 7, 7);
     EXPECT_EQ(column(5), ". . . . . . . . -10");
     EXPECT_EQ(column(7), ". . . -10 -10 -10 30 -10 -10");
-    EXPECT_EQ(game.pos.MOCHI_UE_KOMA[7], 10);
-    EXPECT_EQ(game.pos.MOCHI_UE_KAZU[7], 1);
-    EXPECT_EQ(game.pos.MOCHI_UE_GOKEI, 1);
+    EXPECT_EQ(game.view().pos.MOCHI_UE_KOMA[7], 10);
+    EXPECT_EQ(game.view().pos.MOCHI_UE_KAZU[7], 1);
+    EXPECT_EQ(game.view().pos.MOCHI_UE_GOKEI, 1);
 
     // 9. The lower gold steps out of column 9; the king falls into its place,
     //    right where the knight attacks.
     move(6, 9, 6, 8);
     EXPECT_EQ(column(8), ". . . . . . -50 -60 -70");
     EXPECT_EQ(column(9), ". -20 -30 -40 -50 -80 -40 -30 -20");
-    EXPECT_EQ(game.turn.SHOSHA, 0);
+    EXPECT_EQ(game.view().turn.SHOSHA, 0);
 
     // 10. The knight takes the king on the last column, where it must
     //     promote: the right button.  The upper side (後手) has won.
     port.messages.clear();
     move(7, 7, 6, 9, MIGI_BUTTON);
-    EXPECT_EQ(game.turn.SHOSHA, -1);
+    EXPECT_EQ(game.view().turn.SHOSHA, -1);
     EXPECT_EQ(column(9), ". -20 -30 -40 -50 31 -40 -30 -20");
     EXPECT_EQ(column(7), ". . . . -10 -10 -10 -10 -10");
-    EXPECT_EQ(game.pos.MOCHI_UE_KOMA[6], 80);
-    EXPECT_EQ(game.pos.MOCHI_UE_KAZU[6], 1);
-    EXPECT_EQ(game.turn.TESU, 10);
+    EXPECT_EQ(game.view().pos.MOCHI_UE_KOMA[6], 80);
+    EXPECT_EQ(game.view().pos.MOCHI_UE_KAZU[6], 1);
+    EXPECT_EQ(game.view().turn.TESU, 10);
     ASSERT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(last_message().text, "後手の勝ちです");
     EXPECT_EQ(last_message().title, "終了");
@@ -147,12 +147,12 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
         click(9, 5);
         EXPECT_EQ(last_message().text, "新規に対局してください");
         EXPECT_EQ(last_message().title, "終局");
-        EXPECT_EQ(game.turn.SENTAKU, 0);
+        EXPECT_EQ(game.view().turn.SENTAKU, 0);
     }
     // A new start command sets up a fresh game first.
     game.menu("START");
-    EXPECT_EQ(game.turn.SHOSHA, 0);
-    EXPECT_EQ(game.turn.TESU, 0);
+    EXPECT_EQ(game.view().turn.SHOSHA, 0);
+    EXPECT_EQ(game.view().turn.TESU, 0);
     EXPECT_EQ(column(9), "-20 -30 -40 -50 -80 -50 -40 -30 -20");
 }
 
@@ -160,18 +160,18 @@ TEST_F(TwoPlayers, StartInTheMiddleOfAGameContinuesWithoutTheOldSelection) {
     game.menu("START");
     move(5, 7, 5, 6);
     click(5, 3);  // the upper side selects a pawn...
-    ASSERT_EQ(game.turn.SENTAKU, 1);
+    ASSERT_EQ(game.view().turn.SENTAKU, 1);
     port.messages.clear();
     game.menu("START");  // ...and the game is continued from the menu
     ASSERT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(last_message().text, "後手の番です");
-    EXPECT_EQ(game.turn.SENTAKU, 0);
-    EXPECT_EQ(game.turn.TESU, 1);
-    EXPECT_EQ(game.pos.BAN[9][6], -10);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
+    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().pos.BAN[9][6], -10);
     click(5, 4);  // where the old selection could have gone: nothing happens
-    EXPECT_EQ(game.turn.SENTAKU, 0);
-    EXPECT_EQ(game.turn.TESU, 1);
-    EXPECT_EQ(game.pos.BAN[5][3], 10);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
+    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().pos.BAN[5][3], 10);
 }
 
 // The colour of the last outline drawn around grid cell (c, r), or -1.
@@ -184,19 +184,19 @@ int last_frame(const HeadlessPort& port, int c, int r) {
 
 TEST_F(TwoPlayers, StartClearsAHandSelectionWithItsFrame) {
     game.menu("START");
-    game.pos.MOCHI_SITA_KOMA[7] = -40;
-    game.pos.MOCHI_SITA_KAZU[7] = 1;
-    game.pos.MOCHI_SITA_GOKEI = 1;
+    GameSetup::pos(game).MOCHI_SITA_KOMA[7] = -40;
+    GameSetup::pos(game).MOCHI_SITA_KAZU[7] = 1;
+    GameSetup::pos(game).MOCHI_SITA_GOKEI = 1;
     click_cell(11, 9);  // the lower hand's bottom slot
-    ASSERT_EQ(game.turn.SENTAKU, 1);
-    ASSERT_EQ(last_frame(port, 11, 9), game.screen.SENTAKU_IRO);
+    ASSERT_EQ(game.view().turn.SENTAKU, 1);
+    ASSERT_EQ(last_frame(port, 11, 9), game.view().screen.SENTAKU_IRO);
     game.menu("START");
-    EXPECT_EQ(game.turn.SENTAKU, 0);
-    EXPECT_EQ(last_frame(port, 11, 9), game.screen.WAKU_IRO);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
+    EXPECT_EQ(last_frame(port, 11, 9), game.view().screen.WAKU_IRO);
     // The next board click selects afresh, with its frame.
     click(5, 7);
-    EXPECT_EQ(game.turn.SENTAKU, 1);
-    EXPECT_EQ(last_frame(port, 7, 5), game.screen.SENTAKU_IRO);
+    EXPECT_EQ(game.view().turn.SENTAKU, 1);
+    EXPECT_EQ(last_frame(port, 7, 5), game.view().screen.SENTAKU_IRO);
 }
 
 // A click waiting in the queue is handled an instant after the other side's
@@ -208,13 +208,13 @@ TEST_F(TwoPlayers, AMoveMadeAsItsTurnBeginsTakesNoTime) {
         game.menu("CANCEL");
         game.menu("START");
         move(5, 7, 5, 6);
-        ASSERT_EQ(game.turn.TEBAN, -1);
+        ASSERT_EQ(game.view().turn.TEBAN, -1);
         port.now = reading;
         game.menu("START");  // the upper side's turn starts now
         move(1, 3, 1, 4);
-        ASSERT_EQ(game.turn.TESU, 2);
-        EXPECT_LT(game.clock.COM_JIKAN, 0.01);
-        const RecordEntry& e = game.kifu.entry(1);
+        ASSERT_EQ(game.view().turn.TESU, 2);
+        EXPECT_LT(game.view().clock.COM_JIKAN, 0.01);
+        const RecordEntry& e = game.view().kifu.entry(1);
         EXPECT_LT(e.MAN_ATO - e.MAN_MAE, 0.01);
     }
 }
@@ -224,46 +224,46 @@ TEST_F(TwoPlayers, ClickBeforeAnyGameIsRefused) {
     EXPECT_EQ(sounds(KINSHI_WAV), 1);
     EXPECT_EQ(last_message().text, "「対局」で始めて下さい");
     EXPECT_EQ(last_message().title, "開始");
-    EXPECT_EQ(game.turn.SENTAKU, 0);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
 }
 
 TEST_F(TwoPlayers, IllegalDestinationPlaysRefusalAndClearsHighlights) {
     game.menu("START");
     click(5, 7);
-    EXPECT_EQ(game.turn.SENTAKU, 1);
+    EXPECT_EQ(game.view().turn.SENTAKU, 1);
     port.clear();
     click(5, 5);
     EXPECT_EQ(sounds(KINSHI_WAV), 1);
-    EXPECT_EQ(game.turn.SENTAKU, 0);
-    EXPECT_EQ(game.pos.BAN[5][7], -10);
-    EXPECT_GE(outlines(game.screen.KESU_IRO), 81);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
+    EXPECT_EQ(game.view().pos.BAN[5][7], -10);
+    EXPECT_GE(outlines(game.view().screen.KESU_IRO), 81);
 }
 
 TEST_F(TwoPlayers, SelectingTheOpponentsPieceSelectsNothing) {
     game.menu("START");
     click(5, 3);  // upper pawn while the lower side is to move
-    EXPECT_EQ(game.turn.SENTAKU, 0);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
     click(5, 5);  // an empty square: nothing happens
-    EXPECT_EQ(game.turn.SENTAKU, 0);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
     EXPECT_EQ(sounds(KINSHI_WAV), 0);
-    EXPECT_EQ(game.turn.TESU, 0);
+    EXPECT_EQ(game.view().turn.TESU, 0);
 }
 
 TEST_F(TwoPlayers, ClickingAnotherOwnPieceMovesTheSelection) {
     game.menu("START");
     click(5, 7);
     click(4, 7);
-    EXPECT_EQ(game.turn.SENTAKU, 1);
-    EXPECT_EQ(game.turn.SASHITE.from_x, 4);
+    EXPECT_EQ(game.view().turn.SENTAKU, 1);
+    EXPECT_EQ(game.view().turn.SASHITE.from_x, 4);
     click(4, 6);
-    EXPECT_EQ(game.turn.TESU, 1);
-    EXPECT_EQ(game.pos.BAN[5][7], -10);
+    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().pos.BAN[5][7], -10);
 }
 
 TEST_F(TwoPlayers, GuidanceFramesEveryReachableSquare) {
     game.menu("START");
-    game.screen.IDOU_SIDOU = 1;
-    game.screen.SIDOU_IRO = SHIRO;
+    game.menu("SIDOU");
+    ASSERT_TRUE(game.options().IDOU_SIDOU);
     port.clear();
     click(9, 8);  // lower rook on the bottom row, blocked by its own pawn
     // Only (8,8) is reachable and it holds the own bishop: no square framed.
@@ -285,65 +285,65 @@ TEST_F(TwoPlayers, GuidanceFramesEveryReachableSquare) {
 
 TEST_F(TwoPlayers, CompulsoryPromotionNeedsTheRightButton) {
     game.menu("START");
-    game.pos.BAN[4][2] = -10;  // a lower pawn one step from the last column
+    GameSetup::pos(game).BAN[4][2] = -10;  // a lower pawn one step from the last column
     click(4, 2);
-    ASSERT_EQ(game.turn.SENTAKU, 1);
+    ASSERT_EQ(game.view().turn.SENTAKU, 1);
     for (int button : {HIDARI_BUTTON, NAKA_BUTTON}) {
         const size_t before = port.messages.size();
         click(4, 1, button);
         ASSERT_EQ(port.messages.size(), before + 1);
         EXPECT_EQ(last_message().text, "マウスの右をクリックして下さい");
         EXPECT_EQ(last_message().title, "成り");
-        EXPECT_EQ(game.turn.SENTAKU, 1);
-        EXPECT_EQ(game.pos.BAN[4][1], 50);
+        EXPECT_EQ(game.view().turn.SENTAKU, 1);
+        EXPECT_EQ(game.view().pos.BAN[4][1], 50);
     }
     EXPECT_EQ(sounds(KINSHI_WAV), 2);
     click(4, 1, MIGI_BUTTON);
-    EXPECT_EQ(game.pos.BAN[4][1], -11);
-    EXPECT_EQ(game.pos.MOCHI_SITA_KOMA[7], -50);  // the captured gold
-    EXPECT_EQ(game.turn.TESU, 1);
+    EXPECT_EQ(game.view().pos.BAN[4][1], -11);
+    EXPECT_EQ(game.view().pos.MOCHI_SITA_KOMA[7], -50);  // the captured gold
+    EXPECT_EQ(game.view().turn.TESU, 1);
 }
 
 TEST_F(TwoPlayers, RightButtonPromotesOnlyWhereAllowedLeftNever) {
     game.menu("START");
     // The right button on a move that cannot promote simply moves.
     move(9, 7, 9, 6, MIGI_BUTTON);
-    EXPECT_EQ(game.pos.BAN[9][6], -10);
+    EXPECT_EQ(game.view().pos.BAN[9][6], -10);
     move(1, 3, 1, 4);  // upper pawn, falls to (9,4)
-    ASSERT_EQ(game.pos.BAN[9][4], 10);
+    ASSERT_EQ(game.view().pos.BAN[9][4], 10);
     // A lower silver on the bottom row enters the zone with the left button:
     // it stays a silver.
-    game.pos.BAN[9][6] = -40;
+    GameSetup::pos(game).BAN[9][6] = -40;
     move(9, 6, 8, 5);  // nothing under (8,5): it falls to the bottom row
-    EXPECT_EQ(game.pos.BAN[9][5], -40);
+    EXPECT_EQ(game.view().pos.BAN[9][5], -40);
     move(2, 3, 1, 3);  // not an upper move: a pawn cannot go up; refused
-    EXPECT_EQ(game.turn.TEBAN, -1);
+    EXPECT_EQ(game.view().turn.TEBAN, -1);
     move(9, 4, 9, 5);  // the upper pawn takes the silver
-    ASSERT_EQ(game.pos.MOCHI_UE_KOMA[7], 40);
+    ASSERT_EQ(game.view().pos.MOCHI_UE_KOMA[7], 40);
     // The lower side plays its silver from the hand into the zone, then moves
     // it out of the zone with the right button: a silver leaving the zone
     // promotes.
-    game.pos.MOCHI_SITA_KOMA[7] = -40;
-    game.pos.MOCHI_SITA_KAZU[7] = 1;
-    game.pos.MOCHI_SITA_GOKEI = 1;
+    GameSetup::pos(game).MOCHI_SITA_KOMA[7] = -40;
+    GameSetup::pos(game).MOCHI_SITA_KAZU[7] = 1;
+    GameSetup::pos(game).MOCHI_SITA_GOKEI = 1;
     drop_sita(7, 9, 4);
-    ASSERT_EQ(game.pos.BAN[9][4], -40);
+    ASSERT_EQ(game.view().pos.BAN[9][4], -40);
     move(1, 1, 1, 2);  // upper lance steps forward and falls
-    ASSERT_EQ(game.turn.TEBAN, 1);
+    ASSERT_EQ(game.view().turn.TEBAN, 1);
     click(9, 4);
     click(8, 3, HIDARI_BUTTON);  // into the zone by the left button: no promotion
-    EXPECT_EQ(game.pos.BAN[8][3], -40);
+    EXPECT_EQ(game.view().pos.BAN[8][3], -40);
     move(5, 1, 5, 2);  // the upper king steps out and falls onto its lance
-    ASSERT_EQ(game.turn.TEBAN, 1);
+    ASSERT_EQ(game.view().turn.TEBAN, 1);
     click(8, 3);
     click(7, 4, MIGI_BUTTON);  // leaving the zone (source y = 3) with the right button
-    EXPECT_EQ(game.pos.BAN[9][4], -41);  // fell onto the bottom row
+    EXPECT_EQ(game.view().pos.BAN[9][4], -41);  // fell onto the bottom row
 }
 
 TEST_F(TwoPlayers, DropOnAFileWithAnOwnPawnIsRefusedAndFlagsFollowFallenPawns) {
     // A bare position: two kings, a lower pawn high up in an empty column.
     game.menu("START");
-    Position& p = game.pos;
+    Position& p = GameSetup::pos(game);
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) p.BAN[x][y] = 0;
     p.BAN[9][1] = 80;
@@ -362,7 +362,7 @@ TEST_F(TwoPlayers, DropOnAFileWithAnOwnPawnIsRefusedAndFlagsFollowFallenPawns) {
     move(3, 5, 3, 4);
     ASSERT_EQ(p.BAN[9][4], -10);
     move(9, 1, 8, 1);  // the upper king moves up... and falls back: any upper move
-    ASSERT_EQ(game.turn.TEBAN, 1);
+    ASSERT_EQ(game.view().turn.TEBAN, 1);
     // File 9 now holds the pawn: a drop there is refused.
     drop_sita(7, 9, 3);
     EXPECT_EQ(sounds(KINSHI_WAV), 1);
@@ -372,21 +372,21 @@ TEST_F(TwoPlayers, DropOnAFileWithAnOwnPawnIsRefusedAndFlagsFollowFallenPawns) {
     drop_sita(7, 3, 3);
     EXPECT_EQ(p.MOCHI_SITA_KAZU[7], 0);
     EXPECT_EQ(p.MOCHI_SITA_GOKEI, 0);
-    EXPECT_EQ(game.turn.TESU, 3);
+    EXPECT_EQ(game.view().turn.TESU, 3);
 }
 
 TEST_F(TwoPlayers, SelectionFromTheOtherSidesHandIsCancelledAtTheNextBoardClick) {
     game.menu("START");
-    game.pos.MOCHI_UE_KOMA[7] = 40;
-    game.pos.MOCHI_UE_KAZU[7] = 1;
-    game.pos.MOCHI_UE_GOKEI = 1;
+    GameSetup::pos(game).MOCHI_UE_KOMA[7] = 40;
+    GameSetup::pos(game).MOCHI_UE_KAZU[7] = 1;
+    GameSetup::pos(game).MOCHI_UE_GOKEI = 1;
     click_cell(-1, 7);  // upper hand while the lower side is to move
-    EXPECT_EQ(game.turn.SENTAKU, 1);
+    EXPECT_EQ(game.view().turn.SENTAKU, 1);
     click(5, 5);
-    EXPECT_EQ(game.turn.SENTAKU, 0);
-    EXPECT_EQ(game.pos.BAN[5][5], 0);
-    EXPECT_EQ(game.pos.MOCHI_UE_KAZU[7], 1);
-    EXPECT_EQ(game.turn.TESU, 0);
+    EXPECT_EQ(game.view().turn.SENTAKU, 0);
+    EXPECT_EQ(game.view().pos.BAN[5][5], 0);
+    EXPECT_EQ(game.view().pos.MOCHI_UE_KAZU[7], 1);
+    EXPECT_EQ(game.view().turn.TESU, 0);
     EXPECT_EQ(sounds(KINSHI_WAV), 0);
 }
 

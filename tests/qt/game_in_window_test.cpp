@@ -90,13 +90,13 @@ TEST_F(GameInWindow, StartAndMoveAPawnShowsItOnItsNewSquare) {
     EXPECT_EQ(seen[0].text, "先手の番です");
 
     // The lower side moves first: its pawn on the bottom row steps left.
-    ASSERT_EQ(game.pos.BAN[9][7], -HU);
+    ASSERT_EQ(game.view().pos.BAN[9][7], -HU);
     click_square(9, 7);
     click_square(9, 6);
-    EXPECT_EQ(game.pos.BAN[9][6], -HU);
+    EXPECT_EQ(game.view().pos.BAN[9][6], -HU);
     EXPECT_TRUE(square_shows(9, 6, -HU));
     // The pawns above fell one square into the gap; the top of the column is empty.
-    EXPECT_EQ(game.pos.BAN[1][7], KARA);
+    EXPECT_EQ(game.view().pos.BAN[1][7], KARA);
     EXPECT_TRUE(square_shows(1, 7, KARA));
     for (int x = 2; x <= 9; ++x) EXPECT_TRUE(square_shows(x, 7, -HU)) << x;
     // The opening fall put the upper rook and bishop at the bottom of column 2.
@@ -115,10 +115,10 @@ TEST_F(GameInWindow, TheComputerAnswersInsideThePersonsClick) {
     EXPECT_EQ(seen[0].text, "MANの番です");
     click_square(9, 7);
     click_square(9, 6);
-    ASSERT_EQ(game.turn.TESU, 2) << "the person's move and the computer's answer";
-    EXPECT_EQ(game.engine.COM_LEVEL, 1);
+    ASSERT_EQ(game.view().turn.TESU, 2) << "the person's move and the computer's answer";
+    EXPECT_EQ(game.view().engine.COM_LEVEL, 1);
     for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y) EXPECT_TRUE(square_shows(x, y, game.pos.BAN[x][y])) << x << "," << y;
+        for (int y = 1; y <= 9; ++y) EXPECT_TRUE(square_shows(x, y, game.view().pos.BAN[x][y])) << x << "," << y;
 }
 
 // Left, Right and Home are 戻, 進 and 最初, shown beside those items alone.

@@ -57,10 +57,10 @@ TEST_P(TitlePlate, LooksTheSameBeforeAndAfterALowerMove) {
 
     // The lower side's pawn steps left; its move text is written beside the
     // plate, over freshly painted background cells of grid row 2.
-    ASSERT_EQ(game.pos.BAN[9][7], -HU);
+    ASSERT_EQ(game.view().pos.BAN[9][7], -HU);
     click_square(9, 7);
     click_square(9, 6);
-    ASSERT_EQ(game.pos.BAN[9][6], -HU) << "the move was made";
+    ASSERT_EQ(game.view().pos.BAN[9][6], -HU) << "the move was made";
 
     const QImage after = plate();
     int differ = 0, first_x = -1, first_y = -1;
@@ -94,7 +94,7 @@ TEST_P(TitlePlate, AHandicapStepLeavesThePlateWholeAndItsCaptionSurvivesAFullRed
     const int white_before = white_pixels(caption_area());
 
     window.action("LBEL_UP")->trigger();
-    ASSERT_EQ(game.HANDE_DAN, 1);
+    ASSERT_EQ(game.view().handicap.dan(), 1);
     EXPECT_TRUE(plate() == before) << "the plate changed";
     const QImage caption = caption_area();
     EXPECT_GT(white_pixels(caption), white_before + 50) << "no caption below the plate";

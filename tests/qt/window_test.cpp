@@ -93,7 +93,7 @@ TEST(QtWindowStartUp, CanvasShowsTheOpeningBoardTitleAndGreenFrames) {
 
     for (int r = 1; r <= 9; ++r)
         for (int c = 1; c <= 9; ++c) {
-            const int code = game.pos.BAN[r][c];
+            const int code = game.view().pos.BAN[r][c];
             const QImage* picture = window.pictures().find(code);
             ASSERT_NE(picture, nullptr) << "code " << code;
             EXPECT_TRUE(shows_picture(canvas, *picture, to_pixels(grid_x(c)), to_pixels(grid_y(r))))

@@ -83,17 +83,17 @@ public:
     // The position of `line` as given (nothing falls), the computer to move.
     // False when the game has ended.
     bool start(const std::string& line) {
-        game_.pos = read_position(line);  // the engine keeps pointing at it
+        GameSetup::pos(game_) = read_position(line);  // the engine keeps pointing at it
 
-        TurnState& turn = game_.turn;
-        turn.COM_TAISEN = 1;
-        turn.MAN_GAWA = -1;
-        turn.COM_GAWA = 1;
+        TurnState& turn = GameSetup::turn(game_);
+        turn.COM_TAISEN = true;
+        turn.MAN_GAWA = GOTE_GAWA;
+        turn.COM_GAWA = SENTE_GAWA;
         turn.TEBAN = turn.COM_GAWA;
         // The hand-over that comes before every computer turn; with no move
         // of the person before it, its answer decides nothing.
-        kiki_keisan(game_.engine);
-        tsumi_hantei_ue(game_.engine);
+        kiki_keisan(GameSetup::engine(game_));
+        tsumi_hantei_ue(GameSetup::engine(game_));
 
         const int tesu = turn.TESU;
         port_.messages.clear();
@@ -110,11 +110,11 @@ public:
         const int button = ok ? button_for(v[0], v[1], v[2], v[3], v[4]) : 0;
         if (button == 0) return refused();
 
-        const TurnState& turn = game_.turn;
+        const TurnState& turn = game_.view().turn;
         const int tesu = turn.TESU;
         port_.messages.clear();
         click_cell(source_cell(v[0], v[1]), HIDARI_BUTTON);
-        if (turn.SENTAKU != 1 || turn.SASHITE.from_x != v[0] || turn.SASHITE.from_y != v[1])
+        if (!turn.SENTAKU || turn.SASHITE.from_x != v[0] || turn.SASHITE.from_y != v[1])
             return refused();
         click_cell(square_cell(v[2], v[3]), button);
         if (turn.TESU == tesu) return refused();
@@ -124,10 +124,10 @@ public:
         const bool computer_moved = turn.TESU == tesu + 2;
         if (computer_moved) {
             Position after_man;
-            game_.kifu.restore(game_.kifu.KIFU_TESU - 1, after_man);
+            game_.view().kifu.restore(game_.view().kifu.KIFU_TESU - 1, after_man);
             print_position(after_man);
         } else {
-            print_position(game_.pos);
+            print_position(game_.view().pos);
         }
         // The computer's king was taken or mated: its turn never began.
         if (!computer_moved && turn.TEBAN == turn.MAN_GAWA) {
@@ -142,7 +142,7 @@ private:
     // or 0 when the person could not ask for it: the left button keeps the
     // piece's own code, the right one promotes where promotion is allowed.
     int button_for(int fx, int fy, int tx, int ty, int koma) const {
-        const Position& pos = game_.pos;
+        const Position& pos = game_.view().pos;
         int code = 0;
         if (on_board(fx, fy) && pos.BAN[fx][fy] <= -10) {
             code = pos.BAN[fx][fy];
@@ -173,15 +173,15 @@ private:
     // What the computer's turn showed, for a turn that began when the game
     // stood at `tesu` moves.  False when the game has ended.
     bool report_computer(int tesu) {
-        const TurnState& turn = game_.turn;
+        const TurnState& turn = game_.view().turn;
         if (turn.TESU == tesu) {
             out_ << "com none\n";
             return false;
         }
-        const Candidate& b = game_.engine.work.best;
+        const Candidate& b = game_.view().engine.work.best;
         char buf[128];
         std::snprintf(buf, sizeof buf, "com %d %d %d %d %d %.4f", b.from_x, b.from_y, b.to_x, b.to_y,
-                      b.koma, game_.engine.work.SAIZEN_TEN);
+                      b.koma, game_.view().engine.work.SAIZEN_TEN);
         out_ << buf << '\n';
         // At most one announcement is shown.
         for (const std::string& text : port_.messages) {
@@ -189,8 +189,8 @@ private:
             else if (text == "よし！!") out_ << "tsumi\n";
             else if (text == "   ** 王手 **") out_ << "oute\n";
         }
-        print_position(game_.pos);
-        return turn.SHOSHA == 0;
+        print_position(game_.view().pos);
+        return turn.SHOSHA == NASHI;
     }
 
     std::ostream& out_;

@@ -100,13 +100,13 @@ public:
     // A game against the computer at `level`, from a new game.
     void computer_game(int level, int number) {
         game_number_ = number;
-        TurnState& turn = game_.turn;
-        if (turn.SHOSHA == 0 && turn.TEBAN != 0) menu("CANCEL");  // the last one was left unfinished
+        TurnState& turn = GameSetup::turn(game_);
+        if (turn.SHOSHA == NASHI && turn.TEBAN != NASHI) menu("CANCEL");  // the last one was left unfinished
         menu("LEVEL" + std::to_string(level));
         menu(rng_.chance(50) ? "SENTE" : "GOTE");
         check("start");
         int events = 0;
-        while (turn.SHOSHA == 0 && turn.TESU < options_.max_moves && events < 4 * options_.max_moves) {
+        while (turn.SHOSHA == NASHI && turn.TESU < options_.max_moves && events < 4 * options_.max_moves) {
             ++events;
             const int roll = rng_.below(100);
             if (roll < 3 && turn.TESU >= 2) {
@@ -118,14 +118,14 @@ public:
             }
         }
         ++report_.games;
-        const Position& p = game_.pos;
+        const Position& p = game_.view().pos;
         if (turn.SHOSHA == turn.COM_GAWA) ++report_.com_took_king;
         else if (turn.SHOSHA == turn.MAN_GAWA && turn.TEBAN == turn.COM_GAWA) ++report_.com_no_move;
         else if (turn.SHOSHA == turn.MAN_GAWA && !has_piece(p, OU)) ++report_.man_took_king;
         else if (turn.SHOSHA == turn.MAN_GAWA) ++report_.man_mated;
         else ++report_.unfinished;
 
-        if (turn.SHOSHA != 0) {
+        if (turn.SHOSHA != NASHI) {
             click_cell(rng_.below(9) + 1, rng_.below(9) + 1, HIDARI_BUTTON);
             if (port_.messages.empty() || port_.messages.back().text != "新規に対局してください")
                 fail("a click after the end did not ask for a new game");
@@ -138,9 +138,9 @@ public:
         game_number_ = number;
         menu("CANCEL");
         menu("START");
-        TurnState& turn = game_.turn;
+        TurnState& turn = GameSetup::turn(game_);
         while (turn.TESU < options_.long_game_moves) {
-            const int side = turn.TEBAN == turn.MAN_GAWA ? -1 : 1;
+            const int side = turn.TEBAN == turn.MAN_GAWA ? GOTE_GAWA : SENTE_GAWA;
             const int before = turn.TESU;
             if (!person_moves(side, true)) break;
             report_.long_game_moves += turn.TESU - before;
@@ -150,11 +150,11 @@ public:
             fail("the movers ran out of moves at " + std::to_string(turn.TESU));
         // The record reaches the position on the board: three steps back and
         // three forward return to it, and a fourth forward is refused.
-        const Position latest = game_.pos;
+        const Position latest = game_.view().pos;
         for (const char* step : {"REPLAY", "REPLAY", "REPLAY", "AFTER", "AFTER", "AFTER", "AFTER"}) menu(step);
         if (turn.TESU != options_.long_game_moves)
             fail("after three steps back and three forward the game stands at " + std::to_string(turn.TESU));
-        if (!same_board(latest, game_.pos)) fail("stepping back and forward did not return to the latest position");
+        if (!same_board(latest, game_.view().pos)) fail("stepping back and forward did not return to the latest position");
     }
 
 private:
@@ -173,9 +173,9 @@ private:
         menu("REPLAY");
         if (rng_.chance(50)) menu("REPLAY");
         if (rng_.chance(30)) menu("AFTER");
-        const int before = game_.turn.TESU;
+        const int before = game_.view().turn.TESU;
         click_cell(5, 11, HIDARI_BUTTON);
-        report_.moves += game_.turn.TESU > before ? game_.turn.TESU - before : 0;
+        report_.moves += game_.view().turn.TESU > before ? game_.view().turn.TESU - before : 0;
         check("a click to resume");
     }
 
@@ -183,11 +183,11 @@ private:
     void stray_clicks() {
         static const int buttons[] = {HIDARI_BUTTON, MIGI_BUTTON, NAKA_BUTTON};
         for (int i = 0; i < 2; ++i) {
-            const int before = game_.turn.TESU;
+            const int before = game_.view().turn.TESU;
             game_.mouse_down(buttons[rng_.below(3)], rng_.below(16000) - 2000.0, rng_.below(9000) - 2000.0);
-            report_.moves += game_.turn.TESU > before ? game_.turn.TESU - before : 0;
+            report_.moves += game_.view().turn.TESU > before ? game_.view().turn.TESU - before : 0;
             check("a stray click");
-            if (game_.turn.SHOSHA != 0) return;
+            if (game_.view().turn.SHOSHA != NASHI) return;
         }
     }
 
@@ -195,10 +195,10 @@ private:
     // a king, else onto one when it can, now and then.  False when `side`
     // has no move.
     bool person_moves(int side, bool spare_kings) {
-        std::vector<Move> list = legal_moves(game_.pos, side);
+        std::vector<Move> list = legal_moves(game_.view().pos, side);
         std::vector<Move> kept, king_takers;
         for (const Move& m : list) {
-            const int target = game_.pos.BAN[m.to_x][m.to_y];
+            const int target = game_.view().pos.BAN[m.to_x][m.to_y];
             if (target == OU || target == -OU) king_takers.push_back(m);
             else kept.push_back(m);
         }
@@ -216,11 +216,11 @@ private:
             button = any[rng_.below(3)];
         }
 
-        TurnState& turn = game_.turn;
+        TurnState& turn = GameSetup::turn(game_);
         const int before = turn.TESU;
         const Cell from_cell = source_cell(m.from_x, m.from_y);
         // A selection left by stray clicks may swallow the first click.
-        for (int i = 0; i < 2 && !(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y);
+        for (int i = 0; i < 2 && !(turn.SENTAKU && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y);
              ++i)
             click_cell(from_cell.c, from_cell.r, HIDARI_BUTTON);
         if (turn.TESU != before) {
@@ -229,7 +229,7 @@ private:
             check("a resumed turn");
             return true;
         }
-        if (!(turn.SENTAKU == 1 && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y)) {
+        if (!(turn.SENTAKU && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y)) {
             fail("the mouse did not select " + std::to_string(m.from_x) + "," + std::to_string(m.from_y));
             return false;
         }
@@ -242,7 +242,7 @@ private:
         }
         report_.moves += turn.TESU - before;
         // The computer recorded the position it moved from: the person's.
-        if (turn.TESU == before + 2) check_one(game_.kifu, game_.kifu.KIFU_TESU - 1, "the person's move");
+        if (turn.TESU == before + 2) check_one(game_.view().kifu, game_.view().kifu.KIFU_TESU - 1, "the person's move");
         check("a move");
         return true;
     }
@@ -255,12 +255,12 @@ private:
     }
 
     void check(const std::string& what) {
-        const TurnState& turn = game_.turn;
-        const std::string why = check_position(game_.pos, turn.SHOSHA != 0);
+        const TurnState& turn = game_.view().turn;
+        const std::string why = check_position(game_.view().pos, turn.SHOSHA != NASHI);
         if (!why.empty()) fail(what + ": " + why);
-        if (turn.TESU < 0 || game_.kifu.KIFU_TESU != turn.TESU)
+        if (turn.TESU < 0 || game_.view().kifu.KIFU_TESU != turn.TESU)
             fail(what + ": move count " + std::to_string(turn.TESU) + ", record position " +
-                 std::to_string(game_.kifu.KIFU_TESU));
+                 std::to_string(game_.view().kifu.KIFU_TESU));
         // The window's log is for tests that look at one event.
         port_.clear();
     }
@@ -268,7 +268,7 @@ private:
     void fail(const std::string& what) {
         if (report_.failures.size() < 50)
             report_.failures.push_back(name_ + " game " + std::to_string(game_number_) + " move " +
-                                       std::to_string(game_.turn.TESU) + ": " + what);
+                                       std::to_string(game_.view().turn.TESU) + ": " + what);
     }
 
     const Options& options_;
