@@ -86,6 +86,7 @@ SearchResult finish(Thinker& t) {
 struct GamePosition {
     search::Position pos;
     std::vector<uint64_t> keys;
+    bool keys_matter = false;  // the answer differs without them
 };
 
 std::vector<GamePosition> game_positions() {
@@ -95,7 +96,7 @@ std::vector<GamePosition> game_positions() {
         search::Position pos = search::from_rules(test::settled_opening(), game % 2 == 0 ? -1 : 1);
         std::vector<uint64_t> keys;
         for (int ply = 0; ply < 24 && pos.winner == 0; ++ply) {
-            if (ply % 8 == 0) out.push_back({pos, keys});
+            if (ply % 8 == 0) out.push_back({pos, keys, false});
             search::MoveList list;
             search::generate(pos, list);
             if (list.size == 0) break;
@@ -103,6 +104,16 @@ std::vector<GamePosition> game_positions() {
             search::make(pos, list.moves[rng() % list.size]);
         }
     }
+    // A side a rook ahead that must not walk back into a position of the
+    // game: without the game's keys it would play `free`'s move.
+    Position board = test::settled_opening();
+    board.MOCHI_UE_KOMA[7] = HISHA;
+    board.MOCHI_UE_KAZU[7] = 1;
+    board.MOCHI_UE_GOKEI = 1;
+    const search::Position root = search::from_rules(board, 1);
+    search::Position after = root;
+    search::make(after, search::Searcher(14).think(root, Limits{3, 0, 0}).best);
+    out.push_back({root, {after.key()}, true});
     return out;
 }
 
@@ -123,6 +134,11 @@ TEST(Thinker, AFixedBudgetAnswersAsADirectSearch) {
             direct.set_game(g.keys);
             const SearchResult expected = direct.think(g.pos, limits);
             EXPECT_TRUE(same(threaded, expected)) << "position " << calls;
+            if (g.keys_matter) {
+                // The game's keys change this answer, so they reached the worker.
+                direct.set_game({});
+                EXPECT_FALSE(same(threaded, direct.think(g.pos, limits))) << "position " << calls;
+            }
             EXPECT_TRUE(legal(g.pos, threaded.best));
             EXPECT_FALSE(thinker.busy());
             EXPECT_FALSE(thinker.done());
