@@ -186,6 +186,10 @@ TEST(StrengthReport, RunPlaysEveryPairingAndStopsOnAFailedMatch) {
                            "summary: search:40 vs search:4: 2-1-0 score 83.3%"),
               std::string::npos)
         << results;
+    EXPECT_EQ(read(dir / "r/strength-search40_search4.log"),
+              "game 1 upper B first A winner A how capture moves 20\n"
+              "summary: search:40 vs search:4: 2-1-0 score 83.3% [43.6%, 97.0%] elo 280 [-45, 604]\n");
+    EXPECT_TRUE(fs::exists(dir / "r/strength-search_level2_movetime_70.log"));
     const std::vector<std::string> rows = table_rows(read(dir / "out/strength.md"));
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(cells(rows[3])[0], "search (70 ms) vs level1");

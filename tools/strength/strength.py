@@ -6,8 +6,9 @@ against itself, measured with `zemtori-analyse match`.
                   [--self "MS MS"] [--seed S] [--jobs J]
                   --results FILE --out-dir DIR
       plays every pairing, keeps each command with its summary line in
-      FILE (one line each: the command, a tab, the summary), then writes
-      the report as `report` does.
+      FILE (one line each: the command, a tab, the summary) and each
+      match's whole output (one line per game) beside FILE in
+      strength-PAIRING.log, then writes the report as `report` does.
 
   strength.py report --results FILE --out-dir DIR
       writes DIR/strength.md (the table) and DIR/strength.svg (one bar per
@@ -203,6 +204,8 @@ def run_matches(args):
     if len(self_pair) not in (0, 2):
         raise ReportError("--self takes two budgets in milliseconds")
     tool = os.path.basename(args.analyse)
+    folder = os.path.dirname(os.path.abspath(args.results))
+    os.makedirs(folder, exist_ok=True)
     lines = []
     for pairing in pairings(budgets, self_pair):
         match_args = ["match"] + pairing + ["--games", str(args.games), "--seed", str(args.seed),
@@ -212,13 +215,15 @@ def run_matches(args):
         done = subprocess.run([args.analyse] + match_args, stdout=subprocess.PIPE, text=True)
         if done.returncode != 0:
             raise ReportError("%s failed with %d" % (shown, done.returncode))
+        log = "strength-" + "_".join(w.lstrip("-").replace(":", "") for w in pairing) + ".log"
+        with open(os.path.join(folder, log), "w", encoding="utf-8") as f:
+            f.write(done.stdout)
         summaries = [l for l in done.stdout.splitlines() if l.startswith("summary: ")]
         if not summaries:
             raise ReportError("%s printed no summary" % shown)
         print(summaries[-1], flush=True)
         parse_summary(summaries[-1])
         lines.append(shown + "\t" + summaries[-1])
-    os.makedirs(os.path.dirname(os.path.abspath(args.results)), exist_ok=True)
     with open(args.results, "w", encoding="utf-8") as f:
         f.write("\n".join(lines) + "\n")
 
