@@ -139,7 +139,7 @@ def markdown(rows):
 
 
 # The chart's geometry, in SVG user units.
-LABEL_W = 230
+LABEL_W = 270
 PLOT_W = 400
 ROW_H = 30
 TOP = 40
