@@ -132,7 +132,13 @@ def markdown(rows):
         "`zemtori-analyse match`, scored from the first player's side (a draw counts\n"
         "half; the interval is the 95% Wilson interval of the score, the Elo figures\n"
         "are those of the score and of the interval's ends). The exact levels always\n"
-        "play the upper side; the first player moves first in odd-numbered games.\n\n"
+        "play the upper side; the first player moves first in odd-numbered games.\n"
+        "`make strength` plays 200 games a pairing, the searching player at 100 and\n"
+        "300 ms a move against each level and at 1000 ms against itself at 100 ms;\n"
+        "STRENGTH_GAMES, STRENGTH_BUDGETS, STRENGTH_SELF, STRENGTH_SEED and\n"
+        "STRENGTH_JOBS change that. The table shows what was played: the games and\n"
+        "the command of each line. Budgets are wall-clock time, so a busy machine\n"
+        "plays weaker and the figures vary a little from run to run.\n\n"
         + table(rows)
         + "\n![The score of each pairing with its 95% interval](strength.svg)\n"
     )
