@@ -10,8 +10,10 @@
 // waits for a search to finish.
 //
 // Only the thread that owns the thinker calls its members; the optional
-// `finished` callback runs on the worker thread, once per search, after the
-// result is ready (a window can post itself a wake-up from it).
+// `finished` callback runs on the worker thread, once per search (a search
+// stopped, replaced or ended by the destructor included), after the result
+// is ready: a window can post itself a wake-up from it, and must not call
+// the thinker from it.
 #pragma once
 
 #include <atomic>
