@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 600
 FUZZ_TEST_SECONDS ?= 30
 FUZZ_BRIEF_SECONDS ?= 10
 
-.PHONY: all build run test bench package soak install-deps clean fuzz fuzz-build
+.PHONY: all build run test bench package soak install-deps clean fuzz fuzz-build strength
 
 all: build
 
@@ -61,6 +61,25 @@ soak: install-deps
 	cmake --build $(SOAK_BUILD) -j $(JOBS) --target zemtori-soak
 	ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  SDL_AUDIODRIVER=dummy $(SOAK_BUILD)/zemtori-soak --games $(SOAK_GAMES)
+
+# The strength table (docs/strength.md) and its chart (docs/strength.svg):
+# the searching player at each budget of STRENGTH_BUDGETS (milliseconds a
+# move) against each exact level, and at the two budgets of STRENGTH_SELF
+# against itself, STRENGTH_GAMES games a pairing.  Every match line and
+# summary is kept in $(BUILD)/strength-results.txt.
+STRENGTH_GAMES ?= 200
+STRENGTH_BUDGETS ?= 100 300
+STRENGTH_SELF ?= 1000 100
+STRENGTH_SEED ?= 1
+STRENGTH_JOBS ?= 1
+STRENGTH_OUT ?= docs
+
+strength: install-deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zemtori-analyse
+	python3 tools/strength/strength.py run --analyse $(BUILD)/zemtori-analyse \
+	  --games $(STRENGTH_GAMES) --budgets "$(STRENGTH_BUDGETS)" --self "$(STRENGTH_SELF)" \
+	  --seed $(STRENGTH_SEED) --jobs $(STRENGTH_JOBS) \
+	  --results $(BUILD)/strength-results.txt --out-dir $(STRENGTH_OUT)
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(SOAK_BUILD)

@@ -10,6 +10,7 @@ PACKAGES=(
   desktop-file-utils appstream
   dpkg-dev file
   clang libclang-rt-14-dev
+  python3
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,0 +1,228 @@
+// The strength report (tools/strength/strength.py): the table and the chart
+// from canned match summaries, the pairings it plays (with a stand-in for
+// zemtori-analyse that answers at once), and the refusal of lines that are
+// not summaries.  No match is played here.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace zemtori {
+namespace {
+
+const std::string SCRIPT = std::string(ZEMTORI_TEST_SOURCE_DIR) + "/../tools/strength/strength.py";
+
+struct Folder {
+    fs::path path;
+    Folder() {
+        char name[] = "/tmp/zemtori-strength-test-XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~Folder() { fs::remove_all(path); }
+    std::string operator/(const std::string& f) const { return (path / f).string(); }
+};
+
+int run(const std::string& command) {
+    const int st = std::system((command + " 2>/dev/null").c_str());
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+std::string read(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+std::vector<std::string> table_rows(const std::string& md) {
+    std::vector<std::string> rows;
+    std::istringstream in(md);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("| ", 0) == 0 && line.rfind("| pairing", 0) != 0) rows.push_back(line);
+    return rows;
+}
+
+std::vector<std::string> cells(const std::string& row) {
+    std::vector<std::string> out;
+    std::size_t start = 1;
+    for (std::size_t bar; (bar = row.find(" |", start)) != std::string::npos; start = bar + 2) {
+        std::string c = row.substr(start, bar - start);
+        out.push_back(c.substr(c.find_first_not_of(' ')));
+    }
+    return out;
+}
+
+double attr(const std::string& element, const std::string& name) {
+    std::smatch m;
+    const std::regex re(" " + name + "=\"([-0-9.]+)\"");
+    if (!std::regex_search(element, m, re)) return NAN;
+    return std::stod(m[1]);
+}
+
+const char* CANNED =
+    "zemtori-analyse match search level1 --movetime 100 --games 20 --seed 1 --jobs 1\t"
+    "summary: search vs level1: 20-0-0 score 100.0% [83.9%, 100.0%] elo inf [283, inf]\n"
+    "\n"
+    "zemtori-analyse match search level3 --nodes 5000 --games 40 --seed 1 --jobs 1\t"
+    "summary: search vs level3: 25-10-5 score 75.0% [59.8%, 85.8%] elo 191 [69, 313]\n"
+    "zemtori-analyse match level2 search --movetime 30 --games 8 --seed 2 --jobs 2\t"
+    "summary: level2 vs search: 0-0-8 score 0.0% [0.0%, 32.4%] elo -inf [-inf, -127]\n"
+    "zemtori-analyse match search:1000 search:100 --games 10 --seed 1 --jobs 1\t"
+    "summary: search:1000 vs search:100: 4-2-4 score 50.0% [23.7%, 76.3%] elo 0 [-202, 202]\n";
+
+// The table keeps the results' order and names each searching player by
+// its budget; the chart draws one bar per pairing on the same scale as its
+// grid, the whisker spanning the interval.
+TEST(StrengthReport, TableAndChartFromCannedSummaries) {
+    Folder dir;
+    write(dir / "results.txt", CANNED);
+    ASSERT_EQ(run("python3 " + SCRIPT + " report --results " + (dir / "results.txt") + " --out-dir " + (dir / "out")),
+              0);
+
+    const std::vector<std::string> rows = table_rows(read(dir / "out/strength.md"));
+    ASSERT_EQ(rows.size(), 4u);
+    const std::vector<std::vector<std::string>> expected = {
+        {"search (100 ms) vs level1", "20", "20-0-0", "100.0% [83.9%, 100.0%]", "+∞ [283, +∞]",
+         "`zemtori-analyse match search level1 --movetime 100 --games 20 --seed 1 --jobs 1`"},
+        {"search (5000 nodes) vs level3", "40", "25-10-5", "75.0% [59.8%, 85.8%]", "191 [69, 313]",
+         "`zemtori-analyse match search level3 --nodes 5000 --games 40 --seed 1 --jobs 1`"},
+        {"level2 vs search (30 ms)", "8", "0-0-8", "0.0% [0.0%, 32.4%]", "−∞ [−∞, −127]",
+         "`zemtori-analyse match level2 search --movetime 30 --games 8 --seed 2 --jobs 2`"},
+        {"search (1000 ms) vs search (100 ms)", "10", "4-2-4", "50.0% [23.7%, 76.3%]", "0 [−202, 202]",
+         "`zemtori-analyse match search:1000 search:100 --games 10 --seed 1 --jobs 1`"},
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(cells(rows[i]), expected[i]) << rows[i];
+
+    const std::string svg_path = dir / "out/strength.svg";
+    EXPECT_EQ(run("python3 -c 'import sys, xml.etree.ElementTree as E; E.parse(sys.argv[1])' " + svg_path), 0)
+        << "not well-formed";
+    const std::string svg = read(svg_path);
+
+    // The grid: 0, 25, 50, 75 and 100%, the 50% line dashed.
+    std::map<int, double> grid;
+    const std::regex grid_re("<line class=\"grid\"[^>]*>");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), grid_re); it != std::sregex_iterator(); ++it) {
+        const std::string line = it->str();
+        grid[static_cast<int>(grid.size()) * 25] = attr(line, "x1");
+        EXPECT_EQ(line.find("stroke-dasharray") != std::string::npos, grid.size() == 3) << line;
+    }
+    ASSERT_EQ(grid.size(), 5u);
+    const double x0 = grid[0], full = grid[100] - grid[0];
+    ASSERT_GT(full, 100.0);
+    EXPECT_NEAR(grid[50] - x0, full / 2, 0.2);
+
+    const double shares[4][3] = {{100.0, 83.9, 100.0}, {75.0, 59.8, 85.8}, {0.0, 0.0, 32.4}, {50.0, 23.7, 76.3}};
+    const std::regex group_re("<g class=\"pairing\"[^>]*>([\\s\\S]*?)</g>");
+    const std::regex whisker_re("d=\"M([-0-9.]+) ([-0-9.]+)H([-0-9.]+)");
+    int n = 0;
+    double last_y = -1;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), group_re); it != std::sregex_iterator(); ++it, ++n) {
+        ASSERT_LT(n, 4);
+        const std::string g = it->str();
+        const double* s = shares[n];
+        EXPECT_NE(g.find(expected[static_cast<std::size_t>(n)][0].substr(0, 12)), std::string::npos) << g;
+        const std::size_t rect = g.find("<rect class=\"bar\"");
+        ASSERT_NE(rect, std::string::npos);
+        const std::string bar = g.substr(rect, g.find('>', rect) - rect);
+        EXPECT_NEAR(attr(bar, "x"), x0, 0.2);
+        EXPECT_NEAR(attr(bar, "width"), full * s[0] / 100, 0.2) << bar;
+        EXPECT_GT(attr(bar, "y"), last_y);  // one row below the other
+        last_y = attr(bar, "y");
+        std::smatch w;
+        ASSERT_TRUE(std::regex_search(g, w, whisker_re)) << g;
+        EXPECT_NEAR(std::stod(w[1]), x0 + full * s[1] / 100, 0.2);
+        EXPECT_NEAR(std::stod(w[3]), x0 + full * s[2] / 100, 0.2);
+        // The whisker crosses the bar's middle.
+        EXPECT_NEAR(std::stod(w[2]), attr(bar, "y") + attr(bar, "height") / 2, 0.2);
+    }
+    EXPECT_EQ(n, 4);
+}
+
+// `run` plays each budget against each exact level and then the two
+// self-play budgets, records every command with its summary and writes the
+// report from them; a match that fails stops it.  The stand-in answers each
+// match at once with a summary naming its own arguments.
+TEST(StrengthReport, RunPlaysEveryPairingAndStopsOnAFailedMatch) {
+    Folder dir;
+    const std::string fake = dir / "zemtori-analyse";
+    write(fake,
+          "#!/bin/sh\n"
+          "echo \"$*\" >> \"$(dirname \"$0\")/calls.txt\"\n"
+          "[ -e \"$(dirname \"$0\")/fail\" ] && exit 3\n"
+          "echo 'game 1 upper B first A winner A how capture moves 20'\n"
+          "echo \"summary: $2 vs $3: 2-1-0 score 83.3% [43.6%, 97.0%] elo 280 [-45, 604]\"\n");
+    ASSERT_EQ(run("chmod +x " + fake), 0);
+    const std::string args = " run --analyse " + fake + " --games 3 --budgets '5 70' --self '40 4' --seed 9 --jobs 2" +
+                             " --results " + (dir / "r/results.txt") + " --out-dir " + (dir / "out");
+    ASSERT_EQ(run("python3 " + SCRIPT + args), 0);
+
+    const std::string calls = read(dir / "calls.txt");
+    EXPECT_EQ(calls,
+              "match search level1 --movetime 5 --games 3 --seed 9 --jobs 2\n"
+              "match search level2 --movetime 5 --games 3 --seed 9 --jobs 2\n"
+              "match search level3 --movetime 5 --games 3 --seed 9 --jobs 2\n"
+              "match search level1 --movetime 70 --games 3 --seed 9 --jobs 2\n"
+              "match search level2 --movetime 70 --games 3 --seed 9 --jobs 2\n"
+              "match search level3 --movetime 70 --games 3 --seed 9 --jobs 2\n"
+              "match search:40 search:4 --games 3 --seed 9 --jobs 2\n");
+    const std::string results = read(dir / "r/results.txt");
+    EXPECT_NE(results.find("zemtori-analyse match search:40 search:4 --games 3 --seed 9 --jobs 2\t"
+                           "summary: search:40 vs search:4: 2-1-0 score 83.3%"),
+              std::string::npos)
+        << results;
+    EXPECT_EQ(read(dir / "r/strength-search40_search4.log"),
+              "game 1 upper B first A winner A how capture moves 20\n"
+              "summary: search:40 vs search:4: 2-1-0 score 83.3% [43.6%, 97.0%] elo 280 [-45, 604]\n");
+    EXPECT_TRUE(fs::exists(dir / "r/strength-search_level2_movetime_70.log"));
+    const std::vector<std::string> rows = table_rows(read(dir / "out/strength.md"));
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(cells(rows[3])[0], "search (70 ms) vs level1");
+    EXPECT_EQ(cells(rows[6])[0], "search (40 ms) vs search (4 ms)");
+    EXPECT_EQ(cells(rows[6])[1], "3");
+
+    write(dir / "fail", "");
+    fs::remove_all(dir / "out");
+    EXPECT_NE(run("python3 " + SCRIPT + args), 0);
+    EXPECT_FALSE(fs::exists(dir / "out/strength.md"));
+}
+
+// Lines that are not a match's summary, or whose figures contradict each
+// other, are refused and no report is written.
+TEST(StrengthReport, RefusesWhatIsNotASummary) {
+    const char* bad[] = {
+        "zemtori-analyse match search level1\tgame 1 upper B first A winner A how capture moves 20\n",
+        "zemtori-analyse match search level1 summary: search vs level1: 1-0-0 score 100.0% [20.7%, 100.0%] elo inf "
+        "[-234, inf]\n",  // no tab
+        "x\tsummary: search vs level1: 1-0-0 score 100.0% [20.7%, 90.0%] elo inf [-234, 382]\n",  // outside
+        "x\tsummary: search vs level1: 1-0-0 score 100.0% [20.7%, 100.0%] elo inf\n",
+        "",
+    };
+    for (const char* text : bad) {
+        Folder dir;
+        write(dir / "results.txt", text);
+        EXPECT_NE(run("python3 " + SCRIPT + " report --results " + (dir / "results.txt") + " --out-dir " +
+                      (dir / "out")),
+                  0)
+            << text;
+        EXPECT_FALSE(fs::exists(dir / "out/strength.md")) << text;
+    }
+}
+
+}  // namespace
+}  // namespace zemtori

@@ -1,0 +1,264 @@
+#!/usr/bin/env python3
+"""The strength table: the searching player against the exact levels and
+against itself, measured with `zemtori-analyse match`.
+
+  strength.py run --analyse PATH [--games N] [--budgets "MS MS"]
+                  [--self "MS MS"] [--seed S] [--jobs J]
+                  --results FILE --out-dir DIR
+      plays every pairing, keeps each command with its summary line in
+      FILE (one line each: the command, a tab, the summary) and each
+      match's whole output (one line per game) beside FILE in
+      strength-PAIRING.log, then writes the report as `report` does.
+
+  strength.py report --results FILE --out-dir DIR
+      writes DIR/strength.md (the table) and DIR/strength.svg (one bar per
+      pairing, its 95% interval as a whisker) from FILE.
+
+Only Python's standard library is used; the chart is written as plain SVG
+text.
+"""
+
+import argparse
+import html
+import os
+import re
+import subprocess
+import sys
+
+LEVELS = ("level1", "level2", "level3")
+
+SUMMARY = re.compile(
+    r"^summary: (?P<a>\S+) vs (?P<b>\S+): (?P<w>\d+)-(?P<d>\d+)-(?P<l>\d+) "
+    r"score (?P<p>[\d.]+)% \[(?P<lo>[\d.]+)%, (?P<hi>[\d.]+)%\] "
+    r"elo (?P<elo>-?(?:\d+|inf)) \[(?P<elo_lo>-?(?:\d+|inf)), (?P<elo_hi>-?(?:\d+|inf))\]$"
+)
+
+
+class ReportError(Exception):
+    pass
+
+
+def pairings(budgets, self_pair):
+    """The match arguments of every pairing, in the table's order: each
+    budget against each level, then the searching player against itself."""
+    out = []
+    for ms in budgets:
+        for level in LEVELS:
+            out.append(["search", level, "--movetime", str(ms)])
+    if self_pair:
+        out.append(["search:%d" % self_pair[0], "search:%d" % self_pair[1]])
+    return out
+
+
+def parse_summary(line):
+    m = SUMMARY.match(line.strip())
+    if not m:
+        raise ReportError("not a summary line: %r" % line)
+    r = m.groupdict()
+    for k in ("w", "d", "l"):
+        r[k] = int(r[k])
+    for k in ("p", "lo", "hi"):
+        r[k] = float(r[k])
+        if not 0.0 <= r[k] <= 100.0:
+            raise ReportError("a share outside 0..100%%: %r" % line)
+    if not r["lo"] <= r["p"] <= r["hi"]:
+        raise ReportError("the score lies outside its interval: %r" % line)
+    r["games"] = r["w"] + r["d"] + r["l"]
+    return r
+
+
+def label(command, summary):
+    """The pairing as the table names it: a searching player's budget is
+    part of its name."""
+    words = command.split()
+    budget = None
+    for i, w in enumerate(words[:-1]):
+        if w == "--movetime":
+            budget = "%s ms" % words[i + 1]
+        elif w == "--nodes":
+            budget = "%s nodes" % words[i + 1]
+
+    def player(name):
+        if name == "search":
+            return "search (%s)" % budget if budget else "search (100 ms)"
+        if name.startswith("search:"):
+            return "search (%s ms)" % name[7:]
+        return name
+
+    return "%s vs %s" % (player(summary["a"]), player(summary["b"]))
+
+
+def read_results(path):
+    rows = []
+    with open(path, encoding="utf-8") as f:
+        for n, line in enumerate(f, 1):
+            line = line.rstrip("\n")
+            if not line.strip():
+                continue
+            if "\t" not in line:
+                raise ReportError("%s:%d: no tab between the command and the summary" % (path, n))
+            command, summary = line.split("\t", 1)
+            s = parse_summary(summary)
+            s["command"] = command
+            s["label"] = label(command, s)
+            rows.append(s)
+    if not rows:
+        raise ReportError("%s holds no results" % path)
+    return rows
+
+
+def elo_text(e):
+    return {"inf": "+∞", "-inf": "−∞"}.get(e, e.replace("-", "−"))
+
+
+def table(rows):
+    lines = [
+        "| pairing | games | W-D-L | score [95% interval] | Elo [95% interval] | command |",
+        "|---|---:|---:|---:|---:|---|",
+    ]
+    for r in rows:
+        lines.append(
+            "| %s | %d | %d-%d-%d | %.1f%% [%.1f%%, %.1f%%] | %s [%s, %s] | `%s` |"
+            % (r["label"], r["games"], r["w"], r["d"], r["l"], r["p"], r["lo"], r["hi"],
+               elo_text(r["elo"]), elo_text(r["elo_lo"]), elo_text(r["elo_hi"]), r["command"])
+        )
+    return "\n".join(lines) + "\n"
+
+
+def markdown(rows):
+    return (
+        "# Strength of the searching player\n\n"
+        "Made by `make strength` (tools/strength/strength.py): each line is one\n"
+        "`zemtori-analyse match`, scored from the first player's side (a draw counts\n"
+        "half; the interval is the 95% Wilson interval of the score, the Elo figures\n"
+        "are those of the score and of the interval's ends). The exact levels always\n"
+        "play the upper side; the first player moves first in odd-numbered games.\n"
+        "`make strength` plays 200 games a pairing, the searching player at 100 and\n"
+        "300 ms a move against each level and at 1000 ms against itself at 100 ms;\n"
+        "STRENGTH_GAMES, STRENGTH_BUDGETS, STRENGTH_SELF, STRENGTH_SEED and\n"
+        "STRENGTH_JOBS change that. The table shows what was played: the games and\n"
+        "the command of each line. Budgets are wall-clock time, so a busy machine\n"
+        "plays weaker and the figures vary a little from run to run.\n\n"
+        + table(rows)
+        + "\n![The score of each pairing with its 95% interval](strength.svg)\n"
+    )
+
+
+# The chart's geometry, in SVG user units.
+LABEL_W = 270
+PLOT_W = 400
+ROW_H = 30
+TOP = 40
+BOTTOM = 36
+BAR_H = 16
+
+
+def x_of(percent):
+    return LABEL_W + PLOT_W * percent / 100.0
+
+
+def svg(rows):
+    width = LABEL_W + PLOT_W + 40
+    height = TOP + ROW_H * len(rows) + BOTTOM
+    bottom = TOP + ROW_H * len(rows)
+    out = [
+        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
+        'font-family="sans-serif" font-size="12">' % (width, height, width, height),
+        '<rect x="0" y="0" width="%d" height="%d" fill="#ffffff"/>' % (width, height),
+        '<text x="%d" y="22" font-size="14" font-weight="bold">Score from the first player\'s side, '
+        'with its 95%% interval</text>' % 10,
+    ]
+    for tick in range(0, 101, 25):
+        x = x_of(tick)
+        dash = ' stroke-dasharray="4 3"' if tick == 50 else ""
+        colour = "#888888" if tick == 50 else "#dddddd"
+        out.append('<line class="grid" x1="%.1f" y1="%d" x2="%.1f" y2="%d" stroke="%s"%s/>'
+                   % (x, TOP - 6, x, bottom, colour, dash))
+        out.append('<text x="%.1f" y="%d" text-anchor="middle">%d%%</text>' % (x, bottom + 16, tick))
+    for i, r in enumerate(rows):
+        y = TOP + ROW_H * i
+        mid = y + ROW_H / 2.0
+        name = html.escape(r["label"])
+        out.append('<g class="pairing" data-score="%.1f" data-low="%.1f" data-high="%.1f">'
+                   % (r["p"], r["lo"], r["hi"]))
+        out.append('<title>%s: %d-%d-%d, %.1f%% [%.1f%%, %.1f%%]</title>'
+                   % (name, r["w"], r["d"], r["l"], r["p"], r["lo"], r["hi"]))
+        out.append('<text x="%d" y="%.1f" text-anchor="end" dominant-baseline="middle">%s</text>'
+                   % (LABEL_W - 8, mid, name))
+        out.append('<rect class="bar" x="%.1f" y="%.1f" width="%.1f" height="%d" fill="#4f7cac"/>'
+                   % (x_of(0), mid - BAR_H / 2.0, x_of(r["p"]) - x_of(0), BAR_H))
+        lo, hi = x_of(r["lo"]), x_of(r["hi"])
+        out.append('<path class="whisker" d="M%.1f %.1fH%.1fM%.1f %.1fV%.1fM%.1f %.1fV%.1f" '
+                   'stroke="#222222" stroke-width="1.5" fill="none"/>'
+                   % (lo, mid, hi, lo, mid - 5, mid + 5, hi, mid - 5, mid + 5))
+        out.append('</g>')
+    out.append('</svg>')
+    return "\n".join(out) + "\n"
+
+
+def write_report(rows, out_dir):
+    os.makedirs(out_dir, exist_ok=True)
+    with open(os.path.join(out_dir, "strength.md"), "w", encoding="utf-8") as f:
+        f.write(markdown(rows))
+    with open(os.path.join(out_dir, "strength.svg"), "w", encoding="utf-8") as f:
+        f.write(svg(rows))
+
+
+def run_matches(args):
+    budgets = [int(b) for b in args.budgets.split()]
+    self_pair = [int(b) for b in args.self_pair.split()]
+    if len(self_pair) not in (0, 2):
+        raise ReportError("--self takes two budgets in milliseconds")
+    tool = os.path.basename(args.analyse)
+    folder = os.path.dirname(os.path.abspath(args.results))
+    os.makedirs(folder, exist_ok=True)
+    lines = []
+    for pairing in pairings(budgets, self_pair):
+        match_args = ["match"] + pairing + ["--games", str(args.games), "--seed", str(args.seed),
+                                            "--jobs", str(args.jobs)]
+        shown = " ".join([tool] + match_args)
+        print(shown, flush=True)
+        done = subprocess.run([args.analyse] + match_args, stdout=subprocess.PIPE, text=True)
+        if done.returncode != 0:
+            raise ReportError("%s failed with %d" % (shown, done.returncode))
+        log = "strength-" + "_".join(w.lstrip("-").replace(":", "") for w in pairing) + ".log"
+        with open(os.path.join(folder, log), "w", encoding="utf-8") as f:
+            f.write(done.stdout)
+        summaries = [l for l in done.stdout.splitlines() if l.startswith("summary: ")]
+        if not summaries:
+            raise ReportError("%s printed no summary" % shown)
+        print(summaries[-1], flush=True)
+        parse_summary(summaries[-1])
+        lines.append(shown + "\t" + summaries[-1])
+    with open(args.results, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+def main(argv):
+    p = argparse.ArgumentParser(description="The searching player's strength table and chart.")
+    sub = p.add_subparsers(dest="what", required=True)
+    run = sub.add_parser("run")
+    run.add_argument("--analyse", required=True)
+    run.add_argument("--games", type=int, default=200)
+    run.add_argument("--budgets", default="100 300")
+    run.add_argument("--self", dest="self_pair", default="1000 100")
+    run.add_argument("--seed", type=int, default=1)
+    run.add_argument("--jobs", type=int, default=1)
+    run.add_argument("--results", required=True)
+    run.add_argument("--out-dir", required=True)
+    rep = sub.add_parser("report")
+    rep.add_argument("--results", required=True)
+    rep.add_argument("--out-dir", required=True)
+    args = p.parse_args(argv)
+    try:
+        if args.what == "run":
+            run_matches(args)
+        write_report(read_results(args.results), args.out_dir)
+    except (ReportError, OSError, ValueError) as e:
+        print("strength: %s" % e, file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
