@@ -38,8 +38,8 @@ void jikan_kesu(Screen& screen, const TurnState& turn, int side) {
     }
 }
 
-void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t) {
-    if (!screen.port().menu_checked("KEIKA")) return;
+void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t, bool shown) {
+    if (!shown) return;
     const std::string text = jikan_mojiretsu(t);
     jikan_kesu(screen, turn, side);
     if (side == turn.MAN_GAWA) {
@@ -53,7 +53,7 @@ void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t) {
     }
 }
 
-void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn) {
+void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn, bool shown) {
     Port& port = screen.port();
     if (!port.timer1_enabled() || turn.SHOSHA != 0) return;
     const double now = port.time_of_day();
@@ -62,9 +62,9 @@ void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn) {
     if (whole == clock.HYOUJI_BYOU) return;
     clock.HYOUJI_BYOU = whole;
     if (turn.TEBAN == turn.COM_GAWA)
-        jikan_hyouji(screen, turn, turn.COM_GAWA, clock.TEBAN_JIKAN + clock.COM_JIKAN);
+        jikan_hyouji(screen, turn, turn.COM_GAWA, clock.TEBAN_JIKAN + clock.COM_JIKAN, shown);
     else if (turn.TEBAN == turn.MAN_GAWA)
-        jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.TEBAN_JIKAN + clock.MAN_JIKAN);
+        jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.TEBAN_JIKAN + clock.MAN_JIKAN, shown);
     port.refresh();
 }
 

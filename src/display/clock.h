@@ -3,16 +3,16 @@
 // How the game calls these (all state is in one ClockState owned by the game):
 //   - new game:             jikan_shokika(clock); port.set_timer1(false);
 //   - a turn starts:        jikan_kaishi(clock, port);   (KAISHI_JIKOKU := now)
-//                           then enable Timer1 when KEIKA is checked;
+//                           then enable Timer1 while the clock is shown;
 //   - Timer1 fires, and once per scanned row / hand slot while the computer
-//     thinks:               jikan_tick(screen, clock, turn);
+//     thinks:               jikan_tick(screen, clock, turn, shown);
 //   - a turn ends:          clock.MAN_JIKAN += clock.TEBAN_JIKAN (or COM_JIKAN);
 //   - full redraw, 戻/進, switching 経過時間 on:
-//                           jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
-//                           jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
+//                           jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN, shown);
+//                           jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN, shown);
 //   - switching 経過時間 off: jikan_kesu(screen, turn, turn.MAN_GAWA);
 //                           jikan_kesu(screen, turn, turn.COM_GAWA);
-// The clocks draw only while the menu item KEIKA carries its check mark.
+// `shown` is the 経過時間 option: the clocks draw only while it is on.
 #pragma once
 
 #include <string>
@@ -47,13 +47,13 @@ std::string jikan_mojiretsu(double t);
 // Tiles the background over the clock area of `side`.
 void jikan_kesu(Screen& screen, const TurnState& turn, int side);
 
-// Shows `t` seconds in the clock area of `side`, while KEIKA is checked.
-void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t);
+// Shows `t` seconds in the clock area of `side`, while the clock is shown.
+void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t, bool shown);
 
 // Timer1: updates the running turn's time and redraws the mover's clock once
 // per whole second, then refreshes the window.  Does nothing while Timer1 is
 // disabled or after the game has ended.
-void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn);
+void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn, bool shown);
 
 // A turn starts now.
 void jikan_kaishi(ClockState& clock, Port& port);

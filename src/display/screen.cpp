@@ -140,14 +140,4 @@ void Screen::mochi_waku_kesu() {
     }
 }
 
-void Screen::haikei_menu(int code) {
-    static const char* const items[] = {"MIDORI", "TATAMI", "TAKE", "UCHU", "RENGA"};
-    port_.set_menu_checked("MIDORI", false);
-    port_.set_menu_checked("TAKE", false);
-    port_.set_menu_checked("TATAMI", false);
-    port_.set_menu_checked("UCHU", false);
-    port_.set_menu_checked("RENGA", false);
-    if (code >= HAIKEI_MIDORI && code <= HAIKEI_RENGA) port_.set_menu_checked(items[code - 2], true);
-}
-
 }  // namespace zemtori

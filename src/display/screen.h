@@ -47,7 +47,6 @@ public:
     void ban_shita_kesu();
     void waku_kesu();
     void mochi_waku_kesu();
-    void haikei_menu(int code);
 
     // Paints `code` on board square (x, y) with its normal frame.
     void masu_hyouji(int code, int x, int y);

@@ -60,8 +60,8 @@ void Game::gamen_hyouji() {
     screen.mochigoma_hyouji_sita(pos);
     screen.mochigoma_hyouji_ue(pos);
     screen.ban_hyouji(pos);
-    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN);
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN);
+    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN, options_.KEIKA);
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN, options_.KEIKA);
     if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
     // The handicap caption lies below the title plate, clear of it.
     if (handicap.settei()) handicap_hyouji(handicap.dan());
@@ -74,7 +74,7 @@ void Game::key_press(int key) {
 
 void Game::timer_tick() {
     if (!port.timer1_enabled()) return;
-    jikan_tick(screen, clock, turn);
+    jikan_tick(screen, clock, turn, options_.KEIKA);
 }
 
 void Game::closing() { owari(); }

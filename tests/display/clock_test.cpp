@@ -53,10 +53,10 @@ struct ClockTest : ::testing::Test {
     Screen screen{port};
     TurnState turn;  // COM_GAWA +1, MAN_GAWA -1
     ClockState clock;
+    bool shown = true;  // the 経過時間 option
 
     void SetUp() override {
         screen.HAIKEI = HAIKEI_UCHU;
-        port.set_menu_checked("KEIKA", true);
         port.set_timer1(true);
         turn.TEBAN = turn.MAN_GAWA;
         jikan_kaishi(clock, port);
@@ -65,7 +65,7 @@ struct ClockTest : ::testing::Test {
     // Lets `seconds` pass on the fake clock, then fires the timer.
     void tick_after(double seconds) {
         port.sleep(seconds);
-        jikan_tick(screen, clock, turn);
+        jikan_tick(screen, clock, turn, shown);
     }
 
     std::vector<const Op*> texts() const {
@@ -170,15 +170,15 @@ TEST_F(ClockTest, ClockFreezesWithTheTimerOffOrTheGameOver) {
 }
 
 TEST_F(ClockTest, NothingIsDrawnWhileTheElapsedTimeOptionIsOff) {
-    port.set_menu_checked("KEIKA", false);
+    shown = false;
     tick_after(4);
     for (const Op& op : port.ops) EXPECT_EQ(op.kind, Kind::Refresh);
     // The running turn is still counted.
     EXPECT_EQ(clock.HYOUJI_BYOU, 4);
 
     port.clear();
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, 10);
-    jikan_hyouji(screen, turn, turn.COM_GAWA, 10);
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, 10, shown);
+    jikan_hyouji(screen, turn, turn.COM_GAWA, 10, shown);
     EXPECT_TRUE(port.ops.empty());
 }
 
@@ -203,7 +203,7 @@ TEST_F(ClockTest, ClearingTilesOnlyTheSidesCells) {
 }
 
 TEST_F(ClockTest, HundredHoursOrMoreStartsWithTheFirstColon) {
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, 100 * 3600 + 59);
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, 100 * 3600 + 59, true);
     const auto t = texts();
     ASSERT_EQ(t.size(), 2u);
     EXPECT_EQ(t[0]->text, ":00:59");

@@ -134,18 +134,6 @@ TEST_F(ScreenTest, HandsShowPiecesWithRedCountsAndEmptySlotsAsEmptySquares) {
     EXPECT_EQ(test::picture_at(port, 0, 1), screen.HAIKEI);
 }
 
-TEST_F(ScreenTest, BackgroundMenuChecksExactlyOneEntry) {
-    screen.haikei_menu(HAIKEI_UCHU);
-    EXPECT_TRUE(port.menu_checked("UCHU"));
-    EXPECT_FALSE(port.menu_checked("MIDORI"));
-    screen.haikei_menu(HAIKEI_TATAMI);
-    EXPECT_TRUE(port.menu_checked("TATAMI"));
-    EXPECT_FALSE(port.menu_checked("UCHU"));
-    screen.haikei_menu(9);
-    for (const char* item : {"MIDORI", "TATAMI", "TAKE", "UCHU", "RENGA"})
-        EXPECT_FALSE(port.menu_checked(item)) << item;
-}
-
 TEST_F(ScreenTest, EraseFramesRedrawsAllBoardFramesInTheEraseColour) {
     screen.waku_kesu();
     ASSERT_EQ(port.ops.size(), 81u);
