@@ -1,6 +1,7 @@
 // Zemtori: the window, the game, and the event loop that joins them.
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/game_wiring.h"
@@ -66,6 +68,12 @@ int main(int argc, char** argv) {
     // The boxes' buttons in Japanese, like every other word of the game.
     qCInfo(startup_log) << "Qt's Japanese texts:" << (zemtori::install_qt_translation() ? "ok" : "none");
 
+    // The font database takes a good part of start-up and is first needed
+    // by the board's first text; it is read on a second thread meanwhile
+    // (its functions are thread-safe), and waited for before the game draws
+    // (or joined on the way out, when a picture stops the start).
+    std::jthread fonts([] { QFontDatabase::families(); });
+
     zemtori::MainWindow window(zemtori::menu_entries());
     const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
     qCInfo(startup_log).noquote() << "data folder:" << data;
@@ -82,6 +90,7 @@ int main(int argc, char** argv) {
     }
     qCInfo(startup_log) << "pictures: ok";
 
+    fonts.join();
     zemtori::SoundEffects sound(window, data.toStdString());
     zemtori::Game game(window, sound);
     zemtori::connect_game(window, game);
