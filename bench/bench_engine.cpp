@@ -40,16 +40,27 @@ const std::vector<Position>& suite() {
     return positions;
 }
 
-void BM_KikiKeisanSuite(benchmark::State& state) {
-    const auto& positions = suite();
-    if (positions.size() < kSuiteSize) {
-        state.SkipWithError("positions_seed1.txt is missing or short");
-        return;
+// One engine over a copy of each suite position; empty (and the benchmark
+// skipped) when the suite is missing or short.
+struct SuiteEngines {
+    explicit SuiteEngines(benchmark::State& state) {
+        const auto& positions = suite();
+        if (positions.size() < kSuiteSize) {
+            state.SkipWithError("positions_seed1.txt is missing or short");
+            return;
+        }
+        work = positions;
+        engines.reserve(work.size());
+        for (auto& p : work) engines.emplace_back(p);
     }
-    std::vector<Position> work(positions);
+    std::vector<Position> work;  // the engines point into it
     std::vector<Engine> engines;
-    engines.reserve(work.size());
-    for (auto& p : work) engines.emplace_back(p);
+};
+
+void BM_KikiKeisanSuite(benchmark::State& state) {
+    SuiteEngines suite_engines(state);
+    auto& engines = suite_engines.engines;
+    if (engines.empty()) return;
     for (auto _ : state) {
         for (auto& e : engines) kiki_keisan(e);
         benchmark::DoNotOptimize(engines.back().maps.KIKI_SITA[5][5]);
@@ -60,15 +71,9 @@ BENCHMARK(BM_KikiKeisanSuite);
 
 // The pin markers of a turn, over the suite.
 void BM_PinKeisanSuite(benchmark::State& state) {
-    const auto& positions = suite();
-    if (positions.size() < kSuiteSize) {
-        state.SkipWithError("positions_seed1.txt is missing or short");
-        return;
-    }
-    std::vector<Position> work(positions);
-    std::vector<Engine> engines;
-    engines.reserve(work.size());
-    for (auto& p : work) engines.emplace_back(p);
+    SuiteEngines suite_engines(state);
+    auto& engines = suite_engines.engines;
+    if (engines.empty()) return;
     for (auto& e : engines) kiki_keisan(e);
     for (auto _ : state) {
         for (auto& e : engines) pin_keisan(e);
