@@ -86,19 +86,6 @@ std::vector<std::string> names_in(const fs::path& dir) {
     return names;
 }
 
-// Runs `body` in a child process, as a fresh program would (the file-size
-// signal at its default action), and gives the child's wait status.
-int in_child(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::signal(SIGXFSZ, SIG_DFL);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
-}
-
 struct RecordFileWriter : ::testing::Test {
     fs::path dir;
     std::string path;
@@ -120,7 +107,7 @@ struct RecordFileWriter : ::testing::Test {
 // goes on, the previous file stays whole and no temporary file is left.
 TEST_F(RecordFileWriter, ASizeLimitFailsTheWriteAndEndsNothing) {
     for (const bool named : {false, true}) {
-        const int status = in_child([&] {
+        const int status = test::in_child([&] {
             set_record_write_seam({nullptr, named});
             rlimit small{1000, 1000};
             if (::setrlimit(RLIMIT_FSIZE, &small) != 0) return 10;
@@ -139,7 +126,7 @@ TEST_F(RecordFileWriter, ASizeLimitFailsTheWriteAndEndsNothing) {
 // save leaves the previous file and nothing else.
 TEST_F(RecordFileWriter, ASaveKilledBeforeItsFileIsNamedLeavesNothing) {
     for (const std::string& target : {path, (dir / "new.棋譜").string()}) {
-        const int status = in_child([&] {
+        const int status = test::in_child([&] {
             set_record_write_seam({[] { ::raise(SIGKILL); }, false});
             std::string why;
             write_file_atomically(target, std::string(100000, 'y'), why);

@@ -12,6 +12,7 @@
 
 #include "settings/format.h"
 #include "settings/store.h"
+#include "test_support.h"
 
 namespace zemtori {
 namespace {
@@ -84,18 +85,6 @@ struct SettingsWriter : ::testing::Test {
     }
     std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(file.parent_path()), {})); }
 
-    // Runs `body` in a child process with the file-size signal at its
-    // default action, as in a fresh program; gives its wait status.
-    static int in_child(const std::function<int()>& body) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::signal(SIGXFSZ, SIG_DFL);
-            ::_exit(body());
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return status;
-    }
 };
 
 // Through a link only a regular file, or one not there yet, is written; a
@@ -131,7 +120,7 @@ TEST_F(SettingsWriter, OnlyARegularFileOrNoneIsReplaced) {
 // write instead of ending the program; the named way, where unnamed files
 // are refused, still replaces the file whole.
 TEST_F(SettingsWriter, InterruptedOrLimitedWritesLeaveTheOldFileAlone) {
-    int status = in_child([&] {
+    int status = test::in_child([&] {
         set_settings_write_seam({[] { ::raise(SIGKILL); }, false});
         replace_settings_file(file, "killed\r\n");
         return 0;
@@ -141,7 +130,7 @@ TEST_F(SettingsWriter, InterruptedOrLimitedWritesLeaveTheOldFileAlone) {
     EXPECT_EQ(read_settings_file(file), "old\r\n");
 
     for (const bool named : {false, true}) {
-        status = in_child([&] {
+        status = test::in_child([&] {
             set_settings_write_seam({nullptr, named});
             rlimit tiny{3, 3};
             if (::setrlimit(RLIMIT_FSIZE, &tiny) != 0) return 10;

@@ -1,6 +1,9 @@
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <stdexcept>
@@ -84,6 +87,17 @@ std::string case_name(const std::string& what) {
         word_start = false;
     }
     return name.empty() ? "Unnamed" : name;
+}
+
+int in_child(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::signal(SIGXFSZ, SIG_DFL);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
 }
 
 }  // namespace zemtori::test

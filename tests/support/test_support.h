@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -34,5 +35,9 @@ std::string board_to_text(const Position& pos);
 // capitalised, anything but letters and digits left out ("promoted rook
 // ray, x = 1" reads "PromotedRookRayX1").
 std::string case_name(const std::string& what);
+
+// Runs `body` in a child process, as a fresh program would (the file-size
+// signal at its default action), and gives the child's wait status.
+int in_child(const std::function<int()>& body);
 
 }  // namespace zemtori::test
