@@ -7,6 +7,7 @@
 #include "port/wait.h"
 #include "play/game.h"
 #include "rules/moves.h"
+#include "search/position.h"
 
 namespace zemtori {
 
@@ -50,6 +51,7 @@ void Game::GOTE_Click() {
 void Game::LEVEL1_Click() { level_click(1); }
 void Game::LEVEL2_Click() { level_click(2); }
 void Game::LEVEL3_Click() { level_click(3); }
+void Game::LEVEL4_Click() { level_click(4); }
 
 // The level may change at any time; the computer's next move uses it.
 void Game::level_click(int level) {
@@ -58,9 +60,9 @@ void Game::level_click(int level) {
 }
 
 void Game::level_sentei(int level) {
-    constexpr MenuId LEVELS[] = {MenuId::LEVEL1, MenuId::LEVEL2, MenuId::LEVEL3};
+    constexpr MenuId LEVELS[] = {MenuId::LEVEL1, MenuId::LEVEL2, MenuId::LEVEL3, MenuId::LEVEL4};
     for (const MenuId id : LEVELS) set_checked(id, false);
-    if (level >= 1 && level <= 3) {
+    if (level >= 1 && level <= 4) {
         set_checked(LEVELS[level - 1], true);
         turn.COM_LEVEL = level;
     }
@@ -98,12 +100,24 @@ void Game::com_ban() {
     screen.moji_hyouji(-1.6, 8.4, "思考中", SHIRO, 0, 12);
     screen.waku_hyouji(screen.WAKU_IRO, 1, 8);
 
-    com_junbi(engine);
-    port.refresh();
-    engine.COM_LEVEL = turn.COM_LEVEL;
-    engine.clock_tick = &search_clock;
-    const bool found = com_search(engine);
-    engine.clock_tick = nullptr;
+    bool found = false;
+    Candidate best;
+    if (turn.COM_LEVEL == 4) {
+        port.refresh();
+        found = search_move(best);
+        // The window was closed (or Esc pressed) while the search ran: the
+        // program is ending, and the board is left as it stands.
+        if (ending_) return;
+    } else {
+        com_junbi(engine);
+        port.refresh();
+        engine.COM_LEVEL = turn.COM_LEVEL;
+        engine.clock_tick = &search_clock;
+        found = com_search(engine);
+        engine.clock_tick = nullptr;
+        best = engine.work.best;
+        best.score = engine.work.SAIZEN_TEN;
+    }
 
     // The thinking ends with the search: its time is read now, not from the
     // last tick, which never comes while the clock is hidden.
@@ -121,7 +135,7 @@ void Game::com_ban() {
         port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    const Candidate best = engine.work.best;
+    com_move_ = best;
 
     kifu.kyokumen_kiroku(pos, clock.MAN_JIKAN, clock.MAN_JIKAN, clock.COM_JIKAN,
                          clock.COM_JIKAN + clock.TEBAN_JIKAN);
@@ -201,6 +215,49 @@ void Game::hand_over_to_computer(int captured) {
     }
     turn.TEBAN = turn.COM_GAWA;
     com_ban();
+}
+
+void Game::set_search_limits(const search::Limits& level4, const search::Limits& hint) {
+    level4_limits_ = level4;
+    hint_limits_ = hint;
+}
+
+bool Game::search_move(Candidate& best) {
+    const std::optional<search::SearchResult> result = think_in_background(true, level4_limits_);
+    if (!result || result->best.is_null()) return false;
+    const search::RulesMove m = search::to_rules(search::from_rules(pos, 1), result->best);
+    best.from_x = m.from_x;
+    best.from_y = m.from_y;
+    best.to_x = m.to_x;
+    best.to_y = m.to_y;
+    best.koma = m.koma;
+    best.moto_koma = is_drop(m.from_x) ? m.koma : pos.BAN[m.from_x][m.from_y];
+    best.score = result->score;
+    return true;
+}
+
+std::optional<search::SearchResult> Game::think_in_background(bool upper, const search::Limits& limits) {
+    if (!thinker_) thinker_ = std::make_unique<search::Thinker>();
+    thinker_->start(search::from_rules(pos, upper ? 1 : -1), limits);
+    thinking_ = true;
+    move_now_ = false;
+    std::optional<search::SearchResult> result;
+    while (!ending_) {
+        if (thinker_->wait_for(std::chrono::milliseconds(10))) {
+            result = thinker_->take();
+            break;
+        }
+        if (move_now_) {
+            result = thinker_->stop();
+            break;
+        }
+        port.keep_alive();
+        timer_tick();
+    }
+    if (ending_) thinker_->stop();
+    thinking_ = false;
+    move_now_ = false;
+    return ending_ ? std::nullopt : result;
 }
 
 }  // namespace zemtori

@@ -85,6 +85,7 @@ void Game::VER_Click() {
 }
 
 void Game::owari() {
+    ending_ = true;
     sound.close_sound();
     port.end_program();
 }

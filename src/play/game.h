@@ -13,11 +13,14 @@
 //                   passing the turn between two people
 //   mouse.cpp       the mouse: selecting, moving, dropping, promoting
 //   replay.cpp      stepping through the record, a new game, turning the board
+//   hint.cpp        ヒント: the searching player's suggestion for the player
 // Play against the computer, record files, the handicap ladder (whose rung
 // HandicapLadder owns) and the options (an Options value the menus show) each
 // get a file of their own beside these.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,7 @@
 #include "port/port.h"
 #include "record/kifu.h"
 #include "rules/state.h"
+#include "search/thinker.h"
 #include "settings/store.h"
 #include "port/sound_port.h"
 #include "play/handicap.h"
@@ -100,6 +104,10 @@ public:
     void LEVEL1_Click();
     void LEVEL2_Click();
     void LEVEL3_Click();
+    void LEVEL4_Click();
+    // ヒント (hint.cpp): the searching player's move for the side to move,
+    // framed until the next click.
+    void HINT_Click();
 
     // The computer's level: check mark, COM_LEVEL and, in a game against the
     // computer, the label left of the board.
@@ -113,6 +121,15 @@ public:
 
     // Shows where the piece `koma` on (from_x, from_y) may go, in `colour`.
     void idou_shidou(int from_x, int from_y, int colour, int koma);
+
+    // How long the searching player thinks: at level 4 (about a second) and
+    // for a hint (a moment).  Tests and tools give node counts, so that the
+    // same position gives the same move every time.
+    void set_search_limits(const search::Limits& level4, const search::Limits& hint);
+    // True while the searching player thinks on its worker thread.
+    bool thinking() const { return thinking_; }
+    // Ends the thinking now: the best move found so far is played or shown.
+    void move_now() { move_now_ = true; }
 
     // The settings file: in the user's configuration folder, unless whoever
     // made the game puts it elsewhere before load().
@@ -138,6 +155,12 @@ public:
         const Options& options;
         const Screen& screen;
         const Engine& engine;
+        // The computer's last move and its score, at every level: the best
+        // candidate and SAIZEN_TEN at levels 1-3, the search's move and
+        // score at level 4.
+        const Candidate& com_move;
+        // The move the hint suggests while its frames are shown.
+        const std::optional<Sashite>& hint;
     };
     const View& view() const { return view_; }
 
@@ -208,6 +231,17 @@ private:
     void resume_against_computer();
     void hand_over_to_computer(int captured);
     void level_click(int level);
+    // Level 4: the searching player's move for the upper side.  False when
+    // it has none, or when the program ends while it thinks.
+    bool search_move(Candidate& best);
+    // Thinks for the upper side (positive codes, whoever plays it) or the
+    // lower side within `limits` on the worker thread, while the window
+    // keeps painting and the clock runs; nothing when the program ends
+    // meanwhile.
+    std::optional<search::SearchResult> think_in_background(bool upper, const search::Limits& limits);
+    // hint.cpp: puts the hint's frames back to the board's own colour.
+    void clear_hint();
+    void hint_frames(int colour);
 
     // The search runs the Timer1 tick once per scanned row and hand slot.
     struct SearchClock final : ClockTick {
@@ -217,7 +251,19 @@ private:
     };
     SearchClock search_clock{*this};
 
-    const View view_{pos, turn, kifu, clock, handicap, options_, screen, engine};
+    // The searching player: made on first use (its table is 16 MB).
+    std::unique_ptr<search::Thinker> thinker_;
+    search::Limits level4_limits_{0, 0, 1000};
+    search::Limits hint_limits_{0, 0, 300};
+    bool thinking_ = false;
+    bool move_now_ = false;
+    // Set once the program is ending: a search in progress stops, and the
+    // turn that waited for it ends without touching the board.
+    bool ending_ = false;
+    Candidate com_move_;
+    std::optional<Sashite> hint_;
+
+    const View view_{pos, turn, kifu, clock, handicap, options_, screen, engine, com_move_, hint_};
 };
 
 // For tests and tools that set up what play has not reached: a position, a

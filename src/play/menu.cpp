@@ -27,6 +27,7 @@ constexpr MenuCommand MENU[] = {
     {{"LEVEL1", "LEVEL1", "LEVEL"}, &Game::LEVEL1_Click},
     {{"LEVEL2", "LEVEL2", "LEVEL"}, &Game::LEVEL2_Click},
     {{"LEVEL3", "LEVEL3", "LEVEL"}, &Game::LEVEL3_Click},
+    {{"LEVEL4", "LEVEL4", "LEVEL"}, &Game::LEVEL4_Click},
     {{"OWARI", "終わり", "TAIKYOKU"}, &Game::OWARI_Click},
     {{"STOP", "局面", nullptr}, &Game::STOP_Click},
     {{"CANCEL", "最初", "STOP", "Home"}, &Game::CANCEL_Click},
@@ -35,6 +36,7 @@ constexpr MenuCommand MENU[] = {
     {{"AFTER", "進", "STOP", "Right"}, &Game::AFTER_Click},
     {{"LBEL_UP", "△", "STOP"}, &Game::LBEL_UP_Click},
     {{"LEBEL_DOWN", "▽", "STOP"}, &Game::LEBEL_DOWN_Click},
+    {{"HINT", "ヒント", "STOP"}, &Game::HINT_Click},
     {{"KIFU", "棋譜", nullptr}, nullptr},
     {{"KIFU_READ", "読込", "KIFU"}, &Game::KIFU_READ_Click},
     {{"KIFU_WRITE", "書込", "KIFU"}, &Game::KIFU_WRITE_Click},
@@ -60,7 +62,8 @@ constexpr bool same_name(const char* a, const char* b) {
 constexpr bool ids_follow_table() {
     constexpr const char* ID_NAMES[] = {
         "TAIKYOKU", "MATCH_MAN", "START", "START2", "SENTE", "GOTE", "LEVEL", "LEVEL1", "LEVEL2",
-        "LEVEL3", "OWARI", "STOP", "CANCEL", "REVERSE", "REPLAY", "AFTER", "LBEL_UP", "LEBEL_DOWN",
+        "LEVEL3", "LEVEL4", "OWARI", "STOP", "CANCEL", "REVERSE", "REPLAY", "AFTER", "LBEL_UP",
+        "LEBEL_DOWN", "HINT",
         "KIFU", "KIFU_READ", "KIFU_WRITE", "OPTION", "HAIKEI_GA", "MIDORI", "TATAMI", "TAKE",
         "UCHU", "RENGA", "SIDOU", "KEIKA", "BGM", "VER",
     };
@@ -100,6 +103,8 @@ void Game::enable_built_commands() {
 }
 
 void Game::menu(const std::string& item) {
+    // Any command takes the hint's frames away, as a click does.
+    clear_hint();
     for (const MenuCommand& m : MENU) {
         if (item != m.entry.name) continue;
         if (m.click != nullptr) (this->*m.click)();

@@ -43,6 +43,7 @@ Game::PlayMode Game::mode() const {
 }
 
 void Game::mouse_down(int button, double X, double Y) {
+    clear_hint();
     hide_record_controls();
     switch (mode()) {
     case PlayMode::Record:
@@ -74,8 +75,9 @@ void Game::mouse_down(int button, double X, double Y) {
     } else {
         resume_against_computer();
         // The computer's resumed move may have ended the game: the click
-        // that let it move selects nothing on a finished board.
-        if (turn.SHOSHA != NASHI) return;
+        // that let it move selects nothing on a finished board, nor on one
+        // whose window closed while the computer thought.
+        if (turn.SHOSHA != NASHI || ending_) return;
     }
     // A board cell (c, r) is the square (x, y) = (r, c).
     if (on_board(r, c)) {

@@ -49,7 +49,7 @@ constexpr int TILE_W = 41, TILE_H = 34;
 constexpr int TITLE_W = 235, TITLE_H = 75;
 
 // Palette indices in use.
-enum : int { KURO = 0, MIDORI_IRO = 2, AKA = 12, KIIRO = 14, SHIRO = 15 };
+enum : int { KURO = 0, MIDORI_IRO = 2, MIZUIRO = 11, AKA = 12, KIIRO = 14, SHIRO = 15 };
 
 // RGB of the 16-colour palette, index 0..15.
 struct Rgb { int r, g, b; };

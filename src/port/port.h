@@ -73,6 +73,11 @@ public:
     virtual double time_of_day() = 0;
     // Let time pass without handling any event (used by busy waits).
     virtual void sleep(double seconds) = 0;
+    // While the game waits for work on another thread (the searching player
+    // thinking): lets the window repaint and take a request to close it or
+    // an Esc, for a moment.  Clicks, menu commands and Timer1 do not reach
+    // the game meanwhile: the game counts its own clock while it waits.
+    virtual void keep_alive() {}
 
     // Record-file controls.
     virtual void show_record_control(RecordControl control, bool visible) = 0;

@@ -27,6 +27,8 @@ namespace zemtori {
 namespace {
 
 constexpr int TIMER1_MS = 50;
+// The longest keep_alive handles events before the game looks again.
+constexpr int KEEP_ALIVE_MS = 20;
 constexpr int PIXELS_PER_INCH = 96;
 
 QColor palette_colour(int index) {
@@ -51,6 +53,7 @@ MainWindow::MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent, qrea
     setWindowTitle(QStringLiteral("Zemtori"));
     canvas_ = new Canvas(device_pixel_ratio > 0 ? device_pixel_ratio : qApp->devicePixelRatio(), this);
     canvas_->on_mouse_down = [this](int button, double x, double y) {
+        if (busy_) return;
         if (events.mouse_down) events.mouse_down(button, x, y);
     };
     setCentralWidget(canvas_);
@@ -60,6 +63,7 @@ MainWindow::MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent, qrea
 
     timer1_.setInterval(TIMER1_MS);
     connect(&timer1_, &QTimer::timeout, this, [this] {
+        if (busy_) return;
         if (events.timer_tick) events.timer_tick();
     });
 
@@ -115,6 +119,7 @@ void MainWindow::build_menus(const std::vector<MenuEntry>& menu) {
 }
 
 void MainWindow::send_menu(const std::string& item) {
+    if (busy_) return;
     if (events.menu) events.menu(item);
 }
 
@@ -163,6 +168,7 @@ QMenu* MainWindow::submenu(const std::string& item) const {
 RecordControls* MainWindow::record_controls() const {
     if (!records_) {
         records_ = new RecordControls(canvas_, [this](RecordControl control) {
+            if (busy_) return;
             if (events.record_control_used) events.record_control_used(control);
         });
     }
@@ -303,6 +309,14 @@ double MainWindow::time_of_day() { return QTime::currentTime().msecsSinceStartOf
 void MainWindow::sleep(double seconds) {
     if (!(seconds > 0)) return;
     QThread::usleep(static_cast<unsigned long>(std::llround(seconds * 1e6)));
+}
+
+// Handles what is waiting (painting, a close request, Esc) and returns; what
+// would start a command of the game is dropped, not kept for later.
+void MainWindow::keep_alive() {
+    busy_ = true;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, KEEP_ALIVE_MS);
+    busy_ = false;
 }
 
 // --- the rest -------------------------------------------------------------

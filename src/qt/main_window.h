@@ -87,6 +87,7 @@ public:
     bool timer1_enabled() const override;
     double time_of_day() override;
     void sleep(double seconds) override;
+    void keep_alive() override;
     void show_record_control(RecordControl control, bool visible) override;
     std::string record_text(RecordText field) const override;
     void set_record_text(RecordText field, const std::string& text) override;
@@ -117,6 +118,9 @@ private:
     std::map<int, QIcon> box_button_icons_;
     QPixmap box_warning_;
     bool ended_ = false;
+    // Inside keep_alive: the window paints and takes a close request or an
+    // Esc, and drops clicks, commands and Timer1's ticks.
+    bool busy_ = false;
 };
 
 }  // namespace zemtori

@@ -54,8 +54,14 @@ void legal_moves(const Position& pos, int side, std::vector<Move>& list);
 // Whole games of the computer (upper side, at `level`) against the moves of
 // the lower side given in the input, played by the game itself on a window
 // that shows nothing: every position line starts a game with the computer to
-// move, every "move FX FY TX TY KOMA" line is the person's next move.
-void game(std::istream& in, std::ostream& out, int level);
+// move, every "move FX FY TX TY KOMA" line is the person's next move.  At
+// level 4 the searching player thinks within `budget` (a second when it
+// gives nothing).
+struct BestLimits {
+    int depth = 0;
+    long long nodes = 0, movetime = 0;
+};
+void game(std::istream& in, std::ostream& out, int level, const BestLimits& budget);
 
 // One game of `game` driven from a program: the lines it would print for a
 // position line (the computer moves first) and for each of the person's
@@ -63,6 +69,7 @@ void game(std::istream& in, std::ostream& out, int level);
 class Match;
 class LevelGame {
 public:
+    // `level` 1..3: the exact levels.
     explicit LevelGame(int level);
     ~LevelGame();
     std::vector<std::string> start(const std::string& position_line);
@@ -79,10 +86,6 @@ private:
 // The searching player's best move for the upper side of each position
 // line: "best FX FY TX TY KOMA score S depth D nodes N pv ...", the pv as
 // five numbers a move, or "none".
-struct BestLimits {
-    int depth = 0;
-    long long nodes = 0, movetime = 0;
-};
 void best(std::istream& in, std::ostream& out, const BestLimits& limits);
 
 // Games between two players from the opening; see match.cpp.

@@ -75,9 +75,12 @@ bool parse_int(const std::string& text, int& value) {
 // engine with every working value 0.
 class Match {
 public:
-    Match(std::ostream& out, int level) : out_(out) {
+    Match(std::ostream& out, int level, const BestLimits& budget = {}) : out_(out) {
         // No data folder: no sound is ever loaded, and none is played.
         game_.menu("LEVEL" + std::to_string(level));
+        search::Limits limits{budget.depth, budget.nodes, budget.movetime};
+        if (limits.depth == 0 && limits.nodes == 0 && limits.movetime == 0) limits.movetime = 1000;
+        game_.set_search_limits(limits, limits);
     }
 
     // The position of `line` as given (nothing falls), the computer to move.
@@ -178,10 +181,10 @@ private:
             out_ << "com none\n";
             return false;
         }
-        const Candidate& b = game_.view().engine.work.best;
+        const Candidate& b = game_.view().com_move;
         char buf[128];
         std::snprintf(buf, sizeof buf, "com %d %d %d %d %d %.4f", b.from_x, b.from_y, b.to_x, b.to_y,
-                      b.koma, game_.view().engine.work.SAIZEN_TEN);
+                      b.koma, b.score);
         out_ << buf << '\n';
         // At most one announcement is shown.
         for (const std::string& text : port_.messages) {
@@ -221,7 +224,7 @@ std::vector<std::string> LevelGame::man_move(const std::string& line) {
     return take_lines();
 }
 
-void game(std::istream& in, std::ostream& out, int level) {
+void game(std::istream& in, std::ostream& out, int level, const BestLimits& budget) {
     std::unique_ptr<Match> match;  // the open game, if any
     std::string line;
     bool cut = false;
@@ -235,7 +238,7 @@ void game(std::istream& in, std::ostream& out, int level) {
             open = match->man_move(line, cut);
         } else {
             if (match) out << "end\n";
-            match = std::make_unique<Match>(out, level);
+            match = std::make_unique<Match>(out, level, budget);
             open = match->start(line);
         }
         if (!open) {

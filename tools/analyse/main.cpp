@@ -19,7 +19,7 @@ constexpr const char* USAGE =
     "       zemtori-analyse mate\n"
     "       zemtori-analyse moves ue|sita\n"
     "       zemtori-analyse gen --seed S --count N\n"
-    "       zemtori-analyse game [--level N]\n"
+    "       zemtori-analyse game [--level N] [--movetime MS | --nodes N]   (N = 1..4; a budget with level 4)\n"
     "       zemtori-analyse best [--movetime MS | --nodes N | --depth D]\n"
     "       zemtori-analyse match A B --games N [--movetime MS | --nodes N] [--seed S] [--jobs J]\n"
     "         (A, B: level1, level2, level3, search, search:MS)\n"
@@ -65,15 +65,26 @@ int main(int argc, char** argv) {
         a::think(std::cin, std::cout, static_cast<int>(level), all);
     } else if (cmd == "game") {
         std::uint64_t level = 3;
+        a::BestLimits budget;
+        int budgets = 0;
         for (int i = 2; i < argc; ++i) {
             const std::string_view arg = argv[i];
+            std::uint64_t v = 0;
             if (arg == "--level" && i + 1 < argc) {
-                if (!parse_number(argv[++i], 1, 3, level)) return usage();
+                if (!parse_number(argv[++i], 1, 4, level)) return usage();
+            } else if (arg == "--movetime" && i + 1 < argc && parse_number(argv[i + 1], 1, 86400000, v)) {
+                budget.movetime = static_cast<long long>(v);
+                ++budgets, ++i;
+            } else if (arg == "--nodes" && i + 1 < argc && parse_number(argv[i + 1], 1, 1000000000000ULL, v)) {
+                budget.nodes = static_cast<long long>(v);
+                ++budgets, ++i;
             } else {
                 return usage();
             }
         }
-        a::game(std::cin, std::cout, static_cast<int>(level));
+        // A budget is the searching player's: it needs level 4, and one of them.
+        if (budgets > 1 || (budgets == 1 && level != 4)) return usage();
+        a::game(std::cin, std::cout, static_cast<int>(level), budget);
     } else if (cmd == "best") {
         a::BestLimits limits;
         int given = 0;
