@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,13 @@ public:
     bool timer1_enabled() const override { return timer1_; }
     double time_of_day() override { return now; }
     void sleep(double seconds) override;
+    // While the game waits for the searching player, this runs (when set)
+    // each time the window would handle its events: a test acts here as the
+    // window's user would.
+    std::function<void()> on_keep_alive;
+    void keep_alive() override {
+        if (on_keep_alive) on_keep_alive();
+    }
     void show_record_control(RecordControl control, bool visible) override;
     std::string record_text(RecordText field) const override;
     void set_record_text(RecordText field, const std::string& text) override;

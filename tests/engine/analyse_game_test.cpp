@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -279,6 +281,50 @@ TEST(AnalyseGame, RandomGamesAgreeWithTheProtocolPlayedOnTheEngine) {
             EXPECT_NE(std::find(endings.begin(), endings.end(), how), endings.end()) << how << ", level " << level;
         EXPECT_GT(moves, 300) << "level " << level;
     }
+}
+
+}  // namespace
+}  // namespace zemtori
+
+namespace zemtori {
+namespace {
+
+// At level 4 the computer's move and score are the searching player's: the
+// same as `best` with the same node budget answers for the position, and
+// the same every run.
+TEST(AnalyseGameLevelFour, PlaysTheSearchingPlayersMoveWithItsScore) {
+    std::ifstream in(std::string(ZEMTORI_BENCH_DIR) + "/positions_seed1.txt");
+    int compared = 0;
+    for (std::string line; compared < 4 && std::getline(in, line);) {
+        const test::ToolRun b = run_tool("best --nodes 3000", line + "\n");
+        ASSERT_EQ(b.status, 0);
+        ASSERT_FALSE(b.lines.empty());
+        if (b.lines[0] == "none") continue;
+        std::istringstream best(b.lines[0]);
+        std::string word, score_word;
+        int v[5], score = 0;
+        best >> word >> v[0] >> v[1] >> v[2] >> v[3] >> v[4] >> score_word >> score;
+        ASSERT_EQ(score_word, "score") << b.lines[0];
+        char want[96];
+        std::snprintf(want, sizeof want, "com %d %d %d %d %d %d.0000", v[0], v[1], v[2], v[3], v[4], score);
+
+        const test::ToolRun g = run_tool("game --level 4 --nodes 3000", line + "\n");
+        ASSERT_EQ(g.status, 0);
+        ASSERT_GE(g.lines.size(), 2u);
+        EXPECT_EQ(g.lines[0], want) << line;
+        EXPECT_EQ(g.lines[1].rfind("pos ", 0), 0u) << g.lines[1];
+        EXPECT_EQ(run_tool("game --level 4 --nodes 3000", line + "\n").lines, g.lines);
+        ++compared;
+    }
+    EXPECT_EQ(compared, 4);
+}
+
+TEST(AnalyseGameLevelFour, ABudgetBelongsToLevelFourAlone) {
+    EXPECT_EQ(run_tool("game --nodes 500", "").status, 2);
+    EXPECT_EQ(run_tool("game --level 3 --movetime 50", "").status, 2);
+    EXPECT_EQ(run_tool("game --level 4 --nodes 5 --movetime 5", "").status, 2);
+    EXPECT_EQ(run_tool("game --level 5", "").status, 2);
+    EXPECT_EQ(run_tool("game --level 4 --nodes 500", "").status, 0);
 }
 
 }  // namespace

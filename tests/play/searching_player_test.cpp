@@ -1,0 +1,176 @@
+// The searching player in the game: the computer's move at level 4 and the
+// hint, on the headless window, with node budgets so every run is the same.
+#include "play_fixture.h"
+
+#include "rules/moves.h"
+
+#include "search/position.h"
+#include "search/search.h"
+
+namespace zemtori::test {
+namespace {
+
+constexpr search::Limits BUDGET{0, 3000, 0};
+
+// What a searching player of the game's own size answers for `pos`.
+search::RulesMove searched(const Position& pos, int side, search::SearchResult* result = nullptr) {
+    const search::Position sp = search::from_rules(pos, side);
+    search::Searcher searcher(20);
+    const search::SearchResult r = searcher.think(sp, BUDGET);
+    if (result) *result = r;
+    return search::to_rules(sp, r.best);
+}
+
+struct SearchingPlayer : PlayTest {
+    void SetUp() override {
+        PlayTest::SetUp();
+        game.set_search_limits(BUDGET, BUDGET);
+    }
+    bool checked(const char* item) const { return port.menu_checked(item); }
+};
+
+TEST_F(SearchingPlayer, LevelFourIsAFourthItemWithTheOthersCheckMarkAndCaption) {
+    game.menu("LEVEL4");
+    EXPECT_TRUE(checked("LEVEL4"));
+    EXPECT_FALSE(checked("LEVEL3"));
+    game.menu("SENTE");
+    const std::vector<std::string> t = texts();
+    EXPECT_NE(std::find(t.begin(), t.end(), " 4 "), t.end()) << "the level caption";
+    game.menu("LEVEL2");
+    EXPECT_FALSE(checked("LEVEL4"));
+    EXPECT_TRUE(checked("LEVEL2"));
+    EXPECT_EQ(game.view().turn.COM_LEVEL, 2);
+}
+
+// The computer's turn at level 4 is the turn of levels 1-3 with the
+// searching player's move: recorded, blinked, made, fallen, shown.
+TEST_F(SearchingPlayer, AtLevelFourTheComputerPlaysTheSearchsMoveThroughItsOwnTurn) {
+    game.menu("LEVEL4");
+    Position opening = game.view().pos;
+    rakka(opening, nullptr);  // a start command lets the opening fall first
+    search::SearchResult r;
+    const search::RulesMove expected = searched(opening, 1, &r);
+
+    game.menu("GOTE");  // the computer moves first
+    const auto& v = game.view();
+    ASSERT_EQ(v.turn.TESU, 1);
+    EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
+    const Candidate& m = v.com_move;
+    EXPECT_EQ((search::RulesMove{m.from_x, m.from_y, m.to_x, m.to_y, m.koma}), expected);
+    EXPECT_EQ(m.score, r.score);
+
+    search::Position after = search::from_rules(opening, 1);
+    search::make(after, r.best);
+    EXPECT_EQ(board_to_text(v.pos), board_to_text(search::to_rules(after)));
+    Position stored;
+    v.kifu.restore(0, stored);
+    EXPECT_EQ(board_to_text(stored), board_to_text(opening)) << "the position it moved from is recorded";
+    EXPECT_EQ(sounds(KOMA_WAV), 1);
+
+    // The person answers, and the computer answers again inside the click.
+    move(7, 7, 7, 6);
+    EXPECT_EQ(v.turn.TESU, 3);
+    EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
+}
+
+// While the searching player thinks the clock goes on, and a request to end
+// the program stops the search and leaves the board as it stands.
+TEST_F(SearchingPlayer, TheClockRunsWhileItThinksAndEndingStopsItAtOnce) {
+    game.menu("KEIKA");  // the clock shown
+    game.menu("LEVEL4");
+    game.set_search_limits(search::Limits{0, 0, 0}, BUDGET);  // thinks until told
+    std::vector<int> shown_seconds;
+    port.on_keep_alive = [&] {
+        EXPECT_TRUE(game.thinking());
+        shown_seconds.push_back(game.view().clock.HYOUJI_BYOU);
+        port.now += 1.0;  // a second passes while the window waits
+        if (shown_seconds.size() == 4) game.closing();
+    };
+    Position opening = game.view().pos;
+    rakka(opening, nullptr);
+    game.menu("GOTE");
+    EXPECT_EQ(shown_seconds, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_FALSE(game.thinking());
+    EXPECT_TRUE(port.ended);
+    EXPECT_EQ(game.view().turn.TESU, 0) << "no move after the program began to end";
+    EXPECT_EQ(board_to_text(game.view().pos), board_to_text(opening));
+}
+
+TEST_F(SearchingPlayer, MoveNowPlaysTheBestMoveFoundSoFar) {
+    game.menu("LEVEL4");
+    game.set_search_limits(search::Limits{0, 0, 0}, BUDGET);
+    int waits = 0;
+    port.on_keep_alive = [&] {
+        if (++waits == 3) game.move_now();
+    };
+    game.menu("GOTE");
+    EXPECT_EQ(waits, 3);
+    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_NE(game.view().com_move.koma, 0);
+}
+
+// The hint frames the searching player's move for whoever is to move, in a
+// colour of its own, until the next click takes the frames away.
+TEST_F(SearchingPlayer, TheHintFramesTheSuggestedMoveUntilTheNextClick) {
+    game.menu("START");  // two people; the lower side moves first
+    move(7, 7, 7, 6);    // now the upper side is to move
+    const Position before = game.view().pos;
+    const int side = game.view().turn.TEBAN == game.view().turn.COM_GAWA ? 1 : -1;
+    const search::RulesMove expected = searched(before, side);
+
+    port.ops.clear();
+    game.menu("HINT");
+    ASSERT_TRUE(game.view().hint.has_value());
+    const Sashite& h = *game.view().hint;
+    EXPECT_EQ((search::RulesMove{h.from_x, h.from_y, h.to_x, h.to_y, h.koma}), expected);
+    EXPECT_EQ(outlines(MIZUIRO), 2);
+    const Cell from = source_cell(h.from_x, h.from_y), to = square_cell(h.to_x, h.to_y);
+    for (const Cell cell : {from, to}) {
+        bool framed = false;
+        for (const auto& op : port.ops)
+            framed |= op.kind == HeadlessPort::OpKind::Outline && op.code == MIZUIRO &&
+                      op.x == grid_x(cell.c) && op.y == grid_y(cell.r);
+        EXPECT_TRUE(framed) << "cell " << cell.c << "," << cell.r;
+    }
+    EXPECT_EQ(board_to_text(game.view().pos), board_to_text(before)) << "a hint moves nothing";
+    EXPECT_EQ(game.view().turn.TESU, 1);
+
+    // The next click repaints both frames in the board's colour.
+    port.ops.clear();
+    click_cell(from.c, from.r);
+    EXPECT_FALSE(game.view().hint.has_value());
+    EXPECT_EQ(outlines(MIZUIRO), 0);
+    int plain = 0;
+    for (const auto& op : port.ops)
+        plain += op.kind == HeadlessPort::OpKind::Outline && op.code == game.view().screen.WAKU_IRO &&
+                 op.x == grid_x(to.c) && op.y == grid_y(to.r);
+    EXPECT_GE(plain, 1);
+}
+
+// Against the computer the hint is for the person, and a hint while no game
+// runs, after it ended, or in a loaded record is refused with the sound.
+TEST_F(SearchingPlayer, TheHintIsRefusedWithoutAGameOfAPerson) {
+    game.menu("HINT");
+    EXPECT_FALSE(game.view().hint.has_value());
+    EXPECT_EQ(sounds(KINSHI_WAV), 1) << "no game yet";
+
+    game.menu("SENTE");
+    game.menu("HINT");
+    ASSERT_TRUE(game.view().hint.has_value());
+    EXPECT_EQ(game.view().hint->koma < 0, true) << "the person plays the lower side";
+    EXPECT_EQ(sounds(KINSHI_WAV), 1);
+
+    GameSetup::turn(game).SHOSHA = game.view().turn.MAN_GAWA;  // the game is over
+    game.menu("HINT");
+    EXPECT_FALSE(game.view().hint.has_value());
+    EXPECT_EQ(sounds(KINSHI_WAV), 2);
+
+    GameSetup::turn(game).KIFU_MODE = true;
+    GameSetup::turn(game).SHOSHA = NASHI;
+    game.menu("HINT");
+    EXPECT_FALSE(game.view().hint.has_value());
+    EXPECT_EQ(sounds(KINSHI_WAV), 3);
+}
+
+}  // namespace
+}  // namespace zemtori::test
