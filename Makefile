@@ -65,11 +65,13 @@ soak: install-deps
 # The strength table (docs/strength.md) and its chart (docs/strength.svg):
 # the searching player at each budget of STRENGTH_BUDGETS (milliseconds a
 # move) against each exact level, and at the two budgets of STRENGTH_SELF
-# against itself, STRENGTH_GAMES games a pairing.  Every match line and
+# against itself, STRENGTH_GAMES games a pairing (STRENGTH_SELF_GAMES for
+# the pairing against itself, whose games last longer).  Every match line and
 # summary is kept in $(BUILD)/strength-results.txt.
 STRENGTH_GAMES ?= 200
 STRENGTH_BUDGETS ?= 100 300
 STRENGTH_SELF ?= 1000 100
+STRENGTH_SELF_GAMES ?= $(STRENGTH_GAMES)
 STRENGTH_SEED ?= 1
 STRENGTH_JOBS ?= 1
 STRENGTH_OUT ?= docs
@@ -78,6 +80,7 @@ strength: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zemtori-analyse
 	python3 tools/strength/strength.py run --analyse $(BUILD)/zemtori-analyse \
 	  --games $(STRENGTH_GAMES) --budgets "$(STRENGTH_BUDGETS)" --self "$(STRENGTH_SELF)" \
+	  --self-games $(STRENGTH_SELF_GAMES) \
 	  --seed $(STRENGTH_SEED) --jobs $(STRENGTH_JOBS) \
 	  --results $(BUILD)/strength-results.txt --out-dir $(STRENGTH_OUT)
 

@@ -3,7 +3,7 @@
 against itself, measured with `zemtori-analyse match`.
 
   strength.py run --analyse PATH [--games N] [--budgets "MS MS"]
-                  [--self "MS MS"] [--seed S] [--jobs J]
+                  [--self "MS MS"] [--self-games N] [--seed S] [--jobs J]
                   --results FILE --out-dir DIR
       plays every pairing, keeps each command with its summary line in
       FILE (one line each: the command, a tab, the summary) and each
@@ -135,8 +135,9 @@ def markdown(rows):
         "play the upper side; the first player moves first in odd-numbered games.\n"
         "`make strength` plays 200 games a pairing, the searching player at 100 and\n"
         "300 ms a move against each level and at 1000 ms against itself at 100 ms;\n"
-        "STRENGTH_GAMES, STRENGTH_BUDGETS, STRENGTH_SELF, STRENGTH_SEED and\n"
-        "STRENGTH_JOBS change that. The table shows what was played: the games and\n"
+        "STRENGTH_GAMES, STRENGTH_SELF_GAMES (the pairing against itself),\n"
+        "STRENGTH_BUDGETS, STRENGTH_SELF, STRENGTH_SEED and STRENGTH_JOBS change\n"
+        "that. The table shows what was played: the games and\n"
         "the command of each line. Budgets are wall-clock time, so a busy machine\n"
         "plays weaker and the figures vary a little from run to run.\n\n"
         + table(rows)
@@ -214,7 +215,9 @@ def run_matches(args):
     os.makedirs(folder, exist_ok=True)
     lines = []
     for pairing in pairings(budgets, self_pair):
-        match_args = ["match"] + pairing + ["--games", str(args.games), "--seed", str(args.seed),
+        # Games between two searching players last longer: they may be fewer.
+        games = args.self_games if pairing[0].startswith("search:") and args.self_games else args.games
+        match_args = ["match"] + pairing + ["--games", str(games), "--seed", str(args.seed),
                                             "--jobs", str(args.jobs)]
         shown = " ".join([tool] + match_args)
         print(shown, flush=True)
@@ -242,6 +245,7 @@ def main(argv):
     run.add_argument("--games", type=int, default=200)
     run.add_argument("--budgets", default="100 300")
     run.add_argument("--self", dest="self_pair", default="1000 100")
+    run.add_argument("--self-games", type=int, default=0)
     run.add_argument("--seed", type=int, default=1)
     run.add_argument("--jobs", type=int, default=1)
     run.add_argument("--results", required=True)
