@@ -3,6 +3,8 @@
 //
 // The computer always plays the upper side (positive codes) and the person
 // the lower side; which of them is 先手 is only a matter of the side values.
+#include <algorithm>
+
 #include "display/move_text.h"
 #include "port/wait.h"
 #include "play/game.h"
@@ -15,6 +17,8 @@ namespace {
 
 constexpr const char* MAN_NO_BAN = "MANの番です";
 constexpr const char* ANATA_NO_KACHI = "あなたの勝ちです";
+// How many of the game's latest positions the searching player is told of.
+constexpr int GAME_KEYS_KEPT = 32;
 
 }  // namespace
 
@@ -238,7 +242,18 @@ bool Game::search_move(Candidate& best) {
 
 std::optional<search::SearchResult> Game::think_in_background(bool upper, const search::Limits& limits) {
     if (!thinker_) thinker_ = std::make_unique<search::Thinker>();
-    thinker_->start(search::from_rules(pos, upper ? 1 : -1), limits);
+    // The positions this game has passed through lately, so that a player
+    // who is ahead makes progress instead of going round in a circle: the
+    // record holds the position before each move, the sides alternating
+    // back from the side to move now.
+    std::vector<uint64_t> keys;
+    for (int n = std::max(0, kifu.KIFU_TESU - GAME_KEYS_KEPT); n < kifu.KIFU_TESU; ++n) {
+        Position before;
+        kifu.restore(n, before);
+        const bool upper_then = ((kifu.KIFU_TESU - n) % 2 == 0) == upper;
+        keys.push_back(search::from_rules(before, upper_then ? 1 : -1).key());
+    }
+    thinker_->start(search::from_rules(pos, upper ? 1 : -1), limits, std::move(keys));
     thinking_ = true;
     move_now_ = false;
     std::optional<search::SearchResult> result;
