@@ -38,7 +38,7 @@ void Game::shinki_kyokumen() {
     turn.TESU = 0;
     kifu.HANTEN = 0;
     port.set_timer1(false);
-    jikan_shokika(clock);
+    clock.reset();
     turn.SAIKAI = false;
     turn.KIFU_MODE = false;
     turn.SENTAKU = false;
@@ -60,8 +60,8 @@ void Game::gamen_hyouji() {
     screen.mochigoma_hyouji_sita(pos);
     screen.mochigoma_hyouji_ue(pos);
     screen.ban_hyouji(pos);
-    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN, options_.KEIKA);
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN, options_.KEIKA);
+    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.com_jikan(), options_.KEIKA);
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.man_jikan(), options_.KEIKA);
     if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
     // The handicap caption lies below the title plate, clear of it.
     if (handicap.settei()) handicap_hyouji(handicap.dan());

@@ -133,7 +133,7 @@ public:
         const Position& pos;
         const TurnState& turn;
         const Kifu& kifu;
-        const ClockState& clock;
+        const Clock& clock;
         const HandicapLadder& handicap;
         const Options& options;
         const Screen& screen;
@@ -150,7 +150,7 @@ private:
     Position pos;
     TurnState turn;
     Kifu kifu;
-    ClockState clock;
+    Clock clock;
     SoundPort& sound;
     // The computer player.  One engine for the whole program: the values it
     // keeps between passes (MOTO_KYORI, the squares of the attack maps that a
@@ -226,7 +226,7 @@ struct GameSetup {
     static Position& pos(Game& g) { return g.pos; }
     static TurnState& turn(Game& g) { return g.turn; }
     static Kifu& kifu(Game& g) { return g.kifu; }
-    static ClockState& clock(Game& g) { return g.clock; }
+    static Clock& clock(Game& g) { return g.clock; }
     static Engine& engine(Game& g) { return g.engine; }
     static Screen& screen(Game& g) { return g.screen; }
 };

@@ -164,8 +164,8 @@ void Game::select_in_hand(int c, int r) {
 void Game::carry_out_move(int button) {
     Sashite& s = turn.SASHITE;
     end_turn_clock();
-    kifu.kyokumen_kiroku(pos, clock.MAN_JIKAN, clock.MAN_JIKAN + clock.TEBAN_JIKAN, clock.COM_JIKAN,
-                         clock.COM_JIKAN);
+    kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan() + clock.teban_jikan(), clock.com_jikan(),
+                         clock.com_jikan());
     turn.TESU += 1;
     tesu_hyouji(screen, turn.TESU);
     int promoted = 0;

@@ -12,10 +12,9 @@ void Game::STOP_Click() { hide_record_controls(); }
 // both hands, the board.
 void Game::show_entry(int n, double com_jikan, double man_jikan) {
     kifu.restore(n, pos);
-    clock.COM_JIKAN = com_jikan;
-    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN, options_.KEIKA);
-    clock.MAN_JIKAN = man_jikan;
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN, options_.KEIKA);
+    clock.restore({.man = man_jikan, .com = com_jikan});
+    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.com_jikan(), options_.KEIKA);
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.man_jikan(), options_.KEIKA);
     screen.mochigoma_hyouji_sita(pos);
     screen.mochigoma_hyouji_ue(pos);
     screen.ban_hyouji(pos);

@@ -59,8 +59,8 @@ TEST_F(Computer, TheRecordHoldsThePositionAfterTheComputersMove) {
     game.menu("AFTER");
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(latest));
     EXPECT_EQ(game.view().turn.TESU, 2);
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, game.view().kifu.entry(0).MAN_ATO, 1e-9);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, game.view().kifu.entry(1).COM_ATO, 1e-9);
+    EXPECT_NEAR(game.view().clock.man_jikan(), game.view().kifu.entry(0).MAN_ATO, 1e-9);
+    EXPECT_NEAR(game.view().clock.com_jikan(), game.view().kifu.entry(1).COM_ATO, 1e-9);
 }
 
 TEST_F(Computer, GoteOnAFreshBoardTheComputerMovesAtOnce) {

@@ -125,36 +125,36 @@ TEST_F(Replay, ClocksShowBeforeTimesGoingBackAndAfterTimesGoingForward) {
     move(1, 3, 1, 4);  // upper side thinks 20 s
     port.now += 5;
     move(2, 7, 2, 6);  // lower side thinks 5 s
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 15.2, 0.3);  // the opening fall counts too
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 20, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 15.2, 0.3);  // the opening fall counts too
+    EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
     game.menu("REPLAY");  // entry 2: before the third move
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 10.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 20, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 10.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
     EXPECT_FALSE(port.timer1_enabled());
     game.menu("REPLAY");  // entry 1: before the second move
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 10.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 0, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 10.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 0, 0.1);
     game.menu("AFTER");  // entry 2 after its move
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 15.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 20, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 15.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
     // Every mouse move, whoever makes it, is stored with the running turn
     // added to the human's after-time and none to the other player's: entry 1
     // (before the upper side's 20 s move) holds MAN 10.2 -> 10.2 + 20 = 30.2
     // and COM 0 -> 0, and stepping forward onto it shows those after-times.
     game.menu("REPLAY");  // entry 1
     game.menu("REPLAY");  // entry 0
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 0, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 0, 0.1);
     game.menu("AFTER");   // entry 1 after its move
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 30.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 0, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 30.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 0, 0.1);
     // The latest position holds the totals after its move, as its snapshot
     // recorded them.
     game.menu("AFTER");   // entry 2
     game.menu("AFTER");   // entry 3, the latest
     EXPECT_EQ(game.view().turn.TESU, 3);
     EXPECT_NEAR(game.view().kifu.entry(3).MAN_MAE, game.view().kifu.entry(2).MAN_ATO, 1e-9);
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 15.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 20, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 15.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
 }
 
 TEST_F(Replay, AMoveAfterSteppingBackDropsTheLaterEntries) {

@@ -213,7 +213,7 @@ TEST_F(TwoPlayers, AMoveMadeAsItsTurnBeginsTakesNoTime) {
         game.menu("START");  // the upper side's turn starts now
         move(1, 3, 1, 4);
         ASSERT_EQ(game.view().turn.TESU, 2);
-        EXPECT_LT(game.view().clock.COM_JIKAN, 0.01);
+        EXPECT_LT(game.view().clock.com_jikan(), 0.01);
         const RecordEntry& e = game.view().kifu.entry(1);
         EXPECT_LT(e.MAN_ATO - e.MAN_MAE, 0.01);
     }
