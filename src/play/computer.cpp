@@ -141,7 +141,7 @@ void Game::com_ban() {
     play_piece();
     port.refresh();
     matsu(port, 0.4);
-    kifu.KIFU_TESU += 1;
+    kifu.move_made();
     rakka(pos, &animation);
     kifu.kiroku_saishin(pos);
 

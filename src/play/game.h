@@ -27,6 +27,7 @@
 #include "engine/engine.h"
 #include "port/port.h"
 #include "record/kifu.h"
+#include "record/record_file.h"
 #include "rules/state.h"
 #include "settings/store.h"
 #include "port/sound_port.h"
@@ -202,6 +203,7 @@ private:
     // record_files.cpp
     void RETURN_Click();
     void file_click();
+    void read_record(const RecordFile& file);
     // handicap.cpp
     void handicap_step(int direction);
     // computer.cpp
@@ -220,15 +222,23 @@ private:
     const View view_{pos, turn, kifu, clock, handicap, options_, screen, engine};
 };
 
-// For tests and tools that set up what play has not reached: a position, a
-// turn, a record or clock, the engine's state.  The game itself never uses it.
+// For tests and tools that set up what play has not reached, through a few
+// named operations.  The game itself never uses it.
 struct GameSetup {
-    static Position& pos(Game& g) { return g.pos; }
-    static TurnState& turn(Game& g) { return g.turn; }
-    static Kifu& kifu(Game& g) { return g.kifu; }
-    static Clock& clock(Game& g) { return g.clock; }
-    static Engine& engine(Game& g) { return g.engine; }
-    static Screen& screen(Game& g) { return g.screen; }
+    // The board and both hands become `p` as given: nothing falls, nothing
+    // is redrawn, the turn and the record stay as they are.
+    static void set_position(Game& g, const Position& p);
+    // A game against the computer starts in the position on the board with
+    // the computer (the upper side, 先手) to move: no move played yet, the
+    // record at its start, no winner.  The hand-over that comes before each
+    // of its turns has been done (the attack maps and the mate test of its
+    // king), so com_ban() plays its move next.
+    static void computer_to_move(Game& g);
+    // `file` is read as if it had been chosen in the file list: a new game
+    // in record mode, stepped through with 進.
+    static void load_record(Game& g, const RecordFile& file);
+    // Both players' totals on the clock.
+    static void set_clock(Game& g, ClockTotals totals);
 };
 
 // The menu bar: every entry, in menu order, with its caption and parent.

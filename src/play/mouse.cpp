@@ -36,7 +36,7 @@ void Game::idou_shidou(int from_x, int from_y, int colour, int koma) {
 }
 
 Game::PlayMode Game::mode() const {
-    if (turn.KIFU_MODE) return PlayMode::Record;
+    if (kifu.kifu_mode()) return PlayMode::Record;
     if (turn.SHOSHA != NASHI) return PlayMode::Finished;
     if (turn.TEBAN == NASHI) return PlayMode::NotStarted;
     return turn.COM_TAISEN ? PlayMode::AgainstComputer : PlayMode::BetweenPeople;
@@ -181,7 +181,7 @@ void Game::carry_out_move(int button) {
     play_piece();
     port.refresh();
     matsu(port, 0.4);
-    kifu.KIFU_TESU += 1;
+    kifu.move_made();
     rakka(pos, &animation);
     kifu.kiroku_saishin(pos);
     sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,

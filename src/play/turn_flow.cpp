@@ -30,7 +30,7 @@ void Game::start_of_play(PlayStart how) {
         shinki_kyokumen();
         if (!against_computer) port.refresh();
     }
-    turn.KIFU_MODE = false;
+    kifu.end_browsing();
     screen.ban_shita_kesu();
     if (against_computer) level_hyouji(turn.COM_LEVEL);
     else for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
@@ -42,7 +42,7 @@ void Game::start_of_play(PlayStart how) {
     if (how == PlayStart::ComputerFirst) port.set_timer1(true);
     turn.SENTAKU = false;
     turn.COM_TAISEN = against_computer;
-    if (against_computer) kifu.KIFU_SAIGO = turn.TESU;
+    if (against_computer) kifu.end_at(turn.TESU);
     if (how == PlayStart::People) {
         start_turn_clock();
     } else if (how == PlayStart::PersonFirst) {
