@@ -16,6 +16,11 @@
 // Play against the computer, record files, the handicap ladder (whose rung
 // HandicapLadder owns) and the options (an Options value the menus show) each
 // get a file of their own beside these.
+//
+// Parts of the state have owners of their own, which the handlers call:
+// the record with its browsing state (Kifu: the move it stands at, its last
+// entry, the turned board, record mode), the thinking-time clock (Clock) and
+// the handicap ladder.  The turn flow (TurnState) is still plain fields.
 #pragma once
 
 #include <string>
