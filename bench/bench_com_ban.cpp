@@ -39,16 +39,12 @@ void BM_ComBan(benchmark::State& state) {
     SilentSound sound;
     auto game = std::make_unique<Game>(port, sound);
     game->menu("LEVEL" + std::to_string(state.range(0)));
-    TurnState& turn = GameSetup::turn(*game);
-    turn.COM_TAISEN = true;
     for (auto _ : state) {
         for (const RecordEntry& entry : suite) {
-            restore_position(entry, GameSetup::pos(*game));
-            turn.TEBAN = turn.COM_GAWA;
-            turn.SHOSHA = NASHI;
-            turn.TESU = 0;
-            GameSetup::kifu(*game).KIFU_TESU = 0;
-            kiki_keisan(GameSetup::engine(*game));
+            Position p;
+            restore_position(entry, p);
+            GameSetup::set_position(*game, p);
+            GameSetup::computer_to_move(*game);
             game->com_ban();
             port.messages.clear();
         }

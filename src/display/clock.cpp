@@ -53,29 +53,43 @@ void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t, boo
     }
 }
 
-void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn, bool shown) {
+void jikan_tick(Screen& screen, Clock& clock, const TurnState& turn, bool shown) {
     Port& port = screen.port();
     if (!port.timer1_enabled() || turn.SHOSHA != 0) return;
-    const double now = port.time_of_day();
-    clock.TEBAN_JIKAN = keika_byou(clock.KAISHI_JIKOKU, now);
-    const int whole = static_cast<int>(std::floor(clock.TEBAN_JIKAN));
-    if (whole == clock.HYOUJI_BYOU) return;
-    clock.HYOUJI_BYOU = whole;
+    if (!clock.tick(port.time_of_day())) return;
     if (turn.TEBAN == turn.COM_GAWA)
-        jikan_hyouji(screen, turn, turn.COM_GAWA, clock.TEBAN_JIKAN + clock.COM_JIKAN, shown);
+        jikan_hyouji(screen, turn, turn.COM_GAWA, clock.teban_jikan() + clock.com_jikan(), shown);
     else if (turn.TEBAN == turn.MAN_GAWA)
-        jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.TEBAN_JIKAN + clock.MAN_JIKAN, shown);
+        jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.teban_jikan() + clock.man_jikan(), shown);
     port.refresh();
 }
 
-void jikan_kaishi(ClockState& clock, Port& port) {
-    clock.KAISHI_JIKOKU = port.time_of_day();
+void Clock::reset() {
+    COM_JIKAN = 0;
+    MAN_JIKAN = 0;
+    HYOUJI_BYOU = 0;
 }
 
-void jikan_shokika(ClockState& clock) {
-    clock.COM_JIKAN = 0;
-    clock.MAN_JIKAN = 0;
-    clock.HYOUJI_BYOU = 0;
+void Clock::start_turn(double now) { KAISHI_JIKOKU = now; }
+
+bool Clock::tick(double now) {
+    TEBAN_JIKAN = keika_byou(KAISHI_JIKOKU, now);
+    const int whole = static_cast<int>(std::floor(TEBAN_JIKAN));
+    if (whole == HYOUJI_BYOU) return false;
+    HYOUJI_BYOU = whole;
+    return true;
+}
+
+void Clock::end_turn(double now) { TEBAN_JIKAN = keika_byou(KAISHI_JIKOKU, now); }
+
+void Clock::add_turn(Player player) {
+    if (player == Player::Man) MAN_JIKAN += TEBAN_JIKAN;
+    else COM_JIKAN += TEBAN_JIKAN;
+}
+
+void Clock::restore(ClockTotals totals) {
+    MAN_JIKAN = totals.man;
+    COM_JIKAN = totals.com;
 }
 
 }  // namespace zemtori

@@ -1,15 +1,17 @@
 // The players' thinking-time clocks below the hands.
 //
-// How the game calls these (all state is in one ClockState owned by the game):
-//   - new game:             jikan_shokika(clock); port.set_timer1(false);
-//   - a turn starts:        jikan_kaishi(clock, port);   (KAISHI_JIKOKU := now)
+// The game owns one Clock and calls it as play goes on:
+//   - new game:             clock.reset(); port.set_timer1(false);
+//   - a turn starts:        clock.start_turn(port.time_of_day());
 //                           then enable Timer1 while the clock is shown;
 //   - Timer1 fires, and once per scanned row / hand slot while the computer
 //     thinks:               jikan_tick(screen, clock, turn, shown);
-//   - a turn ends:          clock.MAN_JIKAN += clock.TEBAN_JIKAN (or COM_JIKAN);
+//   - a turn ends:          clock.end_turn(port.time_of_day());
+//                           clock.add_turn(Player::Man) (or Player::Com);
+//   - 戻/進:                 clock.restore({.man = ..., .com = ...}) from the entry;
 //   - full redraw, 戻/進, switching 経過時間 on:
-//                           jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN, shown);
-//                           jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN, shown);
+//                           jikan_hyouji(screen, turn, turn.COM_GAWA, clock.com_jikan(), shown);
+//                           jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.man_jikan(), shown);
 //   - switching 経過時間 off: jikan_kesu(screen, turn, turn.MAN_GAWA);
 //                           jikan_kesu(screen, turn, turn.COM_GAWA);
 // `shown` is the 経過時間 option: the clocks draw only while it is on.
@@ -22,7 +24,46 @@
 
 namespace zemtori {
 
-struct ClockState {
+// Both players' totals over their finished turns, in seconds.
+struct ClockTotals {
+    double man = 0;  // the human's
+    double com = 0;  // the upper side's player's
+};
+
+class Clock {
+public:
+    // The two players the totals belong to: the human, and the upper side's
+    // player (the computer, or the second person).
+    enum class Player { Man, Com };
+
+    // A new game: both totals and the shown seconds back to 0.
+    void reset();
+
+    // A turn starts at `now` (seconds since midnight).
+    void start_turn(double now);
+
+    // Timer1 at `now`: the running turn's seconds.  True when its whole
+    // seconds differ from the last redraw's, which they then become.
+    bool tick(double now);
+
+    // The running turn ends at `now`: its time comes from the clock, not from
+    // the last tick, which is stale (or never came) while the clock is hidden.
+    void end_turn(double now);
+
+    // The turn that ended is added to `player`'s total.
+    void add_turn(Player player);
+
+    // Totals read from a record entry, when stepping through the record.
+    void restore(ClockTotals totals);
+
+    double man_jikan() const { return MAN_JIKAN; }
+    double com_jikan() const { return COM_JIKAN; }
+    // Seconds of the running turn, as of the last tick or end_turn.
+    double teban_jikan() const { return TEBAN_JIKAN; }
+    // Whole seconds of the running turn at the last redraw.
+    int hyouji_byou() const { return HYOUJI_BYOU; }
+
+private:
     double MAN_JIKAN = 0;     // the human's seconds over finished turns
     double COM_JIKAN = 0;     // the upper side's player's seconds over finished turns
     // Time of day when the running turn started.  Kept in the same precision
@@ -53,12 +94,6 @@ void jikan_hyouji(Screen& screen, const TurnState& turn, int side, double t, boo
 // Timer1: updates the running turn's time and redraws the mover's clock once
 // per whole second, then refreshes the window.  Does nothing while Timer1 is
 // disabled or after the game has ended.
-void jikan_tick(Screen& screen, ClockState& clock, const TurnState& turn, bool shown);
-
-// A turn starts now.
-void jikan_kaishi(ClockState& clock, Port& port);
-
-// A new game: both totals and the shown seconds back to 0.
-void jikan_shokika(ClockState& clock);
+void jikan_tick(Screen& screen, Clock& clock, const TurnState& turn, bool shown);
 
 }  // namespace zemtori

@@ -141,8 +141,8 @@ void Game::com_ban() {
     }
     com_move_ = best;
 
-    kifu.kyokumen_kiroku(pos, clock.MAN_JIKAN, clock.MAN_JIKAN, clock.COM_JIKAN,
-                         clock.COM_JIKAN + clock.TEBAN_JIKAN);
+    kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan(), clock.com_jikan(),
+                         clock.com_jikan() + clock.teban_jikan());
     turn.TESU += 1;
     tesu_hyouji(screen, turn.TESU);
 
@@ -159,7 +159,7 @@ void Game::com_ban() {
     play_piece();
     port.refresh();
     matsu(port, 0.4);
-    kifu.KIFU_TESU += 1;
+    kifu.move_made();
     rakka(pos, &animation);
     kifu.kiroku_saishin(pos);
 
@@ -185,8 +185,8 @@ void Game::com_ban() {
     const Cell to = square_cell(best.to_x, best.to_y);
     screen.waku_hyouji(SHIRO, to.c, to.r);
 
-    clock.COM_JIKAN += clock.TEBAN_JIKAN;
-    jikan_kaishi(clock, port);
+    clock.add_turn(Clock::Player::Com);
+    clock.start_turn(port.time_of_day());
     turn.TEBAN = turn.MAN_GAWA;
     if (options_.KEIKA) port.set_timer1(true);
 }
@@ -210,7 +210,7 @@ void Game::resume_against_computer() {
 // king is tested, and the computer answers inside the same click.
 void Game::hand_over_to_computer(int captured) {
     port.set_timer1(false);
-    clock.MAN_JIKAN += clock.TEBAN_JIKAN;
+    clock.add_turn(Clock::Player::Man);
     kiki_keisan(engine);
     if (tsumi_hantei_ue(engine) == 1 || captured == OU) {
         turn.SHOSHA = turn.MAN_GAWA;

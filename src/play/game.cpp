@@ -17,7 +17,6 @@ void Game::load() {
     turn.TEBAN = NASHI;
     turn.COM_GAWA = SENTE_GAWA;
     turn.MAN_GAWA = GOTE_GAWA;
-    turn.KIFU_MODE = false;
     screen.WAKU_IRO = MIDORI_IRO;
     screen.KESU_IRO = MIDORI_IRO;
     screen.SENTAKU_IRO = AKA;
@@ -34,13 +33,11 @@ void Game::shinki_kyokumen() {
     turn.COM_TAISEN = false;
     turn.SHOSHA = NASHI;
     turn.TEBAN = NASHI;
-    kifu.KIFU_TESU = 0;
+    kifu.shinki();
     turn.TESU = 0;
-    kifu.HANTEN = 0;
     port.set_timer1(false);
-    jikan_shokika(clock);
+    clock.reset();
     turn.SAIKAI = false;
-    turn.KIFU_MODE = false;
     turn.SENTAKU = false;
     for (int k = 1; k <= MOCHI_SLOTS; ++k) {
         pos.MOCHI_UE_KOMA[k] = pos.MOCHI_UE_KAZU[k] = 0;
@@ -60,8 +57,8 @@ void Game::gamen_hyouji() {
     screen.mochigoma_hyouji_sita(pos);
     screen.mochigoma_hyouji_ue(pos);
     screen.ban_hyouji(pos);
-    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN, options_.KEIKA);
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN, options_.KEIKA);
+    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.com_jikan(), options_.KEIKA);
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.man_jikan(), options_.KEIKA);
     if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
     // The handicap caption lies below the title plate, clear of it.
     if (handicap.settei()) handicap_hyouji(handicap.dan());
@@ -105,5 +102,24 @@ void Game::refuse(const std::string& text, const std::string& title) {
     play_refusal();
     port.message_box(text, title, MsgIcon::None, MsgButtons::Ok);
 }
+
+void GameSetup::set_position(Game& g, const Position& p) { g.pos = p; }
+
+void GameSetup::computer_to_move(Game& g) {
+    TurnState& turn = g.turn;
+    turn.COM_TAISEN = true;
+    turn.MAN_GAWA = GOTE_GAWA;
+    turn.COM_GAWA = SENTE_GAWA;
+    turn.TEBAN = turn.COM_GAWA;
+    turn.SHOSHA = NASHI;
+    turn.TESU = 0;
+    g.kifu.shinki();
+    kiki_keisan(g.engine);
+    tsumi_hantei_ue(g.engine);
+}
+
+void GameSetup::load_record(Game& g, const RecordFile& file) { g.read_record(file); }
+
+void GameSetup::set_clock(Game& g, ClockTotals totals) { g.clock.restore(totals); }
 
 }  // namespace zemtori

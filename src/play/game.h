@@ -17,6 +17,11 @@
 // Play against the computer, record files, the handicap ladder (whose rung
 // HandicapLadder owns) and the options (an Options value the menus show) each
 // get a file of their own beside these.
+//
+// Parts of the state have owners of their own, which the handlers call:
+// the record with its browsing state (Kifu: the move it stands at, its last
+// entry, the turned board, record mode), the thinking-time clock (Clock) and
+// the handicap ladder.  The turn flow (TurnState) is still plain fields.
 #pragma once
 
 #include <memory>
@@ -30,6 +35,7 @@
 #include "engine/engine.h"
 #include "port/port.h"
 #include "record/kifu.h"
+#include "record/record_file.h"
 #include "rules/state.h"
 #include "search/thinker.h"
 #include "settings/store.h"
@@ -150,7 +156,7 @@ public:
         const Position& pos;
         const TurnState& turn;
         const Kifu& kifu;
-        const ClockState& clock;
+        const Clock& clock;
         const HandicapLadder& handicap;
         const Options& options;
         const Screen& screen;
@@ -173,7 +179,7 @@ private:
     Position pos;
     TurnState turn;
     Kifu kifu;
-    ClockState clock;
+    Clock clock;
     SoundPort& sound;
     // The computer player.  One engine for the whole program: the values it
     // keeps between passes (MOTO_KYORI, the squares of the attack maps that a
@@ -225,6 +231,7 @@ private:
     // record_files.cpp
     void RETURN_Click();
     void file_click();
+    void read_record(const RecordFile& file);
     // handicap.cpp
     void handicap_step(int direction);
     // computer.cpp
@@ -266,15 +273,23 @@ private:
     const View view_{pos, turn, kifu, clock, handicap, options_, screen, engine, com_move_, hint_};
 };
 
-// For tests and tools that set up what play has not reached: a position, a
-// turn, a record or clock, the engine's state.  The game itself never uses it.
+// For tests and tools that set up what play has not reached, through a few
+// named operations.  The game itself never uses it.
 struct GameSetup {
-    static Position& pos(Game& g) { return g.pos; }
-    static TurnState& turn(Game& g) { return g.turn; }
-    static Kifu& kifu(Game& g) { return g.kifu; }
-    static ClockState& clock(Game& g) { return g.clock; }
-    static Engine& engine(Game& g) { return g.engine; }
-    static Screen& screen(Game& g) { return g.screen; }
+    // The board and both hands become `p` as given: nothing falls, nothing
+    // is redrawn, the turn and the record stay as they are.
+    static void set_position(Game& g, const Position& p);
+    // A game against the computer starts in the position on the board with
+    // the computer (the upper side, 先手) to move: no move played yet, the
+    // record at its start, no winner.  The hand-over that comes before each
+    // of its turns has been done (the attack maps and the mate test of its
+    // king), so com_ban() plays its move next.
+    static void computer_to_move(Game& g);
+    // `file` is read as if it had been chosen in the file list: a new game
+    // in record mode, stepped through with 進.
+    static void load_record(Game& g, const RecordFile& file);
+    // Both players' totals on the clock.
+    static void set_clock(Game& g, ClockTotals totals);
 };
 
 // The menu bar: every entry, in menu order, with its caption and parent.

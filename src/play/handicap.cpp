@@ -67,9 +67,9 @@ void Game::LEBEL_DOWN_Click() { handicap_step(-1); }
 void Game::handicap_step(int direction) {
     hide_record_controls();
     int refusal = 0;
-    if (turn.KIFU_MODE) refusal = 1;
-    else if (kifu.KIFU_TESU > 0) refusal = 2;
-    else if (kifu.HANTEN == 1) refusal = 3;
+    if (kifu.kifu_mode()) refusal = 1;
+    else if (kifu.kifu_tesu() > 0) refusal = 2;
+    else if (kifu.hanten()) refusal = 3;
     // A start command has let the opening position fall (TEBAN is no longer
     // 0 until the next new game): the rung table's squares no longer hold
     // its pieces, so the ladder is closed as in a game in progress.
@@ -79,7 +79,7 @@ void Game::handicap_step(int direction) {
         handicap_kyohi(refusal);
         return;
     }
-    kifu.KIFU_SAIGO = 0;
+    kifu.end_at(0);
     if (handicap.step(direction)) {
         const int r = handicap.dan();
         handicap_hyouji(r);

@@ -36,7 +36,7 @@ void Game::idou_shidou(int from_x, int from_y, int colour, int koma) {
 }
 
 Game::PlayMode Game::mode() const {
-    if (turn.KIFU_MODE) return PlayMode::Record;
+    if (kifu.kifu_mode()) return PlayMode::Record;
     if (turn.SHOSHA != NASHI) return PlayMode::Finished;
     if (turn.TEBAN == NASHI) return PlayMode::NotStarted;
     return turn.COM_TAISEN ? PlayMode::AgainstComputer : PlayMode::BetweenPeople;
@@ -166,8 +166,8 @@ void Game::select_in_hand(int c, int r) {
 void Game::carry_out_move(int button) {
     Sashite& s = turn.SASHITE;
     end_turn_clock();
-    kifu.kyokumen_kiroku(pos, clock.MAN_JIKAN, clock.MAN_JIKAN + clock.TEBAN_JIKAN, clock.COM_JIKAN,
-                         clock.COM_JIKAN);
+    kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan() + clock.teban_jikan(), clock.com_jikan(),
+                         clock.com_jikan());
     turn.TESU += 1;
     tesu_hyouji(screen, turn.TESU);
     int promoted = 0;
@@ -183,7 +183,7 @@ void Game::carry_out_move(int button) {
     play_piece();
     port.refresh();
     matsu(port, 0.4);
-    kifu.KIFU_TESU += 1;
+    kifu.move_made();
     rakka(pos, &animation);
     kifu.kiroku_saishin(pos);
     sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,

@@ -144,8 +144,8 @@ void Game::KEIKA_Click() {
     } else {
         set_keika(true);
         port.set_timer1(true);
-        jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN, options_.KEIKA);
-        jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN, options_.KEIKA);
+        jikan_hyouji(screen, turn, turn.COM_GAWA, clock.com_jikan(), options_.KEIKA);
+        jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.man_jikan(), options_.KEIKA);
     }
     write_settings();
 }

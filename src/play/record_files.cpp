@@ -66,7 +66,7 @@ void Game::KIFU_READ_Click() {
 // A turned board or a handicap no longer matches the record, so neither can
 // be saved.
 void Game::KIFU_WRITE_Click() {
-    if (kifu.HANTEN == 1) {
+    if (kifu.hanten()) {
         port.message_box("反転後は書き込みできません", "棋譜書込", MsgIcon::None, MsgButtons::Ok);
         return;
     }
@@ -112,7 +112,7 @@ void Game::RETURN_Click() {
         port.message_box("ﾌｧｲﾙ名が入力されていません", "  ", MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    if (kifu.KIFU_SAIGO < 1) {
+    if (kifu.kifu_saigo() < 1) {
         port.message_box("保存するデータがありません", "棋譜保存", MsgIcon::None, MsgButtons::Ok);
         return;
     }
@@ -127,8 +127,8 @@ void Game::RETURN_Click() {
     file.title = port.record_text(RecordText::Text2);
     file.ue_player = human_first ? gote : sente;
     file.sita_player = human_first ? sente : gote;
-    file.entries.reserve(static_cast<std::size_t>(kifu.KIFU_SAIGO));
-    for (int n = 1; n <= kifu.KIFU_SAIGO; ++n) file.entries.push_back(kifu.entry(n));
+    file.entries.reserve(static_cast<std::size_t>(kifu.kifu_saigo()));
+    for (int n = 1; n <= kifu.kifu_saigo(); ++n) file.entries.push_back(kifu.entry(n));
 
     std::string bytes;
     int bad_line = 0;
@@ -177,16 +177,18 @@ void Game::file_click() {
         return;
     }
     file_list_hyouji(false, false, false);
+    read_record(file);
+}
+
+// A record read from a file becomes a new game in record mode, its title and
+// players printed beside the board.
+void Game::read_record(const RecordFile& file) {
     shinki_kyokumen();
-    turn.KIFU_MODE = true;
+    kifu.load(file.entries);
     port.print_text(chuuou_x(file.title) + KIFU_TITLE_SHIFT_X, KIFU_TITLE_Y, file.title, AKA, 12, screen.bold);
     port.print_text(chuuou_x(file.ue_player), KIFU_UE_NAME_Y, file.ue_player, SHIRO, 12, screen.bold);
     port.print_text(chuuou_x(file.sita_player), KIFU_SITA_NAME_Y, file.sita_player, SHIRO, 12, screen.bold);
-    const int count = static_cast<int>(file.entries.size());
-    for (int n = 1; n <= count; ++n) kifu.set_entry(n, file.entries[static_cast<std::size_t>(n - 1)]);
-    kifu.KIFU_TESU = 0;
     turn.TESU = 0;
-    kifu.KIFU_SAIGO = count;
     port.message_box(" 読み込みました", "棋譜", MsgIcon::None, MsgButtons::Ok);
     port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::Ok);
     turn.TEBAN = SENTE_GAWA;

@@ -12,10 +12,9 @@ void Game::STOP_Click() { hide_record_controls(); }
 // both hands, the board.
 void Game::show_entry(int n, double com_jikan, double man_jikan) {
     kifu.restore(n, pos);
-    clock.COM_JIKAN = com_jikan;
-    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.COM_JIKAN, options_.KEIKA);
-    clock.MAN_JIKAN = man_jikan;
-    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.MAN_JIKAN, options_.KEIKA);
+    clock.restore({.man = man_jikan, .com = com_jikan});
+    jikan_hyouji(screen, turn, turn.COM_GAWA, clock.com_jikan(), options_.KEIKA);
+    jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.man_jikan(), options_.KEIKA);
     screen.mochigoma_hyouji_sita(pos);
     screen.mochigoma_hyouji_ue(pos);
     screen.ban_hyouji(pos);
@@ -25,7 +24,7 @@ void Game::REPLAY_Click() {
     hide_record_controls();
     turn.SAIKAI = true;
     turn.SHOSHA = NASHI;
-    if (kifu.KIFU_TESU < 1) {
+    if (!kifu.can_step_back()) {
         refuse("できません", "戻る");
         return;
     }
@@ -33,12 +32,12 @@ void Game::REPLAY_Click() {
     port.set_timer1(false);
     screen.waku_kesu();
     // The position before the last move, with the totals before it.
-    const int n = kifu.KIFU_TESU - 1;
+    const int n = kifu.kifu_tesu() - 1;
     show_entry(n, kifu.entry(n).COM_MAE, kifu.entry(n).MAN_MAE);
-    const Ugoki u = kifu.ugoki_kensaku(kifu.KIFU_TESU);
+    const Ugoki u = kifu.ugoki_kensaku(kifu.kifu_tesu());
     play_piece();
     sashite_kesu(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA);
-    kifu.KIFU_TESU -= 1;
+    kifu.step_back();
     turn.TESU -= 1;
     turn.TEBAN = -turn.TEBAN;
     tesu_hyouji(screen, turn.TESU);
@@ -51,19 +50,19 @@ void Game::AFTER_Click() {
         return;
     }
     turn.SAIKAI = true;
-    if (kifu.KIFU_TESU >= kifu.KIFU_SAIGO) {
-        if (turn.KIFU_MODE) port.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
+    if (!kifu.can_step_forward()) {
+        if (kifu.kifu_mode()) port.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
         else refuse("できません", "進む");
         return;
     }
     turn.SENTAKU = false;
     port.set_timer1(false);
     screen.waku_kesu();
-    kifu.KIFU_TESU += 1;
+    kifu.step_forward();
     turn.TESU += 1;
     tesu_hyouji(screen, turn.TESU);
     // The next stored position, with the totals after the move made in it.
-    const int n = kifu.KIFU_TESU;
+    const int n = kifu.kifu_tesu();
     show_entry(n, kifu.entry(n).COM_ATO, kifu.entry(n).MAN_ATO);
     const Ugoki u = kifu.ugoki_kensaku(n);
     play_piece();
@@ -78,11 +77,11 @@ void Game::CANCEL_Click() {
 }
 
 void Game::REVERSE_Click() {
-    if (turn.KIFU_MODE) {
+    if (kifu.kifu_mode()) {
         refuse("棋譜ﾓｰﾄﾞではできません", "反転");
         return;
     }
-    kifu.HANTEN = 1;
+    kifu.turn_board();
     turn.SENTAKU = false;
     int copy[10][10];
     for (int x = 1; x <= 9; ++x)
@@ -98,8 +97,6 @@ void Game::REVERSE_Click() {
     play_piece();
     rakka(pos, &animation);
     turn.TEBAN = -turn.TEBAN;
-    kifu.KIFU_TESU = 0;
-    kifu.KIFU_SAIGO = 0;
 }
 
 }  // namespace zemtori

@@ -13,13 +13,12 @@ void Game::MATCH_MAN_Click() {}
 void Game::OWARI_Click() { owari(); }
 
 void Game::start_turn_clock() {
-    jikan_kaishi(clock, port);
+    clock.start_turn(port.time_of_day());
     if (options_.KEIKA) port.set_timer1(true);
 }
 
-// The running turn ends now: its time comes from the clock, not from the
-// last tick, which is stale (or never came) while the clock is hidden.
-void Game::end_turn_clock() { clock.TEBAN_JIKAN = keika_byou(clock.KAISHI_JIKOKU, port.time_of_day()); }
+// The running turn ends now.
+void Game::end_turn_clock() { clock.end_turn(port.time_of_day()); }
 
 // What every start command does before the first turn is handed out: a
 // finished game gives way to a new one, the record mode ends, the area below
@@ -31,7 +30,7 @@ void Game::start_of_play(PlayStart how) {
         shinki_kyokumen();
         if (!against_computer) port.refresh();
     }
-    turn.KIFU_MODE = false;
+    kifu.end_browsing();
     screen.ban_shita_kesu();
     if (against_computer) level_hyouji(turn.COM_LEVEL);
     else for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
@@ -43,11 +42,11 @@ void Game::start_of_play(PlayStart how) {
     if (how == PlayStart::ComputerFirst) port.set_timer1(true);
     turn.SENTAKU = false;
     turn.COM_TAISEN = against_computer;
-    if (against_computer) kifu.KIFU_SAIGO = turn.TESU;
+    if (against_computer) kifu.end_at(turn.TESU);
     if (how == PlayStart::People) {
         start_turn_clock();
     } else if (how == PlayStart::PersonFirst) {
-        jikan_kaishi(clock, port);
+        clock.start_turn(port.time_of_day());
         port.set_timer1(true);
     }
     rakka(pos, &animation);
@@ -77,12 +76,12 @@ void Game::START_Click() {
 void Game::hand_over_between_people() {
     if (turn.TEBAN == SENTE_GAWA) {
         turn.TEBAN = GOTE_GAWA;
-        clock.MAN_JIKAN += clock.TEBAN_JIKAN;
+        clock.add_turn(Clock::Player::Man);
     } else if (turn.TEBAN == GOTE_GAWA) {
         turn.TEBAN = SENTE_GAWA;
-        clock.COM_JIKAN += clock.TEBAN_JIKAN;
+        clock.add_turn(Clock::Player::Com);
     }
-    jikan_kaishi(clock, port);
+    clock.start_turn(port.time_of_day());
     if (turn.SHOSHA == turn.MAN_GAWA)
         port.message_box("先手の勝ちです", "終了", MsgIcon::None, MsgButtons::Ok);
     else if (turn.SHOSHA == turn.COM_GAWA)

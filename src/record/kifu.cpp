@@ -14,6 +14,26 @@ void Kifu::set_entry(int n, const RecordEntry& e) {
     entries_[static_cast<std::size_t>(n)] = e;
 }
 
+void Kifu::shinki() {
+    KIFU_TESU = 0;
+    HANTEN = false;
+    KIFU_MODE = false;
+}
+
+void Kifu::turn_board() {
+    HANTEN = true;
+    KIFU_TESU = 0;
+    KIFU_SAIGO = 0;
+}
+
+void Kifu::load(const std::vector<RecordEntry>& entries) {
+    KIFU_MODE = true;
+    const int count = static_cast<int>(entries.size());
+    for (int n = 1; n <= count; ++n) set_entry(n, entries[static_cast<std::size_t>(n - 1)]);
+    KIFU_TESU = 0;
+    KIFU_SAIGO = count;
+}
+
 void Kifu::kyokumen_kiroku(const Position& pos, double man_mae, double man_ato, double com_mae,
                            double com_ato) {
     const int n = KIFU_TESU;

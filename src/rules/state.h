@@ -80,7 +80,6 @@ struct TurnState {
     int COM_GAWA = SENTE_GAWA;  // side value of the upper side's player
     bool COM_TAISEN = false;    // against the computer
     int SHOSHA = NASHI;         // winner's side value after the end, else NASHI
-    bool KIFU_MODE = false;     // while a loaded record is stepped through
     bool SAIKAI = false;        // the next click must resume play first
     bool SENTAKU = false;       // while a piece is selected
     Sashite SASHITE;

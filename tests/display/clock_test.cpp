@@ -48,18 +48,53 @@ TEST(ClockText, ElapsedTimeCarriesOnPastMidnight) {
     EXPECT_DOUBLE_EQ(keika_byou(86000, 0), 400);
 }
 
+// A turn's time goes to the player who took it, from the start to the end
+// of the turn, across midnight too; a new game clears both totals.
+TEST(ClockTotalsTest, EachTurnIsAddedToItsPlayer) {
+    Clock clock;
+    clock.start_turn(100);
+    clock.end_turn(130.5);
+    EXPECT_DOUBLE_EQ(clock.teban_jikan(), 30.5);
+    clock.add_turn(Clock::Player::Man);
+    EXPECT_DOUBLE_EQ(clock.man_jikan(), 30.5);
+    EXPECT_DOUBLE_EQ(clock.com_jikan(), 0);
+
+    clock.start_turn(86390);
+    clock.end_turn(5);
+    clock.add_turn(Clock::Player::Com);
+    EXPECT_DOUBLE_EQ(clock.man_jikan(), 30.5);
+    EXPECT_DOUBLE_EQ(clock.com_jikan(), 15);
+
+    // A tick between the two readings does not change what the turn took.
+    clock.start_turn(200);
+    EXPECT_TRUE(clock.tick(202.5));
+    EXPECT_FALSE(clock.tick(202.9));
+    clock.end_turn(204);
+    clock.add_turn(Clock::Player::Man);
+    EXPECT_DOUBLE_EQ(clock.man_jikan(), 34.5);
+
+    clock.restore({.man = 12, .com = 34});
+    EXPECT_DOUBLE_EQ(clock.man_jikan(), 12);
+    EXPECT_DOUBLE_EQ(clock.com_jikan(), 34);
+
+    clock.reset();
+    EXPECT_EQ(clock.man_jikan(), 0);
+    EXPECT_EQ(clock.com_jikan(), 0);
+    EXPECT_EQ(clock.hyouji_byou(), 0);
+}
+
 struct ClockTest : ::testing::Test {
     HeadlessPort port;
     Screen screen{port};
     TurnState turn;  // COM_GAWA +1, MAN_GAWA -1
-    ClockState clock;
+    Clock clock;
     bool shown = true;  // the 経過時間 option
 
     void SetUp() override {
         screen.HAIKEI = HAIKEI_UCHU;
         port.set_timer1(true);
         turn.TEBAN = turn.MAN_GAWA;
-        jikan_kaishi(clock, port);
+        clock.start_turn(port.time_of_day());
     }
 
     // Lets `seconds` pass on the fake clock, then fires the timer.
@@ -79,13 +114,13 @@ struct ClockTest : ::testing::Test {
 TEST_F(ClockTest, RedrawsOnlyWhenTheWholeSecondChanges) {
     for (int i = 0; i < 19; ++i) tick_after(0.05);  // 0.95 s: still second 0
     EXPECT_TRUE(port.ops.empty());
-    EXPECT_NEAR(clock.TEBAN_JIKAN, 0.95, 0.01);
+    EXPECT_NEAR(clock.teban_jikan(), 0.95, 0.01);
 
     tick_after(0.07);  // 1.02 s
     ASSERT_EQ(texts().size(), 2u);
     EXPECT_EQ(texts()[0]->text, "00:00:01");
     EXPECT_EQ(port.refreshes, 1);
-    EXPECT_EQ(clock.HYOUJI_BYOU, 1);
+    EXPECT_EQ(clock.hyouji_byou(), 1);
 
     port.clear();
     for (int i = 0; i < 18; ++i) tick_after(0.05);  // up to 1.92 s
@@ -98,8 +133,7 @@ TEST_F(ClockTest, RedrawsOnlyWhenTheWholeSecondChanges) {
 }
 
 TEST_F(ClockTest, HumansClockShowsTotalPlusRunningTurnAtTheBottomRight) {
-    clock.MAN_JIKAN = 3600;
-    clock.COM_JIKAN = 7;
+    clock.restore({.man = 3600, .com = 7});
     tick_after(5.5);
     // Three tiles, then shadow and white text.
     ASSERT_EQ(port.ops.size(), 6u);
@@ -125,8 +159,7 @@ TEST_F(ClockTest, HumansClockShowsTotalPlusRunningTurnAtTheBottomRight) {
 
 TEST_F(ClockTest, UpperPlayersClockIsAtTheBottomLeftAndRestoresTheBoardFrame) {
     turn.TEBAN = turn.COM_GAWA;
-    clock.COM_JIKAN = 125;
-    clock.MAN_JIKAN = 9999;
+    clock.restore({.man = 9999, .com = 125});
     tick_after(2.2);
     const auto t = texts();
     ASSERT_EQ(t.size(), 2u);
@@ -147,10 +180,10 @@ TEST_F(ClockTest, UpperPlayersClockIsAtTheBottomLeftAndRestoresTheBoardFrame) {
 
 TEST_F(ClockTest, ATurnAcrossMidnightKeepsCounting) {
     port.now = 86399.5;
-    jikan_kaishi(clock, port);
+    clock.start_turn(port.time_of_day());
     tick_after(1.0);  // the fake clock reads 0.5 now
     EXPECT_LT(port.now, 1.0);
-    EXPECT_NEAR(clock.TEBAN_JIKAN, 1.0, 0.01);
+    EXPECT_NEAR(clock.teban_jikan(), 1.0, 0.01);
     ASSERT_EQ(texts().size(), 2u);
     EXPECT_EQ(texts()[0]->text, "00:00:01");
 }
@@ -159,14 +192,14 @@ TEST_F(ClockTest, ClockFreezesWithTheTimerOffOrTheGameOver) {
     port.set_timer1(false);
     tick_after(3);
     EXPECT_TRUE(port.ops.empty());
-    EXPECT_EQ(clock.TEBAN_JIKAN, 0);
+    EXPECT_EQ(clock.teban_jikan(), 0);
 
     port.set_timer1(true);
     turn.SHOSHA = turn.MAN_GAWA;
     tick_after(3);
     EXPECT_TRUE(port.ops.empty());
-    EXPECT_EQ(clock.TEBAN_JIKAN, 0);
-    EXPECT_EQ(clock.HYOUJI_BYOU, 0);
+    EXPECT_EQ(clock.teban_jikan(), 0);
+    EXPECT_EQ(clock.hyouji_byou(), 0);
 }
 
 TEST_F(ClockTest, NothingIsDrawnWhileTheElapsedTimeOptionIsOff) {
@@ -174,7 +207,7 @@ TEST_F(ClockTest, NothingIsDrawnWhileTheElapsedTimeOptionIsOff) {
     tick_after(4);
     for (const Op& op : port.ops) EXPECT_EQ(op.kind, Kind::Refresh);
     // The running turn is still counted.
-    EXPECT_EQ(clock.HYOUJI_BYOU, 4);
+    EXPECT_EQ(clock.hyouji_byou(), 4);
 
     port.clear();
     jikan_hyouji(screen, turn, turn.MAN_GAWA, 10, shown);

@@ -13,17 +13,16 @@ namespace {
 // The computer (upper side, 先手) to move on `game`'s board, after the
 // hand-over's maps and mate test, as when the person has just moved.
 void computer_turn(Game& game) {
-    TurnState& turn = GameSetup::turn(game);
-    turn.COM_TAISEN = true;
-    turn.MAN_GAWA = GOTE_GAWA;
-    turn.COM_GAWA = turn.TEBAN = SENTE_GAWA;
-    kiki_keisan(GameSetup::engine(game));
-    tsumi_hantei_ue(GameSetup::engine(game));
+    GameSetup::computer_to_move(game);
     game.com_ban();
 }
 
 struct Computer : PlayTest {
-    void set_board(const Position& p) { std::copy(&p.BAN[0][0], &p.BAN[0][0] + 100, &GameSetup::pos(game).BAN[0][0]); }
+    void set_board(const Position& p) {
+        Position q = game.view().pos;
+        std::copy(&p.BAN[0][0], &p.BAN[0][0] + 100, &q.BAN[0][0]);
+        GameSetup::set_position(game, q);
+    }
     std::vector<std::string> shown() const {
         std::vector<std::string> t;
         for (const auto& m : port.messages) t.push_back(m.text);
@@ -47,7 +46,7 @@ TEST_F(Computer, TheRecordHoldsThePositionAfterTheComputersMove) {
     click(9, 7);
     click(9, 6);
     ASSERT_EQ(game.view().turn.TESU, 2);
-    ASSERT_EQ(game.view().kifu.KIFU_SAIGO, 2);
+    ASSERT_EQ(game.view().kifu.kifu_saigo(), 2);
     const Position latest = game.view().pos;
     Position stored;
     game.view().kifu.restore(2, stored);
@@ -59,8 +58,8 @@ TEST_F(Computer, TheRecordHoldsThePositionAfterTheComputersMove) {
     game.menu("AFTER");
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(latest));
     EXPECT_EQ(game.view().turn.TESU, 2);
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, game.view().kifu.entry(0).MAN_ATO, 1e-9);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, game.view().kifu.entry(1).COM_ATO, 1e-9);
+    EXPECT_NEAR(game.view().clock.man_jikan(), game.view().kifu.entry(0).MAN_ATO, 1e-9);
+    EXPECT_NEAR(game.view().clock.com_jikan(), game.view().kifu.entry(1).COM_ATO, 1e-9);
 }
 
 TEST_F(Computer, GoteOnAFreshBoardTheComputerMovesAtOnce) {
@@ -255,8 +254,10 @@ TEST_F(Computer, TheSecondTurnCarriesWhatTheFirstLeft) {
     for (int y = 1; y <= 8; ++y) boxed.BAN[8][y] = HU;
     for (int y = 2; y <= 8; ++y) boxed.BAN[9][y] = HU;
     set_board(boxed);
-    GameSetup::pos(game).MOCHI_UE_KOMA[7] = HISHA;
-    GameSetup::pos(game).MOCHI_UE_KAZU[7] = GameSetup::pos(game).MOCHI_UE_GOKEI = 1;
+    Position with_rook = game.view().pos;
+    with_rook.MOCHI_UE_KOMA[7] = HISHA;
+    with_rook.MOCHI_UE_KAZU[7] = with_rook.MOCHI_UE_GOKEI = 1;
+    GameSetup::set_position(game, with_rook);
     game.menu("GOTE");  // the silver takes the rook...
     move(7, 9, 7, 8);   // ...and is taken
     ASSERT_EQ(game.view().turn.TESU, 3);
@@ -269,13 +270,17 @@ TEST_F(Computer, TheSecondTurnCarriesWhatTheFirstLeft) {
     HeadlessPort fresh_port;
     SilentSound fresh_sound;
     Game fresh(fresh_port, fresh_sound);
-    restore_position(before, GameSetup::pos(fresh));
+    Position p = fresh.view().pos;
+    restore_position(before, p);
+    GameSetup::set_position(fresh, p);
     computer_turn(fresh);
     EXPECT_EQ(fresh.view().engine.work.best.to_y, best().to_y);
     EXPECT_DOUBLE_EQ(fresh.view().engine.work.SAIZEN_TEN, 60.1);
     // ...and a new game does not reset what the engine keeps.
     game.menu("CANCEL");
-    restore_position(before, GameSetup::pos(game));
+    Position q = game.view().pos;
+    restore_position(before, q);
+    GameSetup::set_position(game, q);
     computer_turn(game);
     EXPECT_DOUBLE_EQ(game.view().engine.work.SAIZEN_TEN, 60.2);
 }

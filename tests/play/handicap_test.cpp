@@ -60,7 +60,7 @@ TEST_F(Handicap, RefusedAfterAMoveInRecordModeOnATurnedBoardAndAfterAStartComman
             game.menu("START");
             move(5, 7, 5, 6);
         } else if (setup == "record") {
-            GameSetup::turn(game).KIFU_MODE = 1;
+            read_back_record();
         } else {
             game.menu(setup);
         }
@@ -74,7 +74,6 @@ TEST_F(Handicap, RefusedAfterAMoveInRecordModeOnATurnedBoardAndAfterAStartComman
             EXPECT_EQ(board_to_text(game.view().pos), board);
             EXPECT_EQ(game.view().handicap.settei(), 0);
         }
-        GameSetup::turn(game).KIFU_MODE = 0;
     }
     // After the next new game the ladder is open again, and a rung set before
     // スタート stays set through it.

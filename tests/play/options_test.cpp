@@ -143,7 +143,7 @@ TEST_F(Options, GuidanceOffErasesEveryFrameOnTheBoardAndBothHandsAndOnDrawsNothi
 TEST_F(Options, ClockOffClearsBothAreasAndOnShowsBothTotalsEvenBeforeAGame) {
     settings.write_plain();
     game.load();
-    GameSetup::clock(game).MAN_JIKAN = 3725.5;
+    GameSetup::set_clock(game, {.man = 3725.5});
     port.clear();
     game.menu("KEIKA");
     EXPECT_TRUE(port.timer1_enabled());

@@ -54,6 +54,24 @@ struct PlayTest : ::testing::Test {
         click(tx, ty);
     }
 
+    // Changes the position on the board through `edit(position)`: nothing
+    // falls, nothing is redrawn.
+    template <class Edit>
+    void edit_position(Edit edit) {
+        Position p = game.view().pos;
+        edit(p);
+        GameSetup::set_position(game, p);
+    }
+
+    // The game's record so far, entries 1 up to its last, read back as if
+    // from a file: a new game in record mode, at the record's start.
+    void read_back_record() {
+        RecordFile file;
+        file.title = "record";
+        for (int n = 1; n <= game.view().kifu.kifu_saigo(); ++n) file.entries.push_back(game.view().kifu.entry(n));
+        GameSetup::load_record(game, file);
+    }
+
     const HeadlessPort::Message& last_message() const { return port.messages.back(); }
     int sounds(const char* file) const {
         int n = 0;

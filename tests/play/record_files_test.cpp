@@ -81,9 +81,9 @@ TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
     play_moves(9);  // another game overwrites the record in memory
     port.clear();
     open("第1局.棋譜");
-    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 6);
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 6);
     EXPECT_EQ(game.view().turn.TEBAN, 1);
-    EXPECT_EQ(game.view().turn.KIFU_MODE, 1);
+    EXPECT_EQ(game.view().kifu.kifu_mode(), 1);
     ASSERT_EQ(port.messages.size(), 2u);
     EXPECT_EQ(port.messages[0].text, " 読み込みました");
     EXPECT_EQ(port.messages[1].text, "棋譜を '進 'で進めて下さい");
@@ -100,9 +100,8 @@ TEST_F(RecordFiles, ASavedGameReadsBackEntryByEntry) {
 
     // When the human moves second, line 2 names the first player.
     game.menu("CANCEL");
-    play_moves(2);
-    GameSetup::turn(game).MAN_GAWA = -1;
-    GameSetup::turn(game).COM_GAWA = 1;
+    game.menu("GOTE");  // the computer moves first
+    ASSERT_EQ(game.view().turn.MAN_GAWA, -1);
     save("gote", "t", "Gote");
     EXPECT_EQ(file_text("gote.棋譜").substr(0, 16), "t\r\nSente\r\nGote\r\n");
 }
@@ -145,7 +144,7 @@ TEST_F(RecordFiles, AShiftJisFileIsReadAndItsNamesShownOverAndUnderTheBoard) {
     port.clear();
     open("名人戦.棋譜", "\x96\xbc\x90\x6c\x90\xed\r\n\x8c\xe3\x8e\xe8\x89\xd4\x8e\x71\r\nSente\r\n" +
                             format_entry_line(first) + "\r\n");
-    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 1);
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 1);
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(opening_position()));
     // Centred by length: X = 1300 + (3 + (13 - L) / 5) * 615, the title 3000
     // further left; the title light red, the names white, all 12 point.
@@ -169,9 +168,9 @@ TEST_F(RecordFiles, FilesWithoutEntriesOrUnreadableLeaveTheGameAsItWas) {
         std::string s = board_to_text(game.view().pos);
         for (int k = 1; k <= MOCHI_SLOTS; ++k)
             s += std::to_string(game.view().pos.MOCHI_UE_KAZU[k]) + "," + std::to_string(game.view().pos.MOCHI_SITA_KAZU[k]) + ";";
-        for (int n = 0; n <= game.view().kifu.KIFU_SAIGO; ++n) s += format_entry_line(game.view().kifu.entry(n)) + "\n";
-        for (const int v : {game.view().kifu.KIFU_SAIGO, game.view().kifu.KIFU_TESU, game.view().turn.TESU, game.view().turn.TEBAN,
-                            static_cast<int>(game.view().turn.KIFU_MODE), static_cast<int>(game.view().turn.COM_TAISEN), static_cast<int>(port.timer1_enabled())})
+        for (int n = 0; n <= game.view().kifu.kifu_saigo(); ++n) s += format_entry_line(game.view().kifu.entry(n)) + "\n";
+        for (const int v : {game.view().kifu.kifu_saigo(), game.view().kifu.kifu_tesu(), game.view().turn.TESU, game.view().turn.TEBAN,
+                            static_cast<int>(game.view().kifu.kifu_mode()), static_cast<int>(game.view().turn.COM_TAISEN), static_cast<int>(port.timer1_enabled())})
             s += std::to_string(v) + " ";
         return s;
     };
@@ -241,7 +240,7 @@ TEST_F(RecordFiles, AnyFileCanBeReadSteppedThroughAndPlayedOn) {
             for (int k = 1; k <= MOCHI_SLOTS; ++k) {
                 ASSERT_TRUE(game.view().pos.MOCHI_UE_KAZU[k] == 0 || is_piece(game.view().pos.MOCHI_UE_KOMA[k]));
                 ASSERT_TRUE(game.view().pos.MOCHI_SITA_KAZU[k] == 0 || is_piece(game.view().pos.MOCHI_SITA_KOMA[k]));
-                ue += GameSetup::pos(game).MOCHI_UE_KAZU[k], sita += GameSetup::pos(game).MOCHI_SITA_KAZU[k];
+                ue += game.view().pos.MOCHI_UE_KAZU[k], sita += game.view().pos.MOCHI_SITA_KAZU[k];
             }
             ASSERT_TRUE(ue == game.view().pos.MOCHI_UE_GOKEI && sita == game.view().pos.MOCHI_SITA_GOKEI);
             for (int sq = 0; sq < 81; ++sq)

@@ -42,7 +42,7 @@ TEST_F(Replay, ForwardNeedsAStartedGameAlsoAfterStartingOver) {
     game.menu("AFTER");
     ASSERT_EQ(port.messages.size(), before + 1);
     EXPECT_EQ(last_message().text, "「対局」で始めて下さい");
-    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 3);  // the entries stay in memory
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 3);  // the entries stay in memory
 }
 
 // The record reaches the position on the board: one step back is undone by
@@ -50,13 +50,13 @@ TEST_F(Replay, ForwardNeedsAStartedGameAlsoAfterStartingOver) {
 TEST_F(Replay, OneStepBackIsRedoneToTheLatestPosition) {
     three_moves();
     const Position latest = game.view().pos;
-    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 3);
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 3);
     Position before_third;
     game.view().kifu.restore(2, before_third);
     game.menu("REPLAY");
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(before_third));
     EXPECT_EQ(game.view().turn.TESU, 2);
-    EXPECT_EQ(game.view().kifu.KIFU_TESU, 2);
+    EXPECT_EQ(game.view().kifu.kifu_tesu(), 2);
     EXPECT_EQ(game.view().turn.TEBAN, 1);
     port.clear();
     game.menu("AFTER");
@@ -125,36 +125,36 @@ TEST_F(Replay, ClocksShowBeforeTimesGoingBackAndAfterTimesGoingForward) {
     move(1, 3, 1, 4);  // upper side thinks 20 s
     port.now += 5;
     move(2, 7, 2, 6);  // lower side thinks 5 s
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 15.2, 0.3);  // the opening fall counts too
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 20, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 15.2, 0.3);  // the opening fall counts too
+    EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
     game.menu("REPLAY");  // entry 2: before the third move
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 10.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 20, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 10.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
     EXPECT_FALSE(port.timer1_enabled());
     game.menu("REPLAY");  // entry 1: before the second move
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 10.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 0, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 10.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 0, 0.1);
     game.menu("AFTER");  // entry 2 after its move
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 15.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 20, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 15.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
     // Every mouse move, whoever makes it, is stored with the running turn
     // added to the human's after-time and none to the other player's: entry 1
     // (before the upper side's 20 s move) holds MAN 10.2 -> 10.2 + 20 = 30.2
     // and COM 0 -> 0, and stepping forward onto it shows those after-times.
     game.menu("REPLAY");  // entry 1
     game.menu("REPLAY");  // entry 0
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 0, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 0, 0.1);
     game.menu("AFTER");   // entry 1 after its move
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 30.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 0, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 30.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 0, 0.1);
     // The latest position holds the totals after its move, as its snapshot
     // recorded them.
     game.menu("AFTER");   // entry 2
     game.menu("AFTER");   // entry 3, the latest
     EXPECT_EQ(game.view().turn.TESU, 3);
     EXPECT_NEAR(game.view().kifu.entry(3).MAN_MAE, game.view().kifu.entry(2).MAN_ATO, 1e-9);
-    EXPECT_NEAR(game.view().clock.MAN_JIKAN, 15.2, 0.3);
-    EXPECT_NEAR(game.view().clock.COM_JIKAN, 20, 0.1);
+    EXPECT_NEAR(game.view().clock.man_jikan(), 15.2, 0.3);
+    EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
 }
 
 TEST_F(Replay, AMoveAfterSteppingBackDropsTheLaterEntries) {
@@ -168,15 +168,15 @@ TEST_F(Replay, AMoveAfterSteppingBackDropsTheLaterEntries) {
     EXPECT_EQ(port.messages.front().text, "後手の番です");  // the game resumes first
     EXPECT_EQ(port.messages.front().title, "対局");
     EXPECT_EQ(game.view().turn.TESU, 2);
-    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 2);  // the new latest position, and nothing after it
-    EXPECT_EQ(game.view().kifu.KIFU_TESU, 2);
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 2);  // the new latest position, and nothing after it
+    EXPECT_EQ(game.view().kifu.kifu_tesu(), 2);
     game.menu("AFTER");
     EXPECT_EQ(last_message().text, "できません");
 }
 
 TEST_F(Replay, StepBackReopensAFinishedGame) {
     game.menu("START");
-    GameSetup::pos(game).BAN[6][6] = 80;  // a second upper king, in front of the lower pawn on (6,7)
+    edit_position([](Position& p) { p.BAN[6][6] = 80; });  // a second upper king, in front of the lower pawn on (6,7)
     move(6, 7, 6, 6);
     ASSERT_NE(game.view().turn.SHOSHA, 0);
     game.menu("REPLAY");
@@ -188,12 +188,14 @@ TEST_F(Replay, StepBackReopensAFinishedGame) {
 TEST_F(Replay, TurningTheBoardKeepsTheHandsInTheirColumns) {
     game.menu("START");
     move(5, 7, 5, 6);  // the lower pawn ends on (9,6); (1,7) is left empty
-    GameSetup::pos(game).MOCHI_UE_KOMA[7] = 10;
-    GameSetup::pos(game).MOCHI_UE_KAZU[7] = 2;
-    GameSetup::pos(game).MOCHI_UE_GOKEI = 2;
-    GameSetup::pos(game).MOCHI_SITA_KOMA[7] = -60;
-    GameSetup::pos(game).MOCHI_SITA_KAZU[7] = 1;
-    GameSetup::pos(game).MOCHI_SITA_GOKEI = 1;
+    edit_position([](Position& p) {
+        p.MOCHI_UE_KOMA[7] = 10;
+        p.MOCHI_UE_KAZU[7] = 2;
+        p.MOCHI_UE_GOKEI = 2;
+        p.MOCHI_SITA_KOMA[7] = -60;
+        p.MOCHI_SITA_KAZU[7] = 1;
+        p.MOCHI_SITA_GOKEI = 1;
+    });
     ASSERT_EQ(game.view().turn.TEBAN, -1);
     game.menu("REVERSE");
     EXPECT_EQ(game.view().pos.MOCHI_UE_KOMA[7], 10);
@@ -201,9 +203,9 @@ TEST_F(Replay, TurningTheBoardKeepsTheHandsInTheirColumns) {
     EXPECT_EQ(game.view().pos.MOCHI_SITA_KOMA[7], -60);
     EXPECT_EQ(game.view().pos.MOCHI_SITA_KAZU[7], 1);
     EXPECT_EQ(game.view().turn.TEBAN, 1);
-    EXPECT_EQ(game.view().kifu.HANTEN, 1);
-    EXPECT_EQ(game.view().kifu.KIFU_TESU, 0);
-    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 0);
+    EXPECT_EQ(game.view().kifu.hanten(), 1);
+    EXPECT_EQ(game.view().kifu.kifu_tesu(), 0);
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 0);
     // Half a turn with the colours exchanged: the lower pawns of column 7
     // become upper pawns of column 3, upside down, and fall to close the gap
     // that is now at the bottom; the lone pawn of column 6 becomes an upper
@@ -216,17 +218,18 @@ TEST_F(Replay, TurningTheBoardKeepsTheHandsInTheirColumns) {
 }
 
 TEST_F(Replay, TurningTheBoardInRecordModeIsRefused) {
-    GameSetup::turn(game).KIFU_MODE = 1;
+    read_back_record();
     game.menu("REVERSE");
     EXPECT_EQ(last_message().text, "棋譜ﾓｰﾄﾞではできません");
     EXPECT_EQ(last_message().title, "反転");
-    EXPECT_EQ(game.view().kifu.HANTEN, 0);
+    EXPECT_EQ(game.view().kifu.hanten(), 0);
     EXPECT_EQ(column(5), ". . . . . . . . .");
 }
 
 TEST_F(Replay, RecordModeEndsWithoutTheRefusalSound) {
     three_moves();
-    GameSetup::turn(game).KIFU_MODE = 1;
+    read_back_record();
+    for (int n = 0; n < 3; ++n) game.menu("AFTER");
     const int refusals = sounds(KINSHI_WAV);
     game.menu("AFTER");
     EXPECT_EQ(last_message().text, "終わり");
@@ -238,14 +241,15 @@ TEST_F(Replay, RecordModeEndsWithoutTheRefusalSound) {
 // leaves everything as it is, No leaves record mode for a new game.
 TEST_F(Replay, ClickInRecordModeAsksAndNoStartsANewGame) {
     three_moves();
-    GameSetup::turn(game).KIFU_MODE = 1;
+    read_back_record();
+    for (int n = 0; n < 3; ++n) game.menu("AFTER");
     const Position before = game.view().pos;
     port.answers = {MsgAnswer::Yes, MsgAnswer::No};
     click(5, 7);
     EXPECT_EQ(last_message().text, "棋譜を '進 'で進めて下さい");
     EXPECT_EQ(last_message().title, "棋譜");
     EXPECT_EQ(last_message().buttons, MsgButtons::YesNo);
-    EXPECT_EQ(game.view().turn.KIFU_MODE, 1);
+    EXPECT_EQ(game.view().kifu.kifu_mode(), 1);
     EXPECT_EQ(game.view().turn.TESU, 3);
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
     EXPECT_EQ(game.view().pos.BAN[9][6], before.BAN[9][6]);
@@ -255,10 +259,10 @@ TEST_F(Replay, ClickInRecordModeAsksAndNoStartsANewGame) {
     click(5, 7);
     EXPECT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(sounds(KINSHI_WAV), refusals + 1);
-    EXPECT_EQ(game.view().turn.KIFU_MODE, 0);
+    EXPECT_EQ(game.view().kifu.kifu_mode(), 0);
     EXPECT_EQ(game.view().turn.TEBAN, 0);
     EXPECT_EQ(game.view().turn.TESU, 0);
-    EXPECT_EQ(game.view().kifu.KIFU_TESU, 0);
+    EXPECT_EQ(game.view().kifu.kifu_tesu(), 0);
     EXPECT_EQ(column(9), "-20 -30 -40 -50 -80 -50 -40 -30 -20");
     EXPECT_EQ(column(8), ". -60 . . . . . -70 .");  // the opening, before its fall
     // The new game was drawn in full, title last.
@@ -269,11 +273,12 @@ TEST_F(Replay, ClickInRecordModeAsksAndNoStartsANewGame) {
 
 TEST_F(Replay, AGameLongerThanTheRecordKeepsBeingRecorded) {
     game.menu("START");
-    Position& p = GameSetup::pos(game);
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y) p.BAN[x][y] = 0;
-    p.BAN[9][1] = 80;
-    p.BAN[9][9] = -80;
+    edit_position([](Position& p) {
+        for (int x = 1; x <= 9; ++x)
+            for (int y = 1; y <= 9; ++y) p.BAN[x][y] = 0;
+        p.BAN[9][1] = 80;
+        p.BAN[9][9] = -80;
+    });
     // Both kings shuffle along the bottom row: 520 moves.
     for (int i = 0; i < 260; ++i) {
         const int ly = i % 2 == 0 ? 9 : 8;
@@ -282,8 +287,8 @@ TEST_F(Replay, AGameLongerThanTheRecordKeepsBeingRecorded) {
         move(9, uy, 9, 3 - uy);
     }
     ASSERT_EQ(game.view().turn.TESU, 520);
-    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 520);
-    EXPECT_EQ(game.view().kifu.KIFU_TESU, 520);
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 520);
+    EXPECT_EQ(game.view().kifu.kifu_tesu(), 520);
     game.menu("REPLAY");
     EXPECT_EQ(game.view().pos.BAN[9][2], 80);  // before the last upper move
     EXPECT_EQ(game.view().pos.BAN[9][9], -80);

@@ -81,7 +81,7 @@ TEST_F(PlayTest, RandomClicksAndCommandsKeepThePositionSound) {
             moves = std::max(moves, game.view().turn.TESU);
             ASSERT_TRUE(sound_position(game.view().pos)) << "seed " << seed << " event " << event;
             ASSERT_GE(game.view().turn.TESU, 0);
-            ASSERT_GE(game.view().kifu.KIFU_TESU, 0);
+            ASSERT_GE(game.view().kifu.kifu_tesu(), 0);
             ASSERT_TRUE(game.view().turn.SENTAKU == 0 || game.view().turn.SENTAKU == 1);
             port.ops.clear();
         }

@@ -69,15 +69,18 @@ TEST_F(StartOfPlay, AFinishedGameGivesWayToANewOne) {
     for (const char* command : {"START", "SENTE", "GOTE"}) {
         SCOPED_TRACE(command);
         game.menu("START");
+        // A second upper king in front of the lower pawn on (4,7): the pawn
+        // takes it and the game is won.
+        edit_position([](Position& p) { p.BAN[4][6] = 80; });
         move(4, 7, 4, 6);
         ASSERT_NE(column(7), pawns);
-        GameSetup::turn(game).SHOSHA = SENTE_GAWA;
+        ASSERT_EQ(game.view().turn.SHOSHA, SENTE_GAWA);
         ASSERT_EQ(game.mode(), Mode::Finished);
         port.clear();
         game.menu(command);
         EXPECT_EQ(game.view().turn.SHOSHA, NASHI);
         EXPECT_LE(game.view().turn.TESU, 1) << "the new game has at most the computer's first move";
-        EXPECT_EQ(game.view().kifu.KIFU_TESU, game.view().turn.TESU);
+        EXPECT_EQ(game.view().kifu.kifu_tesu(), game.view().turn.TESU);
         EXPECT_EQ(column(7), pawns) << "the pawn moved before stands in its opening square";
     }
 }

@@ -35,7 +35,7 @@ TEST_F(TwoPlayers, NewGameHoldsTheOpeningPositionAndNoGameIsRunning) {
 TEST_F(TwoPlayers, NewGameInTheMiddleOfAGameKeepsLevelAndSidesButStopsPlay) {
     game.menu("START");
     move(5, 7, 5, 6);
-    GameSetup::turn(game).COM_LEVEL = 2;
+    game.menu("LEVEL2");
     game.menu("CANCEL");
     EXPECT_EQ(game.view().turn.TEBAN, 0);
     EXPECT_EQ(game.view().turn.COM_TAISEN, 0);
@@ -184,9 +184,11 @@ int last_frame(const HeadlessPort& port, int c, int r) {
 
 TEST_F(TwoPlayers, StartClearsAHandSelectionWithItsFrame) {
     game.menu("START");
-    GameSetup::pos(game).MOCHI_SITA_KOMA[7] = -40;
-    GameSetup::pos(game).MOCHI_SITA_KAZU[7] = 1;
-    GameSetup::pos(game).MOCHI_SITA_GOKEI = 1;
+    edit_position([](Position& p) {
+        p.MOCHI_SITA_KOMA[7] = -40;
+        p.MOCHI_SITA_KAZU[7] = 1;
+        p.MOCHI_SITA_GOKEI = 1;
+    });
     click_cell(11, 9);  // the lower hand's bottom slot
     ASSERT_EQ(game.view().turn.SENTAKU, 1);
     ASSERT_EQ(last_frame(port, 11, 9), game.view().screen.SENTAKU_IRO);
@@ -213,7 +215,7 @@ TEST_F(TwoPlayers, AMoveMadeAsItsTurnBeginsTakesNoTime) {
         game.menu("START");  // the upper side's turn starts now
         move(1, 3, 1, 4);
         ASSERT_EQ(game.view().turn.TESU, 2);
-        EXPECT_LT(game.view().clock.COM_JIKAN, 0.01);
+        EXPECT_LT(game.view().clock.com_jikan(), 0.01);
         const RecordEntry& e = game.view().kifu.entry(1);
         EXPECT_LT(e.MAN_ATO - e.MAN_MAE, 0.01);
     }
@@ -285,7 +287,7 @@ TEST_F(TwoPlayers, GuidanceFramesEveryReachableSquare) {
 
 TEST_F(TwoPlayers, CompulsoryPromotionNeedsTheRightButton) {
     game.menu("START");
-    GameSetup::pos(game).BAN[4][2] = -10;  // a lower pawn one step from the last column
+    edit_position([](Position& p) { p.BAN[4][2] = -10; });  // a lower pawn one step from the last column
     click(4, 2);
     ASSERT_EQ(game.view().turn.SENTAKU, 1);
     for (int button : {HIDARI_BUTTON, NAKA_BUTTON}) {
@@ -313,7 +315,7 @@ TEST_F(TwoPlayers, RightButtonPromotesOnlyWhereAllowedLeftNever) {
     ASSERT_EQ(game.view().pos.BAN[9][4], 10);
     // A lower silver on the bottom row enters the zone with the left button:
     // it stays a silver.
-    GameSetup::pos(game).BAN[9][6] = -40;
+    edit_position([](Position& p) { p.BAN[9][6] = -40; });
     move(9, 6, 8, 5);  // nothing under (8,5): it falls to the bottom row
     EXPECT_EQ(game.view().pos.BAN[9][5], -40);
     move(2, 3, 1, 3);  // not an upper move: a pawn cannot go up; refused
@@ -323,9 +325,11 @@ TEST_F(TwoPlayers, RightButtonPromotesOnlyWhereAllowedLeftNever) {
     // The lower side plays its silver from the hand into the zone, then moves
     // it out of the zone with the right button: a silver leaving the zone
     // promotes.
-    GameSetup::pos(game).MOCHI_SITA_KOMA[7] = -40;
-    GameSetup::pos(game).MOCHI_SITA_KAZU[7] = 1;
-    GameSetup::pos(game).MOCHI_SITA_GOKEI = 1;
+    edit_position([](Position& p) {
+        p.MOCHI_SITA_KOMA[7] = -40;
+        p.MOCHI_SITA_KAZU[7] = 1;
+        p.MOCHI_SITA_GOKEI = 1;
+    });
     drop_sita(7, 9, 4);
     ASSERT_EQ(game.view().pos.BAN[9][4], -40);
     move(1, 1, 1, 2);  // upper lance steps forward and falls
@@ -343,21 +347,23 @@ TEST_F(TwoPlayers, RightButtonPromotesOnlyWhereAllowedLeftNever) {
 TEST_F(TwoPlayers, DropOnAFileWithAnOwnPawnIsRefusedAndFlagsFollowFallenPawns) {
     // A bare position: two kings, a lower pawn high up in an empty column.
     game.menu("START");
-    Position& p = GameSetup::pos(game);
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y) p.BAN[x][y] = 0;
-    p.BAN[9][1] = 80;
-    p.BAN[9][9] = -80;
-    p.BAN[3][5] = -10;
-    p.BAN[9][5] = 50;  // holds column 5 up... at the bottom
-    p.BAN[8][5] = 50;
-    p.BAN[7][5] = 50;
-    p.BAN[6][5] = 50;
-    p.BAN[5][5] = 50;
-    p.BAN[4][5] = 50;
-    p.MOCHI_SITA_KOMA[7] = -10;
-    p.MOCHI_SITA_KAZU[7] = 1;
-    p.MOCHI_SITA_GOKEI = 1;
+    edit_position([](Position& p) {
+        for (int x = 1; x <= 9; ++x)
+            for (int y = 1; y <= 9; ++y) p.BAN[x][y] = 0;
+        p.BAN[9][1] = 80;
+        p.BAN[9][9] = -80;
+        p.BAN[3][5] = -10;
+        p.BAN[9][5] = 50;  // holds column 5 up... at the bottom
+        p.BAN[8][5] = 50;
+        p.BAN[7][5] = 50;
+        p.BAN[6][5] = 50;
+        p.BAN[5][5] = 50;
+        p.BAN[4][5] = 50;
+        p.MOCHI_SITA_KOMA[7] = -10;
+        p.MOCHI_SITA_KAZU[7] = 1;
+        p.MOCHI_SITA_GOKEI = 1;
+    });
+    const Position& p = game.view().pos;
     // The pawn steps into empty column 4 and falls from file 3 to file 9.
     move(3, 5, 3, 4);
     ASSERT_EQ(p.BAN[9][4], -10);
@@ -377,9 +383,11 @@ TEST_F(TwoPlayers, DropOnAFileWithAnOwnPawnIsRefusedAndFlagsFollowFallenPawns) {
 
 TEST_F(TwoPlayers, SelectionFromTheOtherSidesHandIsCancelledAtTheNextBoardClick) {
     game.menu("START");
-    GameSetup::pos(game).MOCHI_UE_KOMA[7] = 40;
-    GameSetup::pos(game).MOCHI_UE_KAZU[7] = 1;
-    GameSetup::pos(game).MOCHI_UE_GOKEI = 1;
+    edit_position([](Position& p) {
+        p.MOCHI_UE_KOMA[7] = 40;
+        p.MOCHI_UE_KAZU[7] = 1;
+        p.MOCHI_UE_GOKEI = 1;
+    });
     click_cell(-1, 7);  // upper hand while the lower side is to move
     EXPECT_EQ(game.view().turn.SENTAKU, 1);
     click(5, 5);

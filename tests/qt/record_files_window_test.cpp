@@ -56,7 +56,7 @@ TEST(RecordFilesInWindow, SaveWithTypedNamesThenReadFromTheFileList) {
     window.action("START")->trigger();
     for (const auto& [x, y] : {std::pair{9, 7}, {9, 6}, {1, 3}, {1, 4}})
         press(window.canvas(), QPoint(to_pixels(grid_x(y + 0.5)), to_pixels(grid_y(x + 0.5))));
-    ASSERT_EQ(game.view().kifu.KIFU_SAIGO, 2);  // both moves, the last one included
+    ASSERT_EQ(game.view().kifu.kifu_saigo(), 2);  // both moves, the last one included
     ASSERT_TRUE(window.set_record_folder(RecordControl::FileList, folder.path().toStdString()));
 
     window.action("KIFU_WRITE")->trigger();
@@ -83,8 +83,8 @@ TEST(RecordFilesInWindow, SaveWithTypedNamesThenReadFromTheFileList) {
     press(rc.file1()->viewport(), rc.file1()->visualItemRect(rc.file1()->item(0)).center(), true);
     EXPECT_EQ(seen, (std::vector<std::string>{" 読み込みました", "棋譜を '進 'で進めて下さい"}));
     EXPECT_FALSE(window.record_control_visible(RecordControl::FileList));
-    EXPECT_EQ(game.view().turn.KIFU_MODE, 1);
-    EXPECT_EQ(game.view().kifu.KIFU_SAIGO, 2);
+    EXPECT_EQ(game.view().kifu.kifu_mode(), 1);
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 2);
     disconnect_game(window);
 }
 

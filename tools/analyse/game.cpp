@@ -86,19 +86,12 @@ public:
     // The position of `line` as given (nothing falls), the computer to move.
     // False when the game has ended.
     bool start(const std::string& line) {
-        GameSetup::pos(game_) = read_position(line);  // the engine keeps pointing at it
+        GameSetup::set_position(game_, read_position(line));
+        // With the hand-over that comes before every computer turn; with no
+        // move of the person before it, its answer decides nothing.
+        GameSetup::computer_to_move(game_);
 
-        TurnState& turn = GameSetup::turn(game_);
-        turn.COM_TAISEN = true;
-        turn.MAN_GAWA = GOTE_GAWA;
-        turn.COM_GAWA = SENTE_GAWA;
-        turn.TEBAN = turn.COM_GAWA;
-        // The hand-over that comes before every computer turn; with no move
-        // of the person before it, its answer decides nothing.
-        kiki_keisan(GameSetup::engine(game_));
-        tsumi_hantei_ue(GameSetup::engine(game_));
-
-        const int tesu = turn.TESU;
+        const int tesu = game_.view().turn.TESU;
         port_.messages.clear();
         game_.com_ban();
         return report_computer(tesu);
@@ -127,7 +120,7 @@ public:
         const bool computer_moved = turn.TESU == tesu + 2;
         if (computer_moved) {
             Position after_man;
-            game_.view().kifu.restore(game_.view().kifu.KIFU_TESU - 1, after_man);
+            game_.view().kifu.restore(game_.view().kifu.kifu_tesu() - 1, after_man);
             print_position(after_man);
         } else {
             print_position(game_.view().pos);

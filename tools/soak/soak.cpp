@@ -100,7 +100,7 @@ public:
     // A game against the computer at `level`, from a new game.
     void computer_game(int level, int number) {
         game_number_ = number;
-        TurnState& turn = GameSetup::turn(game_);
+        const TurnState& turn = game_.view().turn;
         if (turn.SHOSHA == NASHI && turn.TEBAN != NASHI) menu("CANCEL");  // the last one was left unfinished
         menu("LEVEL" + std::to_string(level));
         menu(rng_.chance(50) ? "SENTE" : "GOTE");
@@ -138,7 +138,7 @@ public:
         game_number_ = number;
         menu("CANCEL");
         menu("START");
-        TurnState& turn = GameSetup::turn(game_);
+        const TurnState& turn = game_.view().turn;
         while (turn.TESU < options_.long_game_moves) {
             const int side = turn.TEBAN == turn.MAN_GAWA ? GOTE_GAWA : SENTE_GAWA;
             const int before = turn.TESU;
@@ -216,7 +216,7 @@ private:
             button = any[rng_.below(3)];
         }
 
-        TurnState& turn = GameSetup::turn(game_);
+        const TurnState& turn = game_.view().turn;
         const int before = turn.TESU;
         const Cell from_cell = source_cell(m.from_x, m.from_y);
         // A selection left by stray clicks may swallow the first click.
@@ -242,7 +242,7 @@ private:
         }
         report_.moves += turn.TESU - before;
         // The computer recorded the position it moved from: the person's.
-        if (turn.TESU == before + 2) check_one(game_.view().kifu, game_.view().kifu.KIFU_TESU - 1, "the person's move");
+        if (turn.TESU == before + 2) check_one(game_.view().kifu, game_.view().kifu.kifu_tesu() - 1, "the person's move");
         check("a move");
         return true;
     }
@@ -258,9 +258,9 @@ private:
         const TurnState& turn = game_.view().turn;
         const std::string why = check_position(game_.view().pos, turn.SHOSHA != NASHI);
         if (!why.empty()) fail(what + ": " + why);
-        if (turn.TESU < 0 || game_.view().kifu.KIFU_TESU != turn.TESU)
+        if (turn.TESU < 0 || game_.view().kifu.kifu_tesu() != turn.TESU)
             fail(what + ": move count " + std::to_string(turn.TESU) + ", record position " +
-                 std::to_string(game_.view().kifu.KIFU_TESU));
+                 std::to_string(game_.view().kifu.kifu_tesu()));
         // The window's log is for tests that look at one event.
         port_.clear();
     }
