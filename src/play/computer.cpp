@@ -247,10 +247,10 @@ std::optional<search::SearchResult> Game::think_in_background(bool upper, const 
     // record holds the position before each move, the sides alternating
     // back from the side to move now.
     std::vector<uint64_t> keys;
-    for (int n = std::max(0, kifu.KIFU_TESU - GAME_KEYS_KEPT); n < kifu.KIFU_TESU; ++n) {
+    for (int n = std::max(0, kifu.kifu_tesu() - GAME_KEYS_KEPT); n < kifu.kifu_tesu(); ++n) {
         Position before;
         kifu.restore(n, before);
-        const bool upper_then = ((kifu.KIFU_TESU - n) % 2 == 0) == upper;
+        const bool upper_then = ((kifu.kifu_tesu() - n) % 2 == 0) == upper;
         keys.push_back(search::from_rules(before, upper_then ? 1 : -1).key());
     }
     thinker_->start(search::from_rules(pos, upper ? 1 : -1), limits, std::move(keys));

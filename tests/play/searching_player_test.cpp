@@ -82,7 +82,7 @@ TEST_F(SearchingPlayer, TheClockRunsWhileItThinksAndEndingStopsItAtOnce) {
     std::vector<int> shown_seconds;
     port.on_keep_alive = [&] {
         EXPECT_TRUE(game.thinking());
-        shown_seconds.push_back(game.view().clock.HYOUJI_BYOU);
+        shown_seconds.push_back(game.view().clock.hyouji_byou());
         port.now += 1.0;  // a second passes while the window waits
         if (shown_seconds.size() == 4) game.closing();
     };
@@ -160,13 +160,16 @@ TEST_F(SearchingPlayer, TheHintIsRefusedWithoutAGameOfAPerson) {
     EXPECT_EQ(game.view().hint->koma < 0, true) << "the person plays the lower side";
     EXPECT_EQ(sounds(KINSHI_WAV), 1);
 
-    GameSetup::turn(game).SHOSHA = game.view().turn.MAN_GAWA;  // the game is over
+    // The person takes a king: the game is over.
+    edit_position([](Position& p) { p.BAN[6][6] = OU; });
+    move(6, 7, 6, 6);
+    ASSERT_NE(game.view().turn.SHOSHA, NASHI);
     game.menu("HINT");
     EXPECT_FALSE(game.view().hint.has_value());
     EXPECT_EQ(sounds(KINSHI_WAV), 2);
 
-    GameSetup::turn(game).KIFU_MODE = true;
-    GameSetup::turn(game).SHOSHA = NASHI;
+    read_back_record();  // a loaded record, being stepped through
+    ASSERT_TRUE(game.view().kifu.kifu_mode());
     game.menu("HINT");
     EXPECT_FALSE(game.view().hint.has_value());
     EXPECT_EQ(sounds(KINSHI_WAV), 3);
