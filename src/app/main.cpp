@@ -20,6 +20,7 @@
 #include "qt/qt_translation.h"
 #include "play/game.h"
 #include "sound/effects.h"
+#include "mixer_library.h"
 
 namespace {
 
@@ -60,6 +61,9 @@ const char* loaded(std::int32_t handle) { return handle != 0 ? "ok" : "none"; }
 }  // namespace
 
 int main(int argc, char** argv) {
+    // SDL2_mixer and the libraries it brings load meanwhile; the sound's
+    // start-up waits for them.
+    zemtori::mixer_library::start_loading();
     qt_handler = qInstallMessageHandler(hold_message);
     QApplication app(argc, argv);
     pass_held_messages();
