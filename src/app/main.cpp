@@ -61,9 +61,6 @@ const char* loaded(std::int32_t handle) { return handle != 0 ? "ok" : "none"; }
 }  // namespace
 
 int main(int argc, char** argv) {
-    // SDL2_mixer and the libraries it brings load meanwhile; the sound's
-    // start-up waits for them.
-    zemtori::mixer_library::start_loading();
     qt_handler = qInstallMessageHandler(hold_message);
     QApplication app(argc, argv);
     pass_held_messages();
@@ -79,6 +76,11 @@ int main(int argc, char** argv) {
     std::jthread fonts([] { QFontDatabase::families(); });
 
     zemtori::MainWindow window(zemtori::menu_entries());
+    // SDL2_mixer and the libraries it brings load on a third thread while the
+    // pictures are read; the sound's start-up waits for them.  Started only
+    // now: the dynamic loader loads for one thread at a time, and Qt has
+    // loaded its plugins by the time the window is built.
+    zemtori::mixer_library::start_loading();
     const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
     qCInfo(startup_log).noquote() << "data folder:" << data;
     const QIcon icon = zemtori::program_icon(data, QStringLiteral(ZEMTORI_APP_ID));

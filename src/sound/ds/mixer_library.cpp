@@ -151,7 +151,7 @@ bool find(void* library, const char* name, F& slot) {
 //
 // The dynamic loader lets one thread load at a time, and loading the mixer
 // with the forty-odd libraries it needs in one call would keep the window's
-// thread from loading Qt's plugins for as long.  So the libraries it needs are
+// thread from loading a Qt plugin (or ALSA, for its messages) for as long.  So the libraries it needs are
 // loaded first one by one, each after those it needs in turn, and the window's
 // thread waits at most for one of them.  The mixer's own call then loads
 // whatever that missed (a library outside the system's folder).  Calls are
