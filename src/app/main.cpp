@@ -20,6 +20,7 @@
 #include "qt/qt_translation.h"
 #include "play/game.h"
 #include "sound/effects.h"
+#include "mixer_library.h"
 
 namespace {
 
@@ -75,6 +76,11 @@ int main(int argc, char** argv) {
     std::jthread fonts([] { QFontDatabase::families(); });
 
     zemtori::MainWindow window(zemtori::menu_entries());
+    // SDL2_mixer and the libraries it brings load on a third thread while the
+    // pictures are read; the sound's start-up waits for them.  Started only
+    // now: the dynamic loader loads for one thread at a time, and Qt has
+    // loaded its plugins by the time the window is built.
+    zemtori::mixer_library::start_loading();
     const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
     qCInfo(startup_log).noquote() << "data folder:" << data;
     const QIcon icon = zemtori::program_icon(data, QStringLiteral(ZEMTORI_APP_ID));

@@ -1,11 +1,12 @@
 // The sound library on SDL2_mixer.  SDL_mixer has one output device per
 // process, so the library keeps one device and a table of buffers; handles
 // are drawn from one counter and never reused while the process runs, so a
-// stale handle finds nothing.
+// stale handle finds nothing.  SDL2 and SDL2_mixer are reached through the
+// calls mixer_library loads; without them no device opens, and so no buffer
+// is ever made and no other call reaches them.
 #include "zemtori_ds.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include "mixer_calls.h"
 
 #include <cmath>
 #include <cstring>
@@ -25,6 +26,7 @@ struct Buffer {
 };
 
 struct Library {
+    const zemtori::mixer_library::Calls* mix = nullptr;  // set when the device opens
     int32_t device = 0;  // the open device's handle, 0 when closed
     int channels = 0;    // mixer channels allocated
     std::unordered_map<int32_t, Buffer> buffers;
@@ -35,6 +37,9 @@ Library& lib() {
     static Library instance;
     return instance;
 }
+
+// SDL's calls; only reached with the device open or a buffer made.
+const zemtori::mixer_library::Calls& mix() { return *lib().mix; }
 
 int32_t new_handle() {
     Library& l = lib();
@@ -110,7 +115,7 @@ WaveSound wave_chunks(const unsigned char* w, uint32_t total) {
 uint64_t decoded_bytes(const WaveSound& wave) {
     int rate = 0, channels = 0;
     Uint16 format = 0;
-    if (Mix_QuerySpec(&rate, &format, &channels) == 0 || rate <= 0 || channels <= 0) return UINT64_MAX;
+    if (mix().QuerySpec(&rate, &format, &channels) == 0 || rate <= 0 || channels <= 0) return UINT64_MAX;
     const uint64_t frames = (uint64_t(wave.frames) * uint64_t(rate) + wave.rate - 1) / wave.rate;
     return frames * uint64_t(channels) * (SDL_AUDIO_BITSIZE(format) / 8);
 }
@@ -136,14 +141,14 @@ void apply_pan(int channel, int32_t pan) {
     int left = 255, right = 255;
     if (pan > 0) left = gain_to_scale(-pan, 255);
     if (pan < 0) right = gain_to_scale(pan, 255);
-    Mix_SetPanning(channel, static_cast<Uint8>(left), static_cast<Uint8>(right));
+    mix().SetPanning(channel, static_cast<Uint8>(left), static_cast<Uint8>(right));
 }
 
 int32_t play(int32_t buffer, int loops) {
     Buffer* b = find_buffer(buffer);
     if (!b) return 0;
     // A request for the buffer's own channel halts whatever it plays first.
-    return Mix_PlayChannel(b->channel, b->chunk, loops) < 0 ? 0 : 1;
+    return mix().PlayChannel(b->channel, b->chunk, loops) < 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -153,20 +158,23 @@ extern "C" {
 int32_t dsInitialize(int32_t /*window*/) {
     Library& l = lib();
     if (l.device != 0) return 0;
+    // Waits here for the libraries if they are still being loaded.
+    l.mix = zemtori::mixer_library::calls();
+    if (!l.mix) return 0;
     // The program is not an SDL event loop: leave Ctrl+C and SIGTERM to end
     // it as they end any program, instead of turning them into SDL events
     // that nobody reads.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return 0;
+    mix().SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (mix().InitSubSystem(SDL_INIT_AUDIO) < 0) return 0;
     // The device takes the format the game's waves are made in, so loading
     // them copies the samples as they are: converting 22.05 kHz to 44.1 kHz
     // cost more than everything else at start-up, and quadrupled the music.
     // 512 frames at this rate is the same delay as 1024 at 44.1 kHz.
-    if (Mix_OpenAudio(DEVICE_RATE, AUDIO_S16SYS, DEVICE_CHANNELS, 512) < 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (mix().OpenAudio(DEVICE_RATE, AUDIO_S16SYS, DEVICE_CHANNELS, 512) < 0) {
+        mix().QuitSubSystem(SDL_INIT_AUDIO);
         return 0;
     }
-    l.channels = Mix_AllocateChannels(-1);
+    l.channels = mix().AllocateChannels(-1);
     l.device = new_handle();
     return l.device;
 }
@@ -179,15 +187,15 @@ int32_t dsCreateDSB(int32_t sound, const void* wave, int32_t flags) {
     const auto* w = static_cast<const unsigned char*>(wave);
     const WaveSound sound_in_file = wave_chunks(w, total);
     if (!sound_in_file.ok || decoded_bytes(sound_in_file) > DS_MAX_DECODED_BYTES) return 0;
-    SDL_RWops* rw = SDL_RWFromConstMem(wave, static_cast<int>(total));
+    SDL_RWops* rw = mix().RWFromConstMem(wave, static_cast<int>(total));
     if (!rw) return 0;
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
+    Mix_Chunk* chunk = mix().LoadWAV_RW(rw, 1);
     if (!chunk) return 0;
     const int channel = first_free_channel();
-    if (channel >= l.channels) l.channels = Mix_AllocateChannels(channel + 8);
-    Mix_HaltChannel(channel);
-    Mix_Volume(channel, MIX_MAX_VOLUME);
-    Mix_SetPanning(channel, 255, 255);
+    if (channel >= l.channels) l.channels = mix().AllocateChannels(channel + 8);
+    mix().HaltChannel(channel);
+    mix().Volume(channel, MIX_MAX_VOLUME);
+    mix().SetPanning(channel, 255, 255);
     const int32_t handle = new_handle();
     l.buffers[handle] = Buffer{chunk, channel, flags};
     return handle;
@@ -200,15 +208,15 @@ int32_t dsPlayLooping(int32_t buffer) { return play(buffer, -1); }
 int32_t dsStop(int32_t buffer) {
     Buffer* b = find_buffer(buffer);
     if (!b) return 0;
-    Mix_HaltChannel(b->channel);
+    mix().HaltChannel(b->channel);
     return 1;
 }
 
 int32_t dsFree(int32_t buffer) {
     Buffer* b = find_buffer(buffer);
     if (!b) return 0;
-    Mix_HaltChannel(b->channel);
-    Mix_FreeChunk(b->chunk);
+    mix().HaltChannel(b->channel);
+    mix().FreeChunk(b->chunk);
     lib().buffers.erase(buffer);
     return 1;
 }
@@ -216,11 +224,11 @@ int32_t dsFree(int32_t buffer) {
 int32_t dsTerminate(int32_t sound) {
     Library& l = lib();
     if (sound == 0 || sound != l.device) return 0;
-    Mix_HaltChannel(-1);
-    for (auto& entry : l.buffers) Mix_FreeChunk(entry.second.chunk);
+    mix().HaltChannel(-1);
+    for (auto& entry : l.buffers) mix().FreeChunk(entry.second.chunk);
     l.buffers.clear();
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    mix().CloseAudio();
+    mix().QuitSubSystem(SDL_INIT_AUDIO);
     l.device = 0;
     l.channels = 0;
     return 1;
@@ -231,7 +239,7 @@ int32_t dsCreateResDSB(int32_t /*sound*/, int32_t /*resource*/, int32_t /*flags*
 int32_t dsSetVolume(int32_t buffer, int32_t volume) {
     Buffer* b = find_buffer(buffer);
     if (!b) return 0;
-    Mix_Volume(b->channel, gain_to_scale(volume, MIX_MAX_VOLUME));
+    mix().Volume(b->channel, gain_to_scale(volume, MIX_MAX_VOLUME));
     return 1;
 }
 
