@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Stepping through the record as 進 does: restore, find the move, draw.
     Kifu kifu;
     const int count = static_cast<int>(file.entries.size());
-    for (int n = 1; n <= count; ++n) kifu.set_entry(n, file.entries[static_cast<std::size_t>(n - 1)]);
+    kifu.load(file.entries);
     HeadlessPort port;
     port.set_menu_checked("KEIKA", true);
     Screen screen(port);
