@@ -26,10 +26,10 @@ constexpr int GAME_KEYS_KEPT = 32;
 void Game::SENTE_Click() {
     start_of_play(PlayStart::PersonFirst);
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
-        take_sides(SENTE_GAWA);
+        flow.take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, " ", MsgIcon::None, MsgButtons::Ok);
     } else if (turn.TEBAN == turn.MAN_GAWA) {
-        take_sides(SENTE_GAWA);
+        flow.take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
     } else {
         if (turn.TEBAN == turn.COM_GAWA) com_ban();
@@ -42,7 +42,7 @@ void Game::SENTE_Click() {
 void Game::GOTE_Click() {
     start_of_play(PlayStart::ComputerFirst);
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
-        take_sides(GOTE_GAWA);
+        flow.take_sides(GOTE_GAWA);
         com_ban();  // it starts its own clock
     } else if (turn.TEBAN == turn.MAN_GAWA) {
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);

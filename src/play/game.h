@@ -220,7 +220,6 @@ private:
     // person first, 後手 with the computer first.
     enum class PlayStart { People, PersonFirst, ComputerFirst };
     void start_of_play(PlayStart how);
-    void take_sides(int man);
     void start_turn_clock();
     void end_turn_clock();
     void hand_over_between_people();

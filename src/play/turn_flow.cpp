@@ -52,13 +52,10 @@ void Game::start_of_play(PlayStart how) {
     rakka(pos, &animation);
 }
 
-// A fresh game: the person is on side `man`, and 先手 moves.
-void Game::take_sides(int man) { flow.take_sides(man); }
-
 void Game::START_Click() {
     start_of_play(PlayStart::People);
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
-        take_sides(SENTE_GAWA);
+        flow.take_sides(SENTE_GAWA);
         port.message_box("先手の番です", " ", MsgIcon::None, MsgButtons::Ok);
     } else {
         port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", " ", MsgIcon::None,
