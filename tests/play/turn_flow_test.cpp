@@ -42,26 +42,6 @@ TEST(TurnFlow, SidesTheTurnAndANewGame) {
     EXPECT_FALSE(t.SENTAKU);
     EXPECT_EQ(t.MAN_GAWA, SENTE_GAWA);
     EXPECT_EQ(t.COM_LEVEL, 4);
-
-    // The program's start puts the computer back on 先手 at level 3.
-    flow.program_start();
-    EXPECT_EQ(t.COM_GAWA, SENTE_GAWA);
-    EXPECT_EQ(t.MAN_GAWA, GOTE_GAWA);
-    EXPECT_EQ(t.COM_LEVEL, 3);
-
-    // A record read from a file, and a game set up against the computer,
-    // both begin at move 0 with 先手 to move.
-    flow.count_move();
-    flow.record_opened();
-    EXPECT_EQ(t.TESU, 0);
-    EXPECT_EQ(t.TEBAN, SENTE_GAWA);
-    flow.count_move();
-    flow.end_with_winner(SENTE_GAWA);
-    flow.start_game(true, GOTE_GAWA);
-    EXPECT_TRUE(t.COM_TAISEN);
-    EXPECT_EQ(t.TESU, 0);
-    EXPECT_EQ(t.SHOSHA, NASHI);
-    EXPECT_EQ(t.TEBAN, t.COM_GAWA);
 }
 
 TEST(TurnFlow, ADroppedSelectionKeepsTheMoveItNoted) {
