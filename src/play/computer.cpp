@@ -26,27 +26,27 @@ constexpr int GAME_KEYS_KEPT = 32;
 void Game::SENTE_Click() {
     start_of_play(PlayStart::PersonFirst);
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
-        take_sides(SENTE_GAWA);
+        flow.take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, " ", MsgIcon::None, MsgButtons::Ok);
     } else if (turn.TEBAN == turn.MAN_GAWA) {
-        take_sides(SENTE_GAWA);
+        flow.take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
     } else {
         if (turn.TEBAN == turn.COM_GAWA) com_ban();
         return;
     }
-    turn.SAIKAI = false;
+    flow.resume();
 }
 
 // 後手: the computer moves first, or an open game goes on against it.
 void Game::GOTE_Click() {
     start_of_play(PlayStart::ComputerFirst);
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
-        take_sides(GOTE_GAWA);
+        flow.take_sides(GOTE_GAWA);
         com_ban();  // it starts its own clock
     } else if (turn.TEBAN == turn.MAN_GAWA) {
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
-        turn.SAIKAI = false;
+        flow.resume();
     } else if (turn.TEBAN == turn.COM_GAWA) {
         com_ban();
     }
@@ -68,7 +68,7 @@ void Game::level_sentei(int level) {
     for (const MenuId id : LEVELS) set_checked(id, false);
     if (level >= 1 && level <= 4) {
         set_checked(LEVELS[level - 1], true);
-        turn.COM_LEVEL = level;
+        flow.set_level(level);
     }
     if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
 }
@@ -135,7 +135,7 @@ void Game::com_ban() {
     if (!found) {
         port.set_timer1(false);
         clear_message_area();
-        turn.SHOSHA = turn.MAN_GAWA;
+        flow.end_with_winner(turn.MAN_GAWA);
         port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
         return;
     }
@@ -143,7 +143,7 @@ void Game::com_ban() {
 
     kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan(), clock.com_jikan(),
                          clock.com_jikan() + clock.teban_jikan());
-    turn.TESU += 1;
+    flow.count_move();
     tesu_hyouji(screen, turn.TESU);
 
     // The piece about to move blinks twice where it stands.
@@ -154,7 +154,7 @@ void Game::com_ban() {
         tenmetsu(best.moto_koma, from.c, from.r, 2);
     }
 
-    sashite_jikkou(pos, turn, &animation, best.from_x, best.from_y, best.to_x, best.to_y, best.koma);
+    flow.make_move(pos, &animation, best.from_x, best.from_y, best.to_x, best.to_y, best.koma);
     matsu(port, 0.5);
     play_piece();
     port.refresh();
@@ -172,7 +172,7 @@ void Game::com_ban() {
     if (turn.SHOSHA == turn.COM_GAWA) {
         sashite_kesu(screen, turn, turn.COM_GAWA);
         port.message_box("ｺﾝﾋﾟｭｰﾀの勝ちです", "終了", MsgIcon::None, MsgButtons::Ok);
-        turn.TEBAN = turn.MAN_GAWA;
+        flow.hand_turn_to(turn.MAN_GAWA);
         return;
     }
     if (tsumi_hantei(engine) == 1) {
@@ -187,7 +187,7 @@ void Game::com_ban() {
 
     clock.add_turn(Clock::Player::Com);
     clock.start_turn(port.time_of_day());
-    turn.TEBAN = turn.MAN_GAWA;
+    flow.hand_turn_to(turn.MAN_GAWA);
     if (options_.KEIKA) port.set_timer1(true);
 }
 
@@ -196,11 +196,11 @@ void Game::com_ban() {
 // record), and a stepped game resumes for the person with a message.
 void Game::resume_against_computer() {
     if (turn.TEBAN == turn.COM_GAWA) {
-        turn.SAIKAI = false;
+        flow.resume();
         port.message_box("OKですか？", "再開(COM)", MsgIcon::None, MsgButtons::Ok);
         com_ban();
     } else if (turn.TEBAN == turn.MAN_GAWA && turn.SAIKAI) {
-        turn.SAIKAI = false;
+        flow.resume();
         start_turn_clock();
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
     }
@@ -213,11 +213,11 @@ void Game::hand_over_to_computer(int captured) {
     clock.add_turn(Clock::Player::Man);
     kiki_keisan(engine);
     if (tsumi_hantei_ue(engine) == 1 || captured == OU) {
-        turn.SHOSHA = turn.MAN_GAWA;
+        flow.end_with_winner(turn.MAN_GAWA);
         port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    turn.TEBAN = turn.COM_GAWA;
+    flow.hand_turn_to(turn.COM_GAWA);
     com_ban();
 }
 

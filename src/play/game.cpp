@@ -14,13 +14,10 @@ void Game::load() {
     sound.open_sound();
     sound.load_all();
     // Game-state values at load.
-    turn.TEBAN = NASHI;
-    turn.COM_GAWA = SENTE_GAWA;
-    turn.MAN_GAWA = GOTE_GAWA;
+    flow.program_start();
     screen.WAKU_IRO = MIDORI_IRO;
     screen.KESU_IRO = MIDORI_IRO;
     screen.SENTAKU_IRO = AKA;
-    turn.COM_LEVEL = 3;
     set_checked(MenuId::LEVEL3, true);
     screen.SIDOU_IRO = MIDORI_IRO;
     // The background, guidance, clock and music, as the settings file says.
@@ -30,15 +27,10 @@ void Game::load() {
 
 void Game::shinki_kyokumen() {
     handicap.reset();
-    turn.COM_TAISEN = false;
-    turn.SHOSHA = NASHI;
-    turn.TEBAN = NASHI;
+    flow.new_game();
     kifu.shinki();
-    turn.TESU = 0;
     port.set_timer1(false);
     clock.reset();
-    turn.SAIKAI = false;
-    turn.SENTAKU = false;
     for (int k = 1; k <= MOCHI_SLOTS; ++k) {
         pos.MOCHI_UE_KOMA[k] = pos.MOCHI_UE_KAZU[k] = 0;
         pos.MOCHI_SITA_KOMA[k] = pos.MOCHI_SITA_KAZU[k] = 0;
@@ -106,13 +98,7 @@ void Game::refuse(const std::string& text, const std::string& title) {
 void GameSetup::set_position(Game& g, const Position& p) { g.pos = p; }
 
 void GameSetup::computer_to_move(Game& g) {
-    TurnState& turn = g.turn;
-    turn.COM_TAISEN = true;
-    turn.MAN_GAWA = GOTE_GAWA;
-    turn.COM_GAWA = SENTE_GAWA;
-    turn.TEBAN = turn.COM_GAWA;
-    turn.SHOSHA = NASHI;
-    turn.TESU = 0;
+    g.flow.start_game(true, GOTE_GAWA);
     g.kifu.shinki();
     kiki_keisan(g.engine);
     tsumi_hantei_ue(g.engine);

@@ -21,7 +21,9 @@
 // Parts of the state have owners of their own, which the handlers call:
 // the record with its browsing state (Kifu: the move it stands at, its last
 // entry, the turned board, record mode), the thinking-time clock (Clock) and
-// the handicap ladder.  The turn flow (TurnState) is still plain fields.
+// the handicap ladder, and the turn flow (TurnFlow: whose turn, the sides,
+// the winner, the selection, the moves played, the level), which the
+// handlers read as `turn` and change only through its named calls.
 #pragma once
 
 #include <memory>
@@ -43,6 +45,7 @@
 #include "play/handicap.h"
 #include "play/menu_id.h"
 #include "play/options.h"
+#include "play/turn_flow.h"
 
 namespace zemtori {
 
@@ -177,7 +180,8 @@ private:
     Screen screen;
     MoveAnimation animation{screen};
     Position pos;
-    TurnState turn;
+    TurnFlow flow;
+    const TurnState& turn = flow.state();
     Kifu kifu;
     Clock clock;
     SoundPort& sound;
@@ -216,7 +220,6 @@ private:
     // person first, 後手 with the computer first.
     enum class PlayStart { People, PersonFirst, ComputerFirst };
     void start_of_play(PlayStart how);
-    void take_sides(int man);
     void start_turn_clock();
     void end_turn_clock();
     void hand_over_between_people();

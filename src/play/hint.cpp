@@ -16,7 +16,7 @@ void Game::HINT_Click() {
         return;
     }
     // A selection in progress gives way to the hint.
-    turn.SENTAKU = false;
+    flow.deselect();
     screen.waku_kesu();
     screen.mochi_waku_kesu();
     port.refresh();

@@ -67,7 +67,7 @@ void Game::mouse_down(int button, double X, double Y) {
     const int r = cell_row(Y);
     if (mode() == PlayMode::BetweenPeople) {
         if (turn.SAIKAI) {
-            turn.SAIKAI = false;
+            flow.resume();
             start_turn_clock();
             port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", "対局",
                              MsgIcon::None, MsgButtons::Ok);
@@ -90,36 +90,31 @@ void Game::mouse_down(int button, double X, double Y) {
 
 void Game::select_on_board(int x, int y) {
     if (pos.BAN[x][y] == 0) return;
-    Sashite& s = turn.SASHITE;
-    s.from_x = x;
-    s.from_y = y;
-    s.koma = pos.BAN[x][y];
+    const Sashite& s = turn.SASHITE;
+    flow.aim(x, y, pos.BAN[x][y]);
     idou_shidou(x, y, screen.SIDOU_IRO, s.koma);
     const Cell cell = square_cell(x, y);
     if (is_mover(turn, s.koma)) {
         screen.waku_hyouji(screen.SENTAKU_IRO, cell.c, cell.r);
-        turn.SENTAKU = true;
+        flow.select();
     } else {
         screen.waku_hyouji(screen.SIDOU_IRO, cell.c, cell.r);
     }
 }
 
 void Game::destination_on_board(int button, int x, int y) {
-    Sashite& s = turn.SASHITE;
+    const Sashite& s = turn.SASHITE;
     screen.mochi_waku_kesu();
-    s.to_x = x;
-    s.to_y = y;
+    flow.set_destination(x, y);
     if ((s.from_x == UE_TE_X && turn.TEBAN == turn.MAN_GAWA) ||
         (s.from_x == SITA_TE_X && turn.TEBAN == turn.COM_GAWA)) {
         screen.waku_kesu();
-        turn.SENTAKU = false;
+        flow.deselect();
         return;
     }
     if (is_mover(turn, pos.BAN[x][y])) {
         source_frame(screen, s, screen.KESU_IRO);
-        s.from_x = x;
-        s.from_y = y;
-        s.koma = pos.BAN[x][y];
+        flow.aim(x, y, pos.BAN[x][y]);
         idou_shidou(x, y, screen.SIDOU_IRO, s.koma);
         const Cell cell = square_cell(x, y);
         screen.waku_hyouji(screen.SENTAKU_IRO, cell.c, cell.r);
@@ -127,7 +122,7 @@ void Game::destination_on_board(int button, int x, int y) {
     }
     if (idou_kanou(pos, s.from_x, s.from_y, x, y, s.koma) == 0) {
         play_refusal();
-        turn.SENTAKU = false;
+        flow.deselect();
         screen.waku_kesu();
         return;
     }
@@ -141,22 +136,18 @@ void Game::destination_on_board(int button, int x, int y) {
 // A hand slot is selected whatever was selected before and whoever's hand it
 // is; a selection from the wrong hand is cancelled by the next board click.
 void Game::select_in_hand(int c, int r) {
-    Sashite& s = turn.SASHITE;
+    const Sashite& s = turn.SASHITE;
     if (c == SITA_TE_X && r >= 3 && r <= 9 && pos.MOCHI_SITA_KAZU[r - 2] > 0) {
         nifu_keisan(pos);
-        turn.SENTAKU = true;
-        s.from_x = SITA_TE_X;
-        s.from_y = r;
-        s.koma = pos.MOCHI_SITA_KOMA[r - 2];
+        flow.aim(SITA_TE_X, r, pos.MOCHI_SITA_KOMA[r - 2]);
+        flow.select();
         screen.mochi_waku_kesu();
         screen.waku_hyouji(turn.TEBAN == turn.MAN_GAWA ? screen.SENTAKU_IRO : screen.SIDOU_IRO, c, r);
         idou_shidou(SITA_TE_X, r, screen.SIDOU_IRO, s.koma);
     } else if (c == UE_TE_X && r >= 1 && r <= 7 && pos.MOCHI_UE_KAZU[r] > 0) {
         nifu_keisan(pos);
-        turn.SENTAKU = true;
-        s.from_x = UE_TE_X;
-        s.from_y = r;
-        s.koma = pos.MOCHI_UE_KOMA[r];
+        flow.aim(UE_TE_X, r, pos.MOCHI_UE_KOMA[r]);
+        flow.select();
         screen.mochi_waku_kesu();
         screen.waku_hyouji(turn.TEBAN == turn.COM_GAWA ? screen.SENTAKU_IRO : screen.SIDOU_IRO, c, r);
         idou_shidou(UE_TE_X, r, screen.SIDOU_IRO, s.koma);
@@ -164,22 +155,22 @@ void Game::select_in_hand(int c, int r) {
 }
 
 void Game::carry_out_move(int button) {
-    Sashite& s = turn.SASHITE;
+    const Sashite& s = turn.SASHITE;
     end_turn_clock();
     kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan() + clock.teban_jikan(), clock.com_jikan(),
                          clock.com_jikan());
-    turn.TESU += 1;
+    flow.count_move();
     tesu_hyouji(screen, turn.TESU);
     int promoted = 0;
     if (nari_hantei(s.from_x, s.from_y, s.to_x, s.to_y, s.koma, &promoted) == 1 && button == MIGI_BUTTON)
-        s.koma = promoted;
-    turn.SENTAKU = false;
+        flow.promote(promoted);
+    flow.deselect();
     source_frame(screen, s, screen.KESU_IRO);
     const Cell to = square_cell(s.to_x, s.to_y);
     screen.waku_hyouji(screen.KESU_IRO, to.c, to.r);
     idou_shidou(s.from_x, s.from_y, screen.KESU_IRO, s.koma);
     const int captured = pos.BAN[s.to_x][s.to_y];
-    sashite_jikkou(pos, turn, &animation, s.from_x, s.from_y, s.to_x, s.to_y, s.koma);
+    flow.make_move(pos, &animation, s.from_x, s.from_y, s.to_x, s.to_y, s.koma);
     play_piece();
     port.refresh();
     matsu(port, 0.4);

@@ -188,10 +188,9 @@ void Game::read_record(const RecordFile& file) {
     port.print_text(chuuou_x(file.title) + KIFU_TITLE_SHIFT_X, KIFU_TITLE_Y, file.title, AKA, 12, screen.bold);
     port.print_text(chuuou_x(file.ue_player), KIFU_UE_NAME_Y, file.ue_player, SHIRO, 12, screen.bold);
     port.print_text(chuuou_x(file.sita_player), KIFU_SITA_NAME_Y, file.sita_player, SHIRO, 12, screen.bold);
-    turn.TESU = 0;
     port.message_box(" 読み込みました", "棋譜", MsgIcon::None, MsgButtons::Ok);
     port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::Ok);
-    turn.TEBAN = SENTE_GAWA;
+    flow.record_opened();
 }
 
 }  // namespace zemtori

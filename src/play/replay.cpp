@@ -22,13 +22,13 @@ void Game::show_entry(int n, double com_jikan, double man_jikan) {
 
 void Game::REPLAY_Click() {
     hide_record_controls();
-    turn.SAIKAI = true;
-    turn.SHOSHA = NASHI;
+    flow.pause();
+    flow.reopen();
     if (!kifu.can_step_back()) {
         refuse("できません", "戻る");
         return;
     }
-    turn.SENTAKU = false;
+    flow.deselect();
     port.set_timer1(false);
     screen.waku_kesu();
     // The position before the last move, with the totals before it.
@@ -38,8 +38,8 @@ void Game::REPLAY_Click() {
     play_piece();
     sashite_kesu(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA);
     kifu.step_back();
-    turn.TESU -= 1;
-    turn.TEBAN = -turn.TEBAN;
+    flow.uncount_move();
+    flow.pass_turn();
     tesu_hyouji(screen, turn.TESU);
 }
 
@@ -49,17 +49,17 @@ void Game::AFTER_Click() {
         refuse("「対局」で始めて下さい", "開始");
         return;
     }
-    turn.SAIKAI = true;
+    flow.pause();
     if (!kifu.can_step_forward()) {
         if (kifu.kifu_mode()) port.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
         else refuse("できません", "進む");
         return;
     }
-    turn.SENTAKU = false;
+    flow.deselect();
     port.set_timer1(false);
     screen.waku_kesu();
     kifu.step_forward();
-    turn.TESU += 1;
+    flow.count_move();
     tesu_hyouji(screen, turn.TESU);
     // The next stored position, with the totals after the move made in it.
     const int n = kifu.kifu_tesu();
@@ -67,7 +67,7 @@ void Game::AFTER_Click() {
     const Ugoki u = kifu.ugoki_kensaku(n);
     play_piece();
     sashite_hyouji(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code, SHIRO);
-    turn.TEBAN = -turn.TEBAN;
+    flow.pass_turn();
     tesu_hyouji(screen, turn.TESU);
 }
 
@@ -82,7 +82,7 @@ void Game::REVERSE_Click() {
         return;
     }
     kifu.turn_board();
-    turn.SENTAKU = false;
+    flow.deselect();
     int copy[10][10];
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) copy[x][y] = pos.BAN[x][y];
@@ -96,7 +96,7 @@ void Game::REVERSE_Click() {
     }
     play_piece();
     rakka(pos, &animation);
-    turn.TEBAN = -turn.TEBAN;
+    flow.pass_turn();
 }
 
 }  // namespace zemtori

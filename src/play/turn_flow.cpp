@@ -40,8 +40,8 @@ void Game::start_of_play(PlayStart how) {
     screen.mochi_waku_kesu();
     // The computer's first move starts its own clock; only the timer runs.
     if (how == PlayStart::ComputerFirst) port.set_timer1(true);
-    turn.SENTAKU = false;
-    turn.COM_TAISEN = against_computer;
+    flow.deselect();
+    flow.play_against_computer(against_computer);
     if (against_computer) kifu.end_at(turn.TESU);
     if (how == PlayStart::People) {
         start_turn_clock();
@@ -52,35 +52,24 @@ void Game::start_of_play(PlayStart how) {
     rakka(pos, &animation);
 }
 
-// A fresh game: the person is on side `man`, and 先手 moves.
-void Game::take_sides(int man) {
-    turn.MAN_GAWA = man;
-    turn.COM_GAWA = -man;
-    turn.TEBAN = SENTE_GAWA;
-}
-
 void Game::START_Click() {
     start_of_play(PlayStart::People);
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
-        take_sides(SENTE_GAWA);
+        flow.take_sides(SENTE_GAWA);
         port.message_box("先手の番です", " ", MsgIcon::None, MsgButtons::Ok);
     } else {
         port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", " ", MsgIcon::None,
                          MsgButtons::Ok);
     }
-    turn.SAIKAI = false;
+    flow.resume();
 }
 
 // Between two people the turn passes to the other side, the mover's time is
 // added to that player's total, and a captured king is announced.
 void Game::hand_over_between_people() {
-    if (turn.TEBAN == SENTE_GAWA) {
-        turn.TEBAN = GOTE_GAWA;
-        clock.add_turn(Clock::Player::Man);
-    } else if (turn.TEBAN == GOTE_GAWA) {
-        turn.TEBAN = SENTE_GAWA;
-        clock.add_turn(Clock::Player::Com);
-    }
+    if (turn.TEBAN == SENTE_GAWA) clock.add_turn(Clock::Player::Man);
+    else if (turn.TEBAN == GOTE_GAWA) clock.add_turn(Clock::Player::Com);
+    flow.pass_turn();
     clock.start_turn(port.time_of_day());
     if (turn.SHOSHA == turn.MAN_GAWA)
         port.message_box("先手の勝ちです", "終了", MsgIcon::None, MsgButtons::Ok);
