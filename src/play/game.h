@@ -4,13 +4,17 @@
 //
 // Events arrive as calls from the window (menu commands by item name, mouse
 // presses in twips, keys, Timer1, closing); everything they do runs to its
-// end inside the call, busy waits included.
+// end inside the call, busy waits included.  While the searching player
+// thinks on its worker thread (level 4, ヒント) the game calls
+// Port::keep_alive, which lets the window paint and take a close request but
+// delivers no click or command.
 //
 // The handlers live in one file per concern:
 //   game.cpp        start-up, the new game, the full redraw, sounds, ending
 //   menu.cpp        the menu bar and the dispatch of its commands
 //   turn_flow.cpp   the start of play shared by the three start commands,
-//                   passing the turn between two people
+//                   passing the turn between two people (turn_flow.h: the
+//                   turn flow's owner)
 //   mouse.cpp       the mouse: selecting, moving, dropping, promoting
 //   replay.cpp      stepping through the record, a new game, turning the board
 //   hint.cpp        ヒント: the searching player's suggestion for the player
