@@ -17,6 +17,7 @@
 #include "app/startup_log.h"
 #include "qt/data_folder.h"
 #include "qt/main_window.h"
+#include "qt/menu_bar_style.h"
 #include "qt/qt_translation.h"
 #include "play/game.h"
 #include "sound/effects.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     qt_handler = qInstallMessageHandler(hold_message);
     QApplication app(argc, argv);
     pass_held_messages();
+    QApplication::setStyle(new zemtori::MenuBarStyle);
     QApplication::setApplicationName(QStringLiteral("Zemtori"));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZEMTORI_APP_ID));
     // The boxes' buttons in Japanese, like every other word of the game.

@@ -31,7 +31,11 @@ PictureProblem read_picture(const QString& path, QSize want, QImage& image) {
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return {Kind::Unreadable, path, info.isFile() ? file.errorString() : QStringLiteral("ファイルではありません。")};
-    QImageReader reader(&file);
+    // Read as PNG, which every picture is: left to find the format itself,
+    // the reader would first ask every image plugin, loading them all (and
+    // the JPEG library) during start-up.
+    QImageReader reader(&file, "png");
+    reader.setAutoDetectImageFormat(false);
     const QSize declared = reader.size();
     if (declared.isValid() && declared != want)
         return {Kind::WrongSize, path,

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -115,6 +117,55 @@ TEST(AnalyseGame, AnswersEachLineBeforeTheNextIsWritten) {
     waitpid(pid, &status, 0);
     EXPECT_TRUE(seen_pos) << "before end of input the program wrote: " << got;
     EXPECT_EQ(got.rfind("com ", 0), 0u) << got;
+}
+
+// Start-up reads its pictures and icons as the PNG files they are: no image
+// plugin of Qt's is loaded on the way to the window (each would bring its
+// own libraries, the JPEG one among them).  Qt names every plugin it loads
+// when asked to; the game is stopped once its window is open.
+TEST(GameStartUp, LoadsNoImagePluginOnTheWayToTheWindow) {
+    char folder[] = "/tmp/zemtori-start-up-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    int from_child[2];
+    ASSERT_EQ(pipe(from_child), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        dup2(from_child[1], 2);
+        close(from_child[0]);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("XDG_CONFIG_HOME", folder, 1);
+        setenv("XDG_RUNTIME_DIR", folder, 1);
+        setenv("QT_DEBUG_PLUGINS", "1", 1);
+        setenv("QT_LOGGING_RULES", "zemtori.startup.info=true", 1);
+        execl(ZEMTORI_EXE, ZEMTORI_EXE, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(from_child[1]);
+    std::string got;
+    bool open = false;
+    while (!open) {
+        pollfd fd{from_child[0], POLLIN, 0};
+        if (poll(&fd, 1, 60000) <= 0) break;
+        char buf[4096];
+        const ssize_t n = read(from_child[0], buf, sizeof buf);
+        if (n <= 0) break;
+        got.append(buf, static_cast<size_t>(n));
+        open = got.find("window open") != std::string::npos;
+    }
+    kill(pid, SIGKILL);
+    close(from_child[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(open) << got;
+    EXPECT_NE(got.find("platforms/libqoffscreen.so\" loaded library"), std::string::npos)
+        << "Qt names the plugins it loads";
+    std::istringstream lines(got);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_FALSE(line.find("imageformats/") != std::string::npos && line.find("loaded library") != std::string::npos)
+            << line;
+    std::system((std::string("rm -rf ") + folder).c_str());
 }
 
 }  // namespace
