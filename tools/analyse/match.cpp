@@ -111,11 +111,11 @@ struct Outcome {
 // The rules' move (with the code placed) on `pos`, and whether a king fell.
 bool play(Position& pos, const search::RulesMove& m) {
     TurnState turn;
-    turn.COM_GAWA = 1;
-    turn.MAN_GAWA = -1;
+    turn.COM_GAWA = SENTE_GAWA;  // the upper side's value
+    turn.MAN_GAWA = GOTE_GAWA;
     sashite_jikkou(pos, turn, nullptr, m.from_x, m.from_y, m.to_x, m.to_y, m.koma);
     rakka(pos, nullptr);
-    return turn.SHOSHA != 0;
+    return turn.SHOSHA != NASHI;
 }
 
 bool parse_move(const std::string& line, const char* word, search::RulesMove& m) {
