@@ -95,6 +95,8 @@ public:
         // player's own configuration is read or written.
         game_.settings_file.clear();
         game_.load();
+        const search::Limits budget{0, options.search_nodes, 0};
+        game_.set_search_limits(budget, budget);
     }
 
     // A game against the computer at `level`, from a new game.
@@ -113,6 +115,8 @@ public:
                 step_back_and_resume();
             } else if (roll < 6) {
                 stray_clicks();
+            } else if (roll < 8) {
+                ask_for_hint(-1);
             } else if (!person_moves(-1, false)) {
                 break;  // the person has no move at all: left unfinished
             }
@@ -177,6 +181,23 @@ private:
         click_cell(5, 11, HIDARI_BUTTON);
         report_.moves += game_.view().turn.TESU > before ? game_.view().turn.TESU - before : 0;
         check("a click to resume");
+    }
+
+    // ヒント for the person, who plays `side`: a suggestion must be one of
+    // that side's moves, with the piece's own code or, where the move may
+    // promote, its promoted code.
+    void ask_for_hint(int side) {
+        menu("HINT");
+        const std::optional<Sashite>& h = game_.view().hint;
+        if (!h) return;
+        for (const Move& m : legal_moves(game_.view().pos, side)) {
+            if (m.from_x != h->from_x || m.from_y != h->from_y || m.to_x != h->to_x || m.to_y != h->to_y) continue;
+            int promoted = 0;
+            if (h->koma == m.koma ||
+                (nari_hantei(m.from_x, m.from_y, m.to_x, m.to_y, m.koma, &promoted) == 1 && h->koma == promoted))
+                return;
+        }
+        fail("the hint suggests a move the rules do not allow");
     }
 
     // Clicks anywhere, with any button: refusals, selections, stray moves.
@@ -286,7 +307,7 @@ private:
 
 Report run(const Options& options) {
     Report report;
-    for (int level = 1; level <= 3; ++level) {
+    for (int level = 1; level <= 4; ++level) {
         auto table = std::make_unique<Table>(options, report, options.seed * 1000 + level,
                                              "level " + std::to_string(level));
         for (int g = 1; g <= options.games_per_level; ++g) table->computer_game(level, g);
