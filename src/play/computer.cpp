@@ -108,10 +108,12 @@ void Game::com_ban() {
     Candidate best;
     if (turn.COM_LEVEL == 4) {
         port.refresh();
-        found = search_move(best);
+        const std::optional<Candidate> answer = think_in_background(true, level4_limits_);
         // The window was closed (or Esc pressed) while the search ran: the
         // program is ending, and the board is left as it stands.
-        if (ending_) return;
+        if (!answer) return;
+        best = *answer;
+        found = best.koma != 0;
     } else {
         com_junbi(engine);
         port.refresh();
@@ -226,21 +228,7 @@ void Game::set_search_limits(const search::Limits& level4, const search::Limits&
     hint_limits_ = hint;
 }
 
-bool Game::search_move(Candidate& best) {
-    const std::optional<search::SearchResult> result = think_in_background(true, level4_limits_);
-    if (!result || result->best.is_null()) return false;
-    const search::RulesMove m = search::to_rules(search::from_rules(pos, 1), result->best);
-    best.from_x = m.from_x;
-    best.from_y = m.from_y;
-    best.to_x = m.to_x;
-    best.to_y = m.to_y;
-    best.koma = m.koma;
-    best.moto_koma = is_drop(m.from_x) ? m.koma : pos.BAN[m.from_x][m.from_y];
-    best.score = result->score;
-    return true;
-}
-
-std::optional<search::SearchResult> Game::think_in_background(bool upper, const search::Limits& limits) {
+std::optional<Candidate> Game::think_in_background(bool upper, const search::Limits& limits) {
     if (!thinker_) thinker_ = std::make_unique<search::Thinker>();
     // The positions this game has passed through lately, so that a player
     // who is ahead makes progress instead of going round in a circle: the
@@ -253,7 +241,8 @@ std::optional<search::SearchResult> Game::think_in_background(bool upper, const 
         const bool upper_then = ((kifu.kifu_tesu() - n) % 2 == 0) == upper;
         keys.push_back(search::from_rules(before, upper_then ? 1 : -1).key());
     }
-    thinker_->start(search::from_rules(pos, upper ? 1 : -1), limits, std::move(keys));
+    const search::Position root = search::from_rules(pos, upper ? 1 : -1);
+    thinker_->start(root, limits, std::move(keys));
     thinking_ = true;
     move_now_ = false;
     std::optional<search::SearchResult> result;
@@ -272,7 +261,19 @@ std::optional<search::SearchResult> Game::think_in_background(bool upper, const 
     if (ending_) thinker_->stop();
     thinking_ = false;
     move_now_ = false;
-    return ending_ ? std::nullopt : result;
+    if (ending_) return std::nullopt;
+
+    Candidate answer;  // koma 0: no move
+    if (!result || result->best.is_null()) return answer;
+    const search::RulesMove m = search::to_rules(root, result->best);
+    answer.from_x = m.from_x;
+    answer.from_y = m.from_y;
+    answer.to_x = m.to_x;
+    answer.to_y = m.to_y;
+    answer.koma = m.koma;
+    answer.moto_koma = is_drop(m.from_x) ? m.koma : pos.BAN[m.from_x][m.from_y];
+    answer.score = result->score;
+    return answer;
 }
 
 }  // namespace zemtori

@@ -245,14 +245,13 @@ private:
     void resume_against_computer();
     void hand_over_to_computer(int captured);
     void level_click(int level);
-    // Level 4: the searching player's move for the upper side.  False when
-    // it has none, or when the program ends while it thinks.
-    bool search_move(Candidate& best);
-    // Thinks for the upper side (positive codes, whoever plays it) or the
-    // lower side within `limits` on the worker thread, while the window
-    // keeps painting and the clock runs; nothing when the program ends
+    // The searching player's move for the upper side (positive codes,
+    // whoever plays it) or the lower side, thought out within `limits` on
+    // the worker thread while the window keeps painting and the clock runs:
+    // the move in the rules' terms with the code it moves and its score,
+    // koma 0 when the side has no move; nothing when the program ends
     // meanwhile.
-    std::optional<search::SearchResult> think_in_background(bool upper, const search::Limits& limits);
+    std::optional<Candidate> think_in_background(bool upper, const search::Limits& limits);
     // hint.cpp: puts the hint's frames back to the board's own colour.
     void clear_hint();
     void hint_frames(int colour);

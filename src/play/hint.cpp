@@ -3,7 +3,6 @@
 // framed in a colour of their own until the next click or command.
 #include "play/game.h"
 #include "rules/board.h"
-#include "search/position.h"
 
 namespace zemtori {
 
@@ -23,14 +22,13 @@ void Game::HINT_Click() {
 
     // The upper side moves the positive codes, whoever plays it.
     const bool upper = turn.TEBAN == turn.COM_GAWA;
-    const std::optional<search::SearchResult> result = think_in_background(upper, hint_limits_);
-    if (!result) return;  // the program is ending
-    if (result->best.is_null()) {
+    const std::optional<Candidate> answer = think_in_background(upper, hint_limits_);
+    if (!answer) return;  // the program is ending
+    if (answer->koma == 0) {
         play_refusal();
         return;
     }
-    const search::RulesMove r = search::to_rules(search::from_rules(pos, upper ? 1 : -1), result->best);
-    hint_ = Sashite{r.from_x, r.from_y, r.to_x, r.to_y, r.koma};
+    hint_ = static_cast<const Sashite&>(*answer);
     hint_frames(MIZUIRO);
     port.refresh();
 }

@@ -29,6 +29,21 @@ Outcome run(const std::string& command) {
     return r;
 }
 
+// Reads `fd` into `got` until `done(got)` holds, the writer closes it, or
+// nothing comes for a minute; whether `done` held.
+template <class Done>
+bool read_until(int fd, std::string& got, Done done) {
+    while (!done(got)) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 60000) <= 0) return false;
+        char buf[4096];
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n <= 0) return false;
+        got.append(buf, static_cast<size_t>(n));
+    }
+    return true;
+}
+
 const std::string NO_DISPLAY_LINE =
     "zemtori: 画面に接続できません。このゲームはグラフィカルなデスクトップ（X11 または Wayland）の上で動きます。\n";
 
@@ -98,16 +113,9 @@ TEST(AnalyseGame, AnswersEachLineBeforeTheNextIsWritten) {
 
     // The computer's move and the position after it, while input is open.
     std::string got;
-    bool seen_pos = false;
-    while (!seen_pos) {
-        pollfd fd{from_child[0], POLLIN, 0};
-        if (poll(&fd, 1, 60000) <= 0) break;
-        char buf[4096];
-        const ssize_t n = read(from_child[0], buf, sizeof buf);
-        if (n <= 0) break;
-        got.append(buf, static_cast<size_t>(n));
-        seen_pos = got.find("\npos ") != std::string::npos && got.back() == '\n';
-    }
+    const bool seen_pos = read_until(from_child[0], got, [](const std::string& g) {
+        return g.find("\npos ") != std::string::npos && g.back() == '\n';
+    });
     close(to_child[1]);
     char buf[4096];
     while (read(from_child[0], buf, sizeof buf) > 0) {
@@ -144,16 +152,9 @@ TEST(GameStartUp, LoadsNoImagePluginOnTheWayToTheWindow) {
     }
     close(from_child[1]);
     std::string got;
-    bool open = false;
-    while (!open) {
-        pollfd fd{from_child[0], POLLIN, 0};
-        if (poll(&fd, 1, 60000) <= 0) break;
-        char buf[4096];
-        const ssize_t n = read(from_child[0], buf, sizeof buf);
-        if (n <= 0) break;
-        got.append(buf, static_cast<size_t>(n));
-        open = got.find("window open") != std::string::npos;
-    }
+    const bool open = read_until(from_child[0], got, [](const std::string& g) {
+        return g.find("window open") != std::string::npos;
+    });
     kill(pid, SIGKILL);
     close(from_child[0]);
     int status = 0;
