@@ -3,13 +3,18 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -167,6 +172,160 @@ TEST(GameStartUp, LoadsNoImagePluginOnTheWayToTheWindow) {
         EXPECT_FALSE(line.find("imageformats/") != std::string::npos && line.find("loaded library") != std::string::npos)
             << line;
     std::system((std::string("rm -rf ") + folder).c_str());
+}
+
+// zemtori-analyse under hostile standard streams.
+struct AnalyseStreams : ::testing::Test {
+    std::string exe = std::string("'") + ZEMTORI_ANALYSE_EXE + "'";
+    std::string positions;  // a file of five positions
+
+    void SetUp() override {
+        positions = ::testing::TempDir() + "zemtori-streams-" + std::to_string(getpid()) + ".txt";
+        const Outcome gen = run(exe + " gen --seed 5 --count 5 > '" + positions + "'");
+        ASSERT_EQ(WEXITSTATUS(gen.status), 0);
+    }
+    void TearDown() override { std::remove(positions.c_str()); }
+};
+
+// A closed standard input is an empty one: no answer, and no abort.
+TEST_F(AnalyseStreams, AClosedStandardInputReadsAsAnEmptyOne) {
+    for (const char* command : {"best --depth 1", "game --level 1", "game --level 4 --nodes 100", "think", "fall",
+                                "mate", "moves ue"}) {
+        const Outcome r = run(exe + " " + command + " <&- 2>&1");
+        ASSERT_TRUE(WIFEXITED(r.status)) << command << ": ended by signal " << WTERMSIG(r.status);
+        EXPECT_EQ(WEXITSTATUS(r.status), 0) << command;
+        EXPECT_EQ(r.out, "") << command;
+    }
+    // A folder in its place cannot be read: said, and the status 1.
+    const Outcome r = run(exe + " best --depth 1 < /tmp 2>&1");
+    ASSERT_TRUE(WIFEXITED(r.status));
+    EXPECT_EQ(WEXITSTATUS(r.status), 1);
+    EXPECT_EQ(r.out.rfind("zemtori-analyse: reading standard input: ", 0), 0u) << r.out;
+}
+
+// Output that cannot be written (a full disk, a closed standard output)
+// ends every command at once with a line on standard error and the status
+// 1; nothing is thrown away in silence.
+TEST_F(AnalyseStreams, AWriteThatFailsEndsTheProgramWithAReason) {
+    const std::string commands[] = {
+        "gen --seed 1 --count 3000",
+        "best --depth 1 < '" + positions + "'",
+        "game --level 1 < '" + positions + "'",
+        "think --all < '" + positions + "'",
+        "match level1 search --games 3 --nodes 100",
+    };
+    for (const std::string& command : commands) {
+        for (const char* output : {">/dev/full", ">&-"}) {
+            // Standard error goes to the pipe read here, standard output
+            // where `output` says.
+            const Outcome r = run(exe + " " + command + " 2>&1 " + output);
+            ASSERT_TRUE(WIFEXITED(r.status)) << command << output << ": ended by signal " << WTERMSIG(r.status);
+            EXPECT_EQ(WEXITSTATUS(r.status), 1) << command << output;
+            EXPECT_EQ(r.out.rfind("zemtori-analyse: writing standard output: ", 0), 0u) << command << output << ": "
+                                                                                        << r.out;
+            EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << command << output << ": " << r.out;
+        }
+    }
+}
+
+// With SIGPIPE ignored, as some shells and services start programs, `best`
+// stops at the first answer its reader is no longer there for, instead of
+// thinking through the rest of its input.  Standard input stays open, so the
+// program ends only by that failed write.
+TEST_F(AnalyseStreams, BestEndsAtTheFirstAnswerNobodyReads) {
+    std::ifstream in(positions);
+    std::string first, second;
+    ASSERT_TRUE(std::getline(in, first) && std::getline(in, second));
+    int to_child[2], from_child[2], err_child[2];
+    ASSERT_EQ(pipe(to_child), 0);
+    ASSERT_EQ(pipe(from_child), 0);
+    ASSERT_EQ(pipe(err_child), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGPIPE, SIG_IGN);
+        dup2(to_child[0], 0);
+        dup2(from_child[1], 1);
+        dup2(err_child[1], 2);
+        close(to_child[1]);
+        close(from_child[0]);
+        close(err_child[0]);
+        execl(ZEMTORI_ANALYSE_EXE, ZEMTORI_ANALYSE_EXE, "best", "--depth", "1", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(to_child[0]);
+    close(from_child[1]);
+    close(err_child[1]);
+    // The first answer is read, as `head -1` reads it; then the reader goes.
+    const std::string line1 = first + "\n", line2 = second + "\n";
+    ASSERT_EQ(write(to_child[1], line1.data(), line1.size()), static_cast<ssize_t>(line1.size()));
+    std::string got;
+    EXPECT_TRUE(read_until(from_child[0], got, [](const std::string& g) { return g.find('\n') != std::string::npos; }));
+    EXPECT_EQ(got.rfind("best ", 0), 0u) << got;
+    close(from_child[0]);
+    ASSERT_EQ(write(to_child[1], line2.data(), line2.size()), static_cast<ssize_t>(line2.size()));
+
+    // The program's message, then the end of its standard error as it exits.
+    std::string err;
+    read_until(err_child[0], err, [](const std::string&) { return false; });
+    const bool ended = !err.empty();
+    if (!ended) kill(pid, SIGKILL);
+    close(to_child[1]);
+    close(err_child[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(ended) << "best went on after its reader had gone";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(err.rfind("zemtori-analyse: writing standard output: ", 0), 0u) << err;
+}
+
+// A move's time is at most a day for every command that takes one.
+TEST_F(AnalyseStreams, AMovesTimeIsAtMostADayEverywhere) {
+    for (const char* command : {"best --movetime ", "game --level 4 --movetime ", "match search level1 --games 1 --movetime "}) {
+        const Outcome over = run(exe + " " + command + "86400001 </dev/null 2>/dev/null");
+        EXPECT_EQ(WEXITSTATUS(over.status), 2) << command;
+        EXPECT_EQ(over.out, "") << command;
+    }
+    for (const char* command : {"best --movetime ", "game --level 4 --movetime "}) {
+        const Outcome day = run(exe + " " + command + "86400000 </dev/null 2>&1");
+        EXPECT_EQ(WEXITSTATUS(day.status), 0) << command << day.out;
+    }
+}
+
+// The peak memory (KB) of `args` run as a child, or -1.
+long peak_memory_kb(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        freopen("/dev/null", "w", stdout);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return usage.ru_maxrss;
+}
+
+// Every game played side by side holds a searching player's table of some
+// megabytes, so `--jobs` beyond the machine's processors plays as many as
+// it has: 256 asked for take no more memory than that.
+TEST(AnalyseMatch, PlaysNoMoreGamesSideBySideThanTheMachineHasProcessors) {
+    const auto match = [](const char* jobs) {
+        return peak_memory_kb({ZEMTORI_ANALYSE_EXE, "match", "search", "search", "--games", "16", "--nodes", "200",
+                               "--jobs", jobs});
+    };
+    const long one = match("1");
+    const long many = match("256");
+    ASSERT_GT(one, 0);
+    ASSERT_GT(many, 0);
+    const long processors = std::max(1u, std::thread::hardware_concurrency());
+    // Measured: 4 MB more for each game side by side.
+    EXPECT_LT(many, one + (processors - 1) * 6 * 1024 + 2048) << "with " << processors << " processors";
 }
 
 }  // namespace

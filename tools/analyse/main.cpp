@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "standard_streams.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ constexpr const char* USAGE =
     "       zemtori-analyse game [--level N] [--movetime MS | --nodes N]   (N = 1..4; a budget with level 4)\n"
     "       zemtori-analyse best [--movetime MS | --nodes N | --depth D]\n"
     "       zemtori-analyse match A B --games N [--movetime MS | --nodes N] [--seed S] [--jobs J]\n"
-    "         (A, B: level1, level2, level3, search, search:MS)\n"
+    "         (A, B: level1, level2, level3, search, search:MS; J at most the machine's processors)\n"
+    "A move's time MS is at most a day (86400000).\n"
     "Positions are read from standard input, one record-file entry line per line.\n";
 
 int usage() {
@@ -46,6 +48,7 @@ bool parse_number(const char* text, std::uint64_t lo, std::uint64_t hi, std::uin
 int main(int argc, char** argv) {
     namespace a = zemtori::analyse;
     std::ios::sync_with_stdio(false);
+    a::guard_standard_streams();
     if (argc < 2) return usage();
     const std::string_view cmd = argv[1];
 
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
             std::uint64_t v = 0;
             if (arg == "--level" && i + 1 < argc) {
                 if (!parse_number(argv[++i], 1, 4, level)) return usage();
-            } else if (arg == "--movetime" && i + 1 < argc && parse_number(argv[i + 1], 1, 86400000, v)) {
+            } else if (arg == "--movetime" && i + 1 < argc && parse_number(argv[i + 1], 1, a::MAX_MOVETIME_MS, v)) {
                 budget.movetime = static_cast<long long>(v);
                 ++budgets, ++i;
             } else if (arg == "--nodes" && i + 1 < argc && parse_number(argv[i + 1], 1, 1000000000000ULL, v)) {
@@ -94,7 +97,7 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || !parse_number(argv[i + 1], 1, 1000000000000ULL, v)) return usage();
             ++i;
             ++given;
-            if (arg == "--movetime") limits.movetime = static_cast<long long>(v);
+            if (arg == "--movetime" && v <= a::MAX_MOVETIME_MS) limits.movetime = static_cast<long long>(v);
             else if (arg == "--nodes") limits.nodes = static_cast<long long>(v);
             else if (arg == "--depth" && v <= 64) limits.depth = static_cast<int>(v);
             else return usage();
@@ -117,7 +120,7 @@ int main(int argc, char** argv) {
             if (arg == "--games" && parse_number(value, 1, 1000000, v)) {
                 options.games = static_cast<int>(v);
                 have_games = true;
-            } else if (arg == "--movetime" && parse_number(value, 1, 86400000, v)) {
+            } else if (arg == "--movetime" && parse_number(value, 1, a::MAX_MOVETIME_MS, v)) {
                 options.movetime = static_cast<long long>(v);
                 ++budgets;
             } else if (arg == "--nodes" && parse_number(value, 1, 1000000000000ULL, v)) {

@@ -211,6 +211,14 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
 // The share and its 95% Wilson interval turned into an Elo difference.
 double elo(double p) { return -400.0 * std::log10(1.0 / p - 1.0); }
 
+// Games side by side for `requested` jobs: at most one a processor, at least one.
+int jobs_for_machine(int requested) {
+    // Each game side by side holds a searching player's table of some
+    // megabytes; more games than processors only share them.
+    const int processors = static_cast<int>(std::thread::hardware_concurrency());
+    return std::max(1, std::min(requested, std::max(1, processors)));
+}
+
 }  // namespace
 
 bool match(std::ostream& out, const MatchOptions& options) {
@@ -245,7 +253,7 @@ bool match(std::ostream& out, const MatchOptions& options) {
             }
         }
     };
-    const int jobs = options.jobs < 1 ? 1 : options.jobs;
+    const int jobs = jobs_for_machine(options.jobs);
     std::vector<std::thread> threads;
     for (int j = 1; j < jobs; ++j) threads.emplace_back(worker);
     worker();
