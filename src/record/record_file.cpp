@@ -96,8 +96,13 @@ std::string file_failure_reason(int err) {
     case EPERM:
         return "ｱｸｾｽが拒否されました";
     case ENOSPC:
-    case EDQUOT:
         return "ﾃﾞｨｽｸに空きがありません";
+    case EDQUOT:
+        return "ﾃﾞｨｽｸの使用量が制限を超えています";
+    case EFBIG:
+        return "ﾌｧｲﾙが大きすぎます";
+    case EIO:
+        return "ﾃﾞｨｽｸの読み書きに失敗しました";
     case EROFS:
         return "読み取り専用のﾌｧｲﾙｼｽﾃﾑです";
     case ENAMETOOLONG:

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
 
 #include "settings/format.h"
@@ -147,6 +148,22 @@ TEST_F(SettingsWriter, InterruptedOrLimitedWritesLeaveTheOldFileAlone) {
         EXPECT_EQ(entries(), 1u);
         ASSERT_TRUE(replace_settings_file(file, "old\r\n"));
     }
+}
+
+// A write killed between the temporary name and the rename leaves the new
+// file under that name; the next write of the settings removes it, and
+// nothing that only looks like it.
+TEST_F(SettingsWriter, ANameLeftByAKilledWriteGoesWithTheNextWrite) {
+    const fs::path folder = file.parent_path();
+    std::ofstream(folder / "Zemtori.ini.Ab12Cd") << "killed\r\n";
+    std::ofstream(folder / "Zemtori.ini.Ab12Cd.bak") << "kept\r\n";
+    std::ofstream(folder / "Zemtori.ini.Ab12") << "kept\r\n";
+    ASSERT_TRUE(replace_settings_file(file, "new\r\n"));
+    EXPECT_FALSE(fs::exists(folder / "Zemtori.ini.Ab12Cd"));
+    EXPECT_TRUE(fs::exists(folder / "Zemtori.ini.Ab12Cd.bak"));
+    EXPECT_TRUE(fs::exists(folder / "Zemtori.ini.Ab12"));
+    EXPECT_EQ(entries(), 3u);
+    EXPECT_EQ(read_settings_file(file), "new\r\n");
 }
 
 }  // namespace
