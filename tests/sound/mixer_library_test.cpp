@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -144,6 +148,86 @@ TEST(LoadOrder, TheNeedsOfALibraryAreReadFromItsFile) {
     EXPECT_TRUE(mixer_library::needed_libraries(text).libraries.empty());
     EXPECT_TRUE(mixer_library::needed_libraries(folder + "/libzemtori-no-such.so").libraries.empty());
     std::remove(text.c_str());
+}
+
+// What the loader probe printed: whether every call was found, and the
+// libraries of SDL2's loaded, in the dynamic loader's order.
+struct Probe {
+    bool found = false;
+    std::vector<std::string> loaded;
+};
+
+// Runs the probe with LD_LIBRARY_PATH set to `library_path`, or unset when
+// it is null; the rest of the environment is this test's.
+Probe probe(const char* library_path) {
+    int out[2];
+    if (pipe(out) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], 1);
+        close(out[0]);
+        if (library_path) setenv("LD_LIBRARY_PATH", library_path, 1);
+        else unsetenv("LD_LIBRARY_PATH");
+        execl(ZEMTORI_LOADER_PROBE, ZEMTORI_LOADER_PROBE, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    Probe p;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line == "found 1") p.found = true;
+        if (line.rfind("loaded ", 0) == 0) p.loaded.push_back(line.substr(7));
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
+    return p;
+}
+
+std::string folder_of(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+// Without a library path of the user's, the libraries the mixer needs are
+// loaded one by one from the system's folder before the mixer itself, so
+// SDL2 is loaded before the mixer; with one, the loader alone finds them,
+// and copies in the user's folders are the ones loaded — none of the
+// system's beside them.
+TEST(LoadOrder, ALibraryPathOfTheUsersDecidesWhichCopiesLoad) {
+    namespace fs = std::filesystem;
+    std::string name = fs::temp_directory_path() / "zemtori-libs-XXXXXX";
+    ASSERT_NE(mkdtemp(name.data()), nullptr);
+    const fs::path own = name;
+    fs::copy_file(ZEMTORI_STANDIN_SDL, own / mixer_library::SDL_SONAME);
+    fs::copy_file(ZEMTORI_STANDIN_MIXER, own / mixer_library::MIXER_SONAME);
+
+    const Probe system = probe(nullptr);
+    EXPECT_TRUE(system.found);
+    ASSERT_EQ(system.loaded.size(), 2u);
+    EXPECT_EQ(file_name(system.loaded[0]), mixer_library::SDL_SONAME);
+    EXPECT_EQ(file_name(system.loaded[1]), mixer_library::MIXER_SONAME);
+    EXPECT_EQ(folder_of(system.loaded[0]), mixer_folder());
+    EXPECT_EQ(folder_of(system.loaded[1]), mixer_folder());
+
+    // The user's folder first, the system's after it: the stand-ins win, and
+    // the mixer is loaded first, bringing the SDL2 it needs.
+    for (const std::string& path : {own.string(), own.string() + ":" + mixer_folder()}) {
+        SCOPED_TRACE(path);
+        const Probe user = probe(path.c_str());
+        EXPECT_TRUE(user.found);
+        ASSERT_EQ(user.loaded.size(), 2u);
+        EXPECT_EQ(user.loaded[0], (own / mixer_library::MIXER_SONAME).string());
+        EXPECT_EQ(user.loaded[1], (own / mixer_library::SDL_SONAME).string());
+    }
+
+    // A path that holds neither leaves the loader to the system's copies.
+    const Probe elsewhere = probe(fs::temp_directory_path().c_str());
+    EXPECT_TRUE(elsewhere.found);
+    ASSERT_EQ(elsewhere.loaded.size(), 2u);
+    for (const std::string& path : elsewhere.loaded) EXPECT_EQ(folder_of(path), mixer_folder());
+    fs::remove_all(own);
 }
 
 }  // namespace
