@@ -225,6 +225,43 @@ TEST_F(WholeFile, OnlyStaleNamesOfTheWritersOwnPatternAreRemoved) {
     EXPECT_EQ(names_in(dir), expected);
 }
 
+// A write at work keeps its temporary name while another write into the
+// folder runs: at the last moment before the rename, in either way.
+TEST_F(WholeFile, AnotherWriteLeavesTheNameOfAWriteAtWorkAlone) {
+    static fs::path folder;
+    folder = dir;
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named" : "unnamed");
+        seen.clear();
+        WholeFileSeam seam;
+        seam.named_only = named;
+        seam.before = [](FileStep step) {
+            seen.push_back(step);
+            if (step == FileStep::Rename && std::count(seen.begin(), seen.end(), FileStep::Rename) == 1) {
+                std::string why;
+                write_file_atomically((folder / "other.棋譜").string(), "other", why);
+            }
+            return 0;
+        };
+        set_whole_file_seam(seam);
+        ASSERT_TRUE(write_file_atomically(path, named ? "named" : "unnamed", reason)) << reason;
+        EXPECT_EQ(text_of(path), named ? "named" : "unnamed");
+        EXPECT_EQ(text_of(dir / "other.棋譜"), "other");
+        EXPECT_EQ(names_in(dir), (std::vector<std::string>{"a.棋譜", "other.棋譜"}));
+        fs::remove(dir / "other.棋譜");
+    }
+}
+
+// Another user's name is theirs, whatever it looks like (only root can
+// make one to try it with).
+TEST_F(WholeFile, AnotherUsersNameIsLeftAlone) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+    std::ofstream(dir / ".zemtori-Other1") << "theirs";
+    ASSERT_EQ(::chown((dir / ".zemtori-Other1").c_str(), 4242, 4242), 0);
+    ASSERT_TRUE(write_file_atomically(path, "second", reason)) << reason;
+    EXPECT_EQ(names_in(dir), (std::vector<std::string>{".zemtori-Other1", "a.棋譜"}));
+}
+
 // A named temporary file another write takes for stale in the moment
 // before it is locked is made again under another name.
 TEST_F(WholeFile, ANamedFileRemovedBeforeItIsLockedIsMadeAgain) {
