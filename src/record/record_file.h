@@ -81,7 +81,9 @@ ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::
 // folder is written and flushed to the disk with no name (or, where the file
 // system has no unnamed files, under a temporary one) and only then takes the
 // place of the old one, so a failure at any point leaves the previous file as
-// it was, and a killed save leaves nothing behind.  A regular file without
+// it was, and a killed save leaves nothing behind (but for a save killed
+// between its temporary name and the rename, whose ".zemtori-" name the next
+// save into the folder removes).  A regular file without
 // write permission is kept (reason: read-only); a link is replaced itself.
 // Saving sets the file-size signal, when still at its default action, to be
 // ignored: a size limit fails the write instead of ending the program.

@@ -27,7 +27,8 @@ std::optional<std::string> read_settings_file(const std::filesystem::path& path)
 // folder, which has no name (or, where the file system has no unnamed files,
 // a temporary one) until it is flushed to the disk and then takes the old
 // one's place, so the file is at every moment either the old one or the new
-// one, whole, and a killed write leaves nothing behind.  A link is followed:
+// one, whole, and a killed write leaves nothing behind (a name left by one
+// killed just before its rename goes with the next write).  A link is followed:
 // the file it points to is replaced, but only a regular file or one that is
 // not there yet; a pipe, a device or a folder is left alone, and so is a
 // file the user has made read-only.  A file-size signal still at its default
