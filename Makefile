@@ -33,9 +33,11 @@ bench: install-deps $(BUILD)/build.ninja
 	$(BUILD)/zemtori-bench-window
 	$(BUILD)/zemtori-bench-startup
 
-# The Debian package, in $(BUILD)/: zemtori_VERSION_ARCH.deb
+# The Debian package, in $(BUILD)/: zemtori_VERSION_ARCH.deb, checked with
+# lintian (any error or warning fails).
 package: build
 	cd $(BUILD) && cpack -G DEB
+	bash packaging/lintian-check.sh $(BUILD)
 
 # The fuzz targets (fuzz/), built with clang and the sanitizers in a folder of
 # their own; `make fuzz` runs each for FUZZ_SECONDS.

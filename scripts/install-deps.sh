@@ -8,7 +8,7 @@ PACKAGES=(
   fonts-ipafont-mincho
   libsdl2-dev libsdl2-mixer-dev
   desktop-file-utils appstream
-  dpkg-dev file
+  dpkg-dev file lintian
   clang libclang-rt-14-dev
   python3
 )

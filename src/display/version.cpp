@@ -6,12 +6,11 @@ std::string version_text() {
     std::string text = "Zemtori " ZEMTORI_VERSION;
     text += "\r";
     text += "\r";
-    text += "Home page\r";
-    text += ZEMTORI_HOMEPAGE;
+    text += "License\r";
+    text += ZEMTORI_LICENSE;
     text += "\r";
     text += "\r";
-    text += "e-mail\r";
-    text += ZEMTORI_CONTACT;
+    text += ZEMTORI_COPYRIGHT;
     return text;
 }
 

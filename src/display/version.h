@@ -16,9 +16,10 @@ namespace zemtori {
 // The title of a message box that names no title of its own.
 inline constexpr const char* DEFAULT_TITLE = "Zemtori";
 
-// The box's text: the program's name and version, an empty line, the home
-// page, an empty line and the contact address, lines ended by a carriage
-// return.
+// The box's text: the program's name and version, an empty line, "License"
+// and the licence's name, an empty line and the copyright line, lines ended
+// by a carriage return.  The program has no home page or mail address of its
+// own, so the box shows none.
 std::string version_text();
 
 void version_box(Port& port, const std::function<void()>& play_sound);

@@ -199,7 +199,7 @@ TEST_F(MoveTextTest, TextsFollowTheScreensBoldFlag) {
     EXPECT_TRUE(port.ops.back().bold);
 }
 
-TEST(VersionBox, HidesTheFilePanelPlaysTheChimeThenShowsNameAndAddresses) {
+TEST(VersionBox, HidesTheFilePanelPlaysTheChimeThenShowsNameLicenceAndCopyright) {
     HeadlessPort port;
     for (auto c : {RecordControl::DriveList, RecordControl::DirList, RecordControl::FileList,
                    RecordControl::SavePanel})
@@ -219,14 +219,16 @@ TEST(VersionBox, HidesTheFilePanelPlaysTheChimeThenShowsNameAndAddresses) {
     std::string line;
     std::istringstream in(box.text);
     while (std::getline(in, line, '\r')) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 7u) << box.text;
+    ASSERT_EQ(lines.size(), 6u) << box.text;
     EXPECT_EQ(lines[0], std::string("Zemtori ") + ZEMTORI_VERSION);
     EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[2], "Home page");
-    EXPECT_EQ(lines[3], ZEMTORI_HOMEPAGE);
+    EXPECT_EQ(lines[2], "License");
+    EXPECT_EQ(lines[3], "MIT");
     EXPECT_EQ(lines[4], "");
-    EXPECT_EQ(lines[5], "e-mail");
-    EXPECT_EQ(lines[6], ZEMTORI_CONTACT);
+    EXPECT_EQ(lines[5], "Copyright (c) 2026 The Zemtori developers");
+    // No placeholder address reaches the player.
+    EXPECT_EQ(box.text.find("example"), std::string::npos) << box.text;
+    EXPECT_EQ(box.text.find('@'), std::string::npos) << box.text;
     EXPECT_EQ(box.text.find('\n'), std::string::npos);
 }
 

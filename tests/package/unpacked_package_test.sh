@@ -30,10 +30,12 @@ for p in libqt6widgets6 libsdl2-mixer-2.0-0 qt6-qpa-plugins qt6-translations-l10
   grep -q "\b$p\b" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 
-# Its files: both programs, the data, the menu entry, the icon at every size
-# and the metadata, which names the same version and says what changed.
+# Its files: both programs (in /usr/games, as Debian keeps games), their
+# manual pages, the data, the menu entry, the icon at every size and the
+# metadata, which names the same version and says what changed.
 share=$root/usr/share
-for f in "$root/usr/bin/zemtori" "$root/usr/bin/zemtori-analyse" \
+for f in "$root/usr/games/zemtori" "$root/usr/games/zemtori-analyse" \
+         "$share/man/man6/zemtori.6.gz" "$share/man/man6/zemtori-analyse.6.gz" \
          "$share/zemtori/pictures/TITLE_GA.png" "$share/zemtori/BGM.wav" \
          "$share/applications/$app_id.desktop" "$share/metainfo/$app_id.metainfo.xml" \
          "$share/icons/hicolor/scalable/apps/$app_id.svg"; do
@@ -58,7 +60,7 @@ grep -qx "License: MIT" "$copyright" || fail "the copyright file names no MIT li
 # The icons once: in the icon theme, nowhere else.
 others=$(find "$root" -name '*.png' -path '*icon*' ! -path "$share/icons/hicolor/*" | sed "s|^$root||")
 [ -z "$others" ] || fail "icons installed outside the icon theme too: $others"
-grep -qx "Exec=zemtori" "$share/applications/$app_id.desktop" || fail "the entry does not start zemtori"
+grep -qx "Exec=/usr/games/zemtori" "$share/applications/$app_id.desktop" || fail "the entry does not start /usr/games/zemtori"
 desktop-file-validate "$share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" >/dev/null
 
@@ -68,7 +70,7 @@ appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" >/dev/null
 log=$root/start.log
 env QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy QT_LOGGING_RULES="zemtori.startup.info=true" \
   XDG_CONFIG_HOME="$root/config" \
-  "$root/usr/bin/zemtori" >/dev/null 2>"$log" &
+  "$root/usr/games/zemtori" >/dev/null 2>"$log" &
 pid=$!
 for _ in $(seq 1 300); do
   grep -q "window open" "$log" && break
@@ -94,5 +96,5 @@ said "icon: 128 16 22 24 256 32 48 64" || fail "it did not find its icon in the 
 said "Qt's Japanese texts: ok" || fail "Qt's Japanese translation was not found"
 
 # The analysis tool runs from the package too.
-[ "$("$root/usr/bin/zemtori-analyse" gen --seed 1 --count 3 | wc -l)" -eq 3 ] || fail "zemtori-analyse gen"
+[ "$("$root/usr/games/zemtori-analyse" gen --seed 1 --count 3 | wc -l)" -eq 3 ] || fail "zemtori-analyse gen"
 echo "package $deb: unpacked, started, found its data, opened its window"
