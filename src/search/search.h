@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "search/position.h"
@@ -23,10 +24,15 @@ namespace zemtori::search {
 constexpr int WIN = 30000;
 constexpr int MAX_PLY = 96;
 
+struct SearchResult;
+
 struct Limits {
     int depth = 0;         // 0: no limit (up to MAX_PLY)
     int64_t nodes = 0;     // 0: no limit
     int64_t movetime = 0;  // milliseconds, 0: no limit
+    // Called on the searching thread with the result so far each time a
+    // depth is searched in full (its nodes those counted up to then).
+    std::function<void(const SearchResult&)> on_depth = {};
 };
 
 struct SearchResult {
