@@ -127,7 +127,7 @@ TEST(Thinker, AFixedBudgetAnswersAsADirectSearch) {
     int calls = 0;
     std::atomic<int> finished_calls{0};
     for (const GamePosition& g : game_positions()) {
-        for (const Limits& limits : {Limits{0, 15000, 0}, Limits{3, 0, 0}}) {
+        for (const Limits limits : {Limits{0, 15000, 0}, Limits{3, 0, 0}}) {
             thinker.start(g.pos, limits, g.keys, [&] { ++finished_calls; });
             ++calls;
             const SearchResult threaded = finish(thinker);

@@ -206,6 +206,18 @@ std::string info_line(const search::Position& root, const search::SearchResult& 
     return s;
 }
 
+// An info line for every depth searched in full.
+struct Reporter final : search::DepthObserver {
+    explicit Reporter(Output& o) : out(o) {}
+    void depth_done(const search::SearchResult& r) override {
+        const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begun).count();
+        out.line(info_line(root, r, ms));
+    }
+    Output& out;
+    search::Position root{};
+    Clock::time_point begun;
+};
+
 class Engine {
 public:
     Engine(std::istream& in, std::ostream& out) : in_(in), out_(out), game_(game_from(settled_opening(), -1)) {}
@@ -443,11 +455,9 @@ private:
 
         make_searcher();
         const search::Position root = search::from_rules(game_.pos, game_.side);
-        limits.on_depth = [this, root, begun](const search::SearchResult& r) {
-            const long long ms =
-                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begun).count();
-            out_.line(info_line(root, r, ms));
-        };
+        reporter_.root = root;
+        reporter_.begun = begun;
+        limits.on_depth = &reporter_;
         searcher_->set_game(game_.keys);
         stop_flag_.store(false);
         finished_ = false;
@@ -500,6 +510,7 @@ private:
 
     std::istream& in_;
     Output out_;
+    Reporter reporter_{out_};  // set before each search, read by it alone
     int hash_mb_ = DEFAULT_HASH_MB;
     int searcher_bits_ = 0;
     std::unique_ptr<search::Searcher> searcher_;
