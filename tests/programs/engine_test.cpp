@@ -237,7 +237,8 @@ TEST(EngineProtocol, BadInputLeavesThePositionAsItWas) {
 }
 
 // `stop` during `go infinite` answers with a legal move at once, and an
-// endless search that has seen the end keeps its answer until told to stop.
+// endless search that has seen the end keeps its answer until told to stop;
+// a side whose king was taken resigns.
 TEST(EngineProtocol, StopEndsAnEndlessSearch) {
     Session e;
     Game g;
@@ -268,6 +269,19 @@ TEST(EngineProtocol, StopEndsAnEndlessSearch) {
     EXPECT_TRUE(e.quiet_for(200)) << "no bestmove before stop";
     e.send("stop");
     EXPECT_TRUE(starts(e.until("bestmove ").back(), "bestmove 9,2,9,1,-7"));  // promoted or not
+    // Once the king is taken the game is over: no move follows, and the
+    // side without its king resigns.
+    const std::string entry = "position entry " + a::entry_line(pos) + " side lower moves 9,2,9,1,-70";
+    e.send(entry + " 1,1,1,2,80");
+    const std::string after = e.line();
+    EXPECT_TRUE(starts(after, "info string error: move '1,1,1,2,80' after a king was taken")) << after;
+    e.send(entry);
+    e.send("go depth 3");
+    EXPECT_EQ(e.line(), "bestmove resign");
+    // The upper side may move first.
+    e.send("position startpos side upper");
+    e.send("d");
+    EXPECT_TRUE(starts(e.line(), "info string side upper moves 0 entry "));
     // Stop without a search does nothing; the program still answers.
     e.send("stop");
     e.send("isready");
