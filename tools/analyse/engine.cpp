@@ -16,7 +16,7 @@
 #include <istream>
 #include <memory>
 #include <mutex>
-#include <optional>
+#include <new>
 #include <ostream>
 #include <thread>
 
@@ -307,8 +307,16 @@ private:
         const int bits = table_bits(hash_mb_);
         if (!searcher_ || bits != searcher_bits_) {
             searcher_.reset();
-            searcher_ = std::make_unique<search::Searcher>(bits);
-            searcher_bits_ = bits;
+            try {
+                searcher_ = std::make_unique<search::Searcher>(bits);
+                searcher_bits_ = bits;
+            } catch (const std::bad_alloc&) {
+                error("no memory for a Hash of " + std::to_string(hash_mb_) + " MB; it is " +
+                      std::to_string(MIN_HASH_MB) + " MB");
+                hash_mb_ = MIN_HASH_MB;
+                searcher_ = std::make_unique<search::Searcher>(table_bits(MIN_HASH_MB));
+                searcher_bits_ = table_bits(MIN_HASH_MB);
+            }
         }
     }
 
