@@ -107,7 +107,7 @@ struct Game {
 // The whole exchange a program that drives engines goes through: the
 // handshake, a position with moves, a search that reports each depth and
 // answers with a legal move, the move the searching player chooses when
-// told the same game.
+// told the same game; lines sent at once are taken in order.
 TEST(EngineProtocol, WholeExchange) {
     Session e;
     e.send("usi");
@@ -164,6 +164,16 @@ TEST(EngineProtocol, WholeExchange) {
     const s::SearchResult r = searcher.think(root, s::Limits{0, 30000, 0});
     EXPECT_EQ(best[1], a::move_token(s::to_rules(root, r.best)));
     EXPECT_EQ(words(lines[lines.size() - 2])[2], std::to_string(r.depth));
+
+    // Lines sent at once are taken in order: a go that comes while a search
+    // with a limit runs waits for its answer.
+    e.send("go depth 3");
+    e.send("go depth 2");
+    for (const char* last : {"info depth 3 ", "info depth 2 "}) {
+        const std::vector<std::string> answer = e.until("bestmove ");
+        ASSERT_GE(answer.size(), 2u);
+        EXPECT_TRUE(starts(answer[answer.size() - 2], last)) << answer[answer.size() - 2];
+    }
     e.send("quit");
 }
 

@@ -296,10 +296,11 @@ private:
                   " to " + std::to_string(MAX_HASH_MB));
             return;
         }
-        if (thinking()) {
-            error("'setoption' while thinking");
+        if (thinking() && infinite_) {
+            error("'setoption' while thinking without end (stop first)");
             return;
         }
+        finish();
         hash_mb_ = static_cast<int>(mb);
     }
 
@@ -397,11 +398,13 @@ private:
     }
 
     void go(const std::vector<std::string>& words) {
-        if (thinking()) {
-            error("'go' while thinking (stop first)");
+        // A search with a limit is waited for, so lines piped in are taken
+        // in order; an endless one must be stopped first.
+        if (thinking() && infinite_) {
+            error("'go' while thinking without end (stop first)");
             return;
         }
-        finish();  // the last search's threads, long since done
+        finish();
         search::Limits limits;
         long long movetime = 0, time[2] = {-1, -1}, byoyomi = 0, inc[2] = {0, 0};
         bool infinite = false, clock = false;
