@@ -275,6 +275,10 @@ SearchResult Searcher::think(const Position& pos, const Limits& limits, std::ato
         result.depth = depth;
         result.pv.assign(pv_[0], pv_[0] + pv_len_[0]);
         if (!result.pv.empty()) result.best = result.pv[0];
+        if (limits.on_depth != nullptr) {
+            result.nodes = nodes_;
+            limits.on_depth->depth_done(result);
+        }
         if (iabs(v) > WIN - 1000) break;  // the end is in sight
         if (limits.movetime > 0) {
             const auto ms =

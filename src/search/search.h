@@ -23,10 +23,23 @@ namespace zemtori::search {
 constexpr int WIN = 30000;
 constexpr int MAX_PLY = 96;
 
+struct SearchResult;
+
+// Told on the searching thread, each time a depth is searched in full, the
+// result so far (its nodes those counted up to then).
+class DepthObserver {
+public:
+    virtual void depth_done(const SearchResult& so_far) = 0;
+
+protected:
+    ~DepthObserver() = default;
+};
+
 struct Limits {
     int depth = 0;         // 0: no limit (up to MAX_PLY)
     int64_t nodes = 0;     // 0: no limit
     int64_t movetime = 0;  // milliseconds, 0: no limit
+    DepthObserver* on_depth = nullptr;  // none: nobody is told
 };
 
 struct SearchResult {

@@ -95,9 +95,10 @@ struct MatchOptions {
     long long nodes = 0, movetime = 0;
     std::uint64_t seed = 1;
     int jobs = 1;
+    bool show_moves = false;  // after each game's line, "moves G" and its moves
 };
-// False (with nothing played) when a player's name is not known or both
-// are exact levels.
+// False (with nothing played) when a player's name is not known (or names
+// an engine program that cannot be run) or both are exact levels.
 bool match(std::ostream& out, const MatchOptions& options);
 
 // `count` positions with the upper side to move and both kings on the board,

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "engine.h"
 #include "standard_streams.h"
 
 namespace {
@@ -23,7 +24,9 @@ constexpr const char* USAGE =
     "       zemtori-analyse game [--level N] [--movetime MS | --nodes N]   (N = 1..4; a budget with level 4)\n"
     "       zemtori-analyse best [--movetime MS | --nodes N | --depth D]\n"
     "       zemtori-analyse match A B --games N [--movetime MS | --nodes N] [--seed S] [--jobs J]\n"
-    "         (A, B: level1, level2, level3, search, search:MS; J at most the machine's processors)\n"
+    "         (A, B: level1, level2, level3, search, search:MS, engine:PATH;\n"
+    "          J at most the machine's processors)\n"
+    "       zemtori-analyse engine   (the searching player behind a line protocol, as USI engines)\n"
     "A move's time MS is at most a day (86400000).\n"
     "Positions are read from standard input, one record-file entry line per line.\n";
 
@@ -136,6 +139,8 @@ int main(int argc, char** argv) {
         }
         if (!have_games || budgets > 1) return usage();
         if (!a::match(std::cout, options)) return usage();
+    } else if (cmd == "engine" && argc == 2) {
+        a::engine(std::cin, std::cout);
     } else if (cmd == "fall" && argc == 2) {
         a::fall(std::cin, std::cout);
     } else if (cmd == "mate" && argc == 2) {

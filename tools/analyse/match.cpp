@@ -2,10 +2,12 @@
 //
 // A match plays whole games from the settled opening between two players:
 // the searching player (with the match's budget, or "search:MS" with MS
-// milliseconds a move of its own) or an exact level, which plays through
-// the game itself exactly as `game` drives it and always takes the upper
-// side.  The match keeps the position with the rules and checks every
-// position the game reports against it.
+// milliseconds a move of its own), an engine program ("engine:PATH", run as
+// `PATH engine` and given the match's budget and the whole game at every
+// move) or an exact level, which plays through the game itself exactly as
+// `game` drives it and always takes the upper side.  The match keeps the
+// position with the rules and checks every position the game reports
+// against it.
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -18,7 +20,10 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 #include "commands.h"
+#include "engine.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
@@ -71,10 +76,12 @@ namespace {
 
 constexpr int MOVE_LIMIT = 300;  // plies; a game that reaches it is drawn
 constexpr int RANDOM_PLIES = 2;  // the opening's first move of each side
+constexpr int TABLE_BITS = 18;   // the searching player's table; an engine is given as much
 
 struct Player {
     std::string name;
-    int level = 0;  // 1..3 an exact level, 0 the searching player
+    int level = 0;       // 1..3 an exact level, 0 the searching player or an engine
+    std::string engine;  // the engine program's path
     search::Limits limits;
 };
 
@@ -98,6 +105,11 @@ bool parse_player(const std::string& name, const MatchOptions& o, Player& p) {
         p.limits = limits_of(0, 0, ms);
         return true;
     }
+    if (name.rfind("engine:", 0) == 0 && name.size() > 7) {
+        p.engine = name.substr(7);
+        p.limits = limits_of(0, o.nodes, o.nodes == 0 && o.movetime == 0 ? 100 : o.movetime);
+        return access(p.engine.c_str(), X_OK) == 0;
+    }
     return false;
 }
 
@@ -106,16 +118,16 @@ struct Outcome {
     std::string how;
     int moves = 0;
     int upper = 0, first = 0;  // which player (0 A, 1 B) played the upper side, moved first
+    std::string record;        // the moves played, as the engine protocol writes them
 };
 
-// The rules' move (with the code placed) on `pos`, and whether a king fell.
-bool play(Position& pos, const search::RulesMove& m) {
-    TurnState turn;
-    turn.COM_GAWA = SENTE_GAWA;  // the upper side's value
-    turn.MAN_GAWA = GOTE_GAWA;
-    sashite_jikkou(pos, turn, nullptr, m.from_x, m.from_y, m.to_x, m.to_y, m.koma);
-    rakka(pos, nullptr);
-    return turn.SHOSHA != NASHI;
+// What an engine is told before each of its moves: the opening, who moved
+// first, and every move since.
+std::string position_command(int first_side, const std::vector<search::RulesMove>& history) {
+    std::string s = std::string("position startpos side ") + (first_side > 0 ? "upper" : "lower");
+    if (!history.empty()) s += " moves";
+    for (const search::RulesMove& m : history) s += ' ' + move_token(m);
+    return s;
 }
 
 bool parse_move(const std::string& line, const char* word, search::RulesMove& m) {
@@ -149,8 +161,15 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
     int side = first_side;
     std::unique_ptr<LevelGame> level;  // the exact level's game, once begun
     std::string pending;               // the searching player's last move, for the level's game
-    search::Searcher searcher(18);
+    search::Searcher searcher(TABLE_BITS);
     std::vector<std::uint64_t> keys;  // the positions so far, for the searching player
+    std::vector<search::RulesMove> history;
+    std::unique_ptr<EngineProcess> engines[2];  // each engine player's program, once started
+    auto played = [&](const search::RulesMove& mv) {
+        history.push_back(mv);
+        if (!o.record.empty()) o.record += ' ';
+        o.record += move_token(mv);
+    };
 
     for (int ply = 0; ply < MOVE_LIMIT; ++ply, side = -side) {
         o.moves = ply;
@@ -177,7 +196,8 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
             }
             if (!moved) return end(-side, "nomove");
             if (lines.empty() || lines.back().rfind("pos ", 0) != 0) return end(0, "error");
-            if (play(pos, m)) {
+            played(m);
+            if (play_move(pos, m)) {
                 o.moves = ply + 1;
                 return end(side, "capture");
             }
@@ -195,11 +215,36 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
         search::generate(sp, list);
         if (list.size == 0) return end(-side, "nomove");
         search::Move sm;
-        if (ply < RANDOM_PLIES) sm = list.moves[rng.below(list.size)];
-        else sm = searcher.think(sp, pl.limits).best;
+        if (ply < RANDOM_PLIES) {
+            sm = list.moves[rng.below(list.size)];
+        } else if (!pl.engine.empty()) {
+            // The engine is told the whole game and given the same budget
+            // as the searching player; it loses by failing to answer in
+            // time, by resigning while it has a move, or by an illegal move.
+            std::unique_ptr<EngineProcess>& e = engines[who];
+            if (!e) {
+                e = std::make_unique<EngineProcess>();
+                if (!e->start(pl.engine, (16 << TABLE_BITS) >> 20)) return end(-side, "failed");
+            }
+            const std::string go = pl.limits.nodes > 0 ? "go nodes " + std::to_string(pl.limits.nodes)
+                                                        : "go movetime " + std::to_string(pl.limits.movetime);
+            const long long timeout = pl.limits.nodes > 0 ? -1 : 2 * pl.limits.movetime + 5000;
+            std::string answer;
+            if (!e->best_move(position_command(first_side, history), go, timeout, answer))
+                return end(-side, "failed");
+            if (answer == "resign") return end(-side, "resign");
+            int found = -1;
+            for (int i = 0; i < list.size && found < 0; ++i)
+                if (move_token(search::to_rules(sp, list.moves[i])) == answer) found = i;
+            if (found < 0) return end(-side, "illegal");
+            sm = list.moves[found];
+        } else {
+            sm = searcher.think(sp, pl.limits).best;
+        }
         m = search::to_rules(sp, sm);
         pending = "move " + move_text(m);
-        if (play(pos, m)) {
+        played(m);
+        if (play_move(pos, m)) {
             o.moves = ply + 1;
             return end(side, "capture");
         }
@@ -248,6 +293,7 @@ bool match(std::ostream& out, const MatchOptions& options) {
                 out << "game " << printed + 1 << " upper " << names[r.upper] << " first " << names[r.first]
                     << " winner " << (r.winner < 0 ? "none" : names[r.winner]) << " how " << r.how << " moves "
                     << r.moves << '\n';
+                if (options.show_moves) out << "moves " << printed + 1 << ' ' << r.record << '\n';
                 out.flush();
                 ++printed;
             }
