@@ -101,8 +101,8 @@ TEST_F(SearchingPlayerPaths, AHintDropsTheSelectionInProgress) {
 // position the game has passed through takes that draw; told the positions
 // with the sides the wrong way round, it would not know the position again.
 TEST_F(SearchingPlayerPaths, TheGamesPositionsAreHandedOverWithTheSideToMove) {
-    // The upper side is far ahead; on the bottom row each
-    // side's rook may step aside and back without anything falling.
+    // The upper side is far ahead; on the bottom row each side's rook may
+    // step aside and back without anything falling.
     edit_position([](Position& p) {
         p = board_with({{9, 1, OU}, {8, 1, KIN}, {7, 1, GIN}, {9, 2, KAKU}, {8, 2, KAKU}, {9, 3, HISHA},
                         {9, 5, KIN}, {9, 9, -OU}, {8, 9, -KIN}, {9, 7, -HISHA}});
@@ -118,7 +118,8 @@ TEST_F(SearchingPlayerPaths, TheGamesPositionsAreHandedOverWithTheSideToMove) {
     ASSERT_EQ(board_to_text(v.pos), board_to_text(start));
     ASSERT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
 
-    // The keys of entries 0..3, the person (-1) to move in 0 and 2.
+    // The keys of entries 0..3: the lower side (-1) was to move in 0 and 2,
+    // the upper side in 1 and 3.
     std::vector<uint64_t> right, wrong;
     for (int n = 0; n < 4; ++n) {
         Position p;
