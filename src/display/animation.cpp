@@ -9,19 +9,24 @@ void MoveAnimation::hand_redraw(const Position& pos, int side) {
     else screen_.mochigoma_hyouji_sita(pos);
 }
 
+bool MoveAnimation::shown() const { return !screen_.port().program_ending(); }
+
 // Shows one step of a fall and keeps it: the 1 ms pause of every step, and
 // long enough in total that the eye can follow the pieces square by square.
+// Once the program is ending the fall goes on in the position alone.
 void MoveAnimation::hold_step() {
     Port& port = screen_.port();
+    if (!shown()) return;
     port.refresh();
     const double shown_at = port.time_of_day();
-    matsu(port, 0.001);
+    if (!matsu(port, 0.001)) return;
     double elapsed = port.time_of_day() - shown_at;
     if (elapsed < 0) elapsed += 86400.0;  // past midnight
     if (elapsed < RAKKA_STEP_SECONDS) matsu(port, RAKKA_STEP_SECONDS - elapsed);
 }
 
 void MoveAnimation::hand_fall_step(const Position& pos, int side) {
+    if (!shown()) return;
     hand_redraw(pos, side);
     hold_step();
 }
@@ -36,6 +41,7 @@ void MoveAnimation::source_emptied(Cell cell) {
 void MoveAnimation::piece_placed(int koma, int x, int y) { screen_.masu_hyouji(koma, x, y); }
 
 void MoveAnimation::board_fall_step(const Position& pos) {
+    if (!shown()) return;
     screen_.ban_hyouji(pos);
     hold_step();
 }

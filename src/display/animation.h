@@ -9,7 +9,9 @@
 namespace zemtori {
 
 // Each step of a falling pass stays on the screen at least this long, so a
-// person sees the pieces drop square by square.
+// person sees the pieces drop square by square.  Once the program is ending
+// (Esc or the window closed during the fall) the remaining steps are neither
+// painted nor kept.
 constexpr double RAKKA_STEP_SECONDS = 0.03;
 
 class MoveAnimation final : public MoveObserver {
@@ -30,6 +32,8 @@ public:
 private:
     void hand_redraw(const Position& pos, int side);
     void hold_step();
+    // False once the program is ending.
+    bool shown() const;
 
     Screen& screen_;
 };

@@ -25,6 +25,7 @@ constexpr int GAME_KEYS_KEPT = 32;
 // 先手: the person moves first, or an open game goes on against the computer.
 void Game::SENTE_Click() {
     start_of_play(PlayStart::PersonFirst);
+    if (ending_) return;  // Esc while the opening fell
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(SENTE_GAWA);
         port.message_box(MAN_NO_BAN, " ", MsgIcon::None, MsgButtons::Ok);
@@ -41,6 +42,7 @@ void Game::SENTE_Click() {
 // 後手: the computer moves first, or an open game goes on against it.
 void Game::GOTE_Click() {
     start_of_play(PlayStart::ComputerFirst);
+    if (ending_) return;  // Esc while the opening fell
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(GOTE_GAWA);
         com_ban();  // it starts its own clock
@@ -85,11 +87,11 @@ void Game::tenmetsu(int koma, double c, double r, int count) {
         screen.gazou_hyouji(KARA, c, r);
         screen.waku_hyouji(screen.WAKU_IRO, c, r);
         port.refresh();
-        matsu(port, 0.2);
+        if (!matsu(port, 0.2)) return;
         screen.gazou_hyouji(koma, c, r);
         screen.waku_hyouji(screen.WAKU_IRO, c, r);
         port.refresh();
-        matsu(port, 0.2);
+        if (!matsu(port, 0.2)) return;
     }
 }
 
@@ -155,14 +157,18 @@ void Game::com_ban() {
         const Cell from = square_cell(best.from_x, best.from_y);
         tenmetsu(best.moto_koma, from.c, from.r, 2);
     }
+    // Esc or the window closed during the blink, the pauses or the fall: the
+    // program is ending, and the turn ends where it stands.
+    if (ending_) return;
 
     flow.make_move(pos, &animation, best.from_x, best.from_y, best.to_x, best.to_y, best.koma);
-    matsu(port, 0.5);
+    if (!matsu(port, 0.5)) return;
     play_piece();
     port.refresh();
-    matsu(port, 0.4);
+    if (!matsu(port, 0.4)) return;
     kifu.move_made();
     rakka(pos, &animation);
+    if (ending_) return;
     kifu.kiroku_saishin(pos);
 
     port.set_timer1(false);

@@ -173,9 +173,10 @@ void Game::carry_out_move(int button) {
     flow.make_move(pos, &animation, s.from_x, s.from_y, s.to_x, s.to_y, s.koma);
     play_piece();
     port.refresh();
-    matsu(port, 0.4);
+    if (!matsu(port, 0.4)) return;  // the program is ending
     kifu.move_made();
     rakka(pos, &animation);
+    if (ending_) return;
     kifu.kiroku_saishin(pos);
     sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,
                    SHIRO);

@@ -54,6 +54,7 @@ void Game::start_of_play(PlayStart how) {
 
 void Game::START_Click() {
     start_of_play(PlayStart::People);
+    if (ending_) return;  // Esc while the opening fell
     if (turn.TESU == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(SENTE_GAWA);
         port.message_box("先手の番です", " ", MsgIcon::None, MsgButtons::Ok);

@@ -46,9 +46,9 @@ public:
     bool timer1_enabled() const override { return timer1_; }
     double time_of_day() override { return now; }
     void sleep(double seconds) override;
-    // While the game waits for the searching player, this runs (when set)
-    // each time the window would handle its events: a test acts here as the
-    // window's user would.
+    // While the game waits (the searching player, the pauses and falling
+    // steps of a move), this runs (when set) each time the window would
+    // handle its events: a test acts here as the window's user would.
     std::function<void()> on_keep_alive;
     void keep_alive() override {
         if (on_keep_alive) on_keep_alive();
@@ -60,6 +60,7 @@ public:
     std::string record_folder() const override { return file_folder; }
     bool set_record_folder(RecordControl list, const std::string& folder) override;
     void end_program() override { ended = true; }
+    bool program_ending() const override { return ended; }
 
     // What happened.
     std::vector<Op> ops;

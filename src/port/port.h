@@ -73,10 +73,11 @@ public:
     virtual double time_of_day() = 0;
     // Let time pass without handling any event (used by busy waits).
     virtual void sleep(double seconds) = 0;
-    // While the game waits for work on another thread (the searching player
-    // thinking): lets the window repaint and take a request to close it or
-    // an Esc, for a moment.  Clicks, menu commands and Timer1 do not reach
-    // the game meanwhile: the game counts its own clock while it waits.
+    // While the game waits (the searching player thinking on another thread,
+    // a pause or a falling step of the pieces): lets the window repaint and
+    // take a request to close it or an Esc, for a moment.  Clicks, menu
+    // commands and Timer1 do not reach the game meanwhile; they are dropped,
+    // not kept for later.  The game counts its own clock while it thinks.
     virtual void keep_alive() {}
 
     // Record-file controls.
@@ -95,6 +96,9 @@ public:
 
     // End the program at once.
     virtual void end_program() = 0;
+    // True once end_program has been called: whatever the game was doing
+    // stops without waiting or painting any more.
+    virtual bool program_ending() const = 0;
 };
 
 }  // namespace zemtori

@@ -36,7 +36,8 @@ public:
     std::string record_selection(RecordControl) const override { return {}; }
     std::string record_folder() const override { return {}; }
     bool set_record_folder(RecordControl, const std::string&) override { return true; }
-    void end_program() override {}
+    void end_program() override { ended_ = true; }
+    bool program_ending() const override { return ended_; }
 
     // The texts of the message boxes shown, in order.
     std::vector<std::string> messages;
@@ -44,6 +45,7 @@ public:
 private:
     std::map<std::string, bool> checked_;
     bool timer1_ = false;
+    bool ended_ = false;
     double now_ = 0;
 };
 

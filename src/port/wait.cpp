@@ -15,8 +15,9 @@ constexpr double SLICE_SECONDS = 0.001;
 constexpr double TOLERANCE = 1e-9;
 }  // namespace
 
-void matsu(Port& port, double seconds) {
-    if (!(seconds > 0)) return;
+bool matsu(Port& port, double seconds) {
+    if (port.program_ending()) return false;
+    if (!(seconds > 0)) return true;
     // Add up how far the clock has moved forward, reading by reading.  A
     // reading below the previous one is midnight (the time of day starts
     // again at 0), or a clock set back: set back by more than the wait it
@@ -31,7 +32,12 @@ void matsu(Port& port, double seconds) {
         if (delta < 0) delta = -delta > seconds ? delta + DAY_SECONDS : 0.0;
         elapsed += delta;
         previous = now;
+        // A close request or an Esc is answered here, not once the whole
+        // animation is over.
+        port.keep_alive();
+        if (port.program_ending()) return false;
     }
+    return true;
 }
 
 }  // namespace zemtori

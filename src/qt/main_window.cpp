@@ -312,7 +312,9 @@ void MainWindow::sleep(double seconds) {
 }
 
 // Handles what is waiting (painting, a close request, Esc) and returns; what
-// would start a command of the game is dropped, not kept for later.
+// would start a command of the game is dropped, not kept for later.  The game
+// calls it while the searching player thinks and between the slices of its
+// pauses and falling steps.
 void MainWindow::keep_alive() {
     busy_ = true;
     QCoreApplication::processEvents(QEventLoop::AllEvents, KEEP_ALIVE_MS);

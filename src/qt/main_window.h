@@ -95,6 +95,7 @@ public:
     std::string record_folder() const override;
     bool set_record_folder(RecordControl list, const std::string& folder) override;
     void end_program() override;
+    bool program_ending() const override { return ended_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

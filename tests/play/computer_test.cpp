@@ -4,8 +4,10 @@
 #include "play_fixture.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "record/entry.h"
+#include "rules/moves.h"
 
 namespace zemtori::test {
 namespace {
@@ -283,6 +285,32 @@ TEST_F(Computer, TheSecondTurnCarriesWhatTheFirstLeft) {
     GameSetup::set_position(game, q);
     computer_turn(game);
     EXPECT_DOUBLE_EQ(game.view().engine.work.SAIZEN_TEN, 60.2);
+}
+
+// Esc while the person's move falls: the program ends there, without
+// waiting out the fall, and the computer never answers.
+TEST_F(Computer, EscWhileThePersonsMoveFallsEndsTheTurnThere) {
+    game.menu("SENTE");
+    const Position before = game.view().pos;
+    Position moved = before;
+    TurnState turn = game.view().turn;
+    sashite_jikkou(moved, turn, nullptr, 5, 7, 5, 6, -HU);
+    std::optional<double> esc_at;
+    port.on_keep_alive = [&] {
+        const std::string now = board_to_text(game.view().pos);
+        if (esc_at || now == board_to_text(before) || now == board_to_text(moved)) return;
+        esc_at = port.now;  // the pieces have begun to fall
+        game.key_press(ESC_KEY);
+    };
+    port.clear();
+    move(5, 7, 5, 6);
+    ASSERT_TRUE(esc_at.has_value()) << "no look at the window while the pieces fell";
+    EXPECT_TRUE(port.ended);
+    EXPECT_EQ(port.now, *esc_at) << "no wait after the Esc";
+    EXPECT_EQ(game.view().turn.TESU, 1) << "the computer did not answer";
+    const std::vector<std::string> t = texts();
+    EXPECT_EQ(std::find(t.begin(), t.end(), "思考中"), t.end());
+    EXPECT_TRUE(port.messages.empty());
 }
 
 }  // namespace

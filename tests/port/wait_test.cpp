@@ -77,5 +77,29 @@ TEST(BusyWait, ClockSetBackALittleStillWaitsTheFullTime) {
     EXPECT_LT(port.slept, 0.3 + 0.003);
 }
 
+// Between its slices the wait lets the window take its events, so that a
+// close or an Esc ends it at once instead of after the whole pause.
+TEST(BusyWait, TheWindowTakesItsEventsBetweenSlicesAndAnEndingProgramStopsTheWait) {
+    TestClock port;
+    port.now = 40000.0;
+    int looks = 0;
+    port.on_keep_alive = [&] {
+        EXPECT_NEAR(port.slept, 0.001 * ++looks, 1e-9) << "one look after every slice";
+        if (looks == 5) port.end_program();  // Esc
+    };
+    EXPECT_FALSE(matsu(port, 0.4));
+    EXPECT_EQ(looks, 5);
+    EXPECT_NEAR(port.slept, 0.005, 1e-9) << "no wait after the Esc";
+
+    // Once the program is ending, no wait waits at all.
+    EXPECT_FALSE(matsu(port, 0.2));
+    EXPECT_EQ(port.sleeps, 5);
+    EXPECT_EQ(looks, 5);
+
+    TestClock quiet;
+    EXPECT_TRUE(matsu(quiet, 0.01));
+    EXPECT_TRUE(matsu(quiet, 0));
+}
+
 }  // namespace
 }  // namespace zemtori

@@ -1,13 +1,17 @@
 // The searching player in the real window: the window paints while the
 // computer thinks at level 4 and drops what the player does meanwhile,
 // closing it ends the search at once, and the hint's frames on the canvas.
+// Esc ends the program as promptly while the computer's piece blinks and
+// while the pieces fall.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 #include "app/game_wiring.h"
 #include "port/geometry.h"
@@ -15,8 +19,10 @@
 #include "qt/main_window.h"
 #include "play/game.h"
 #include "rules/board.h"
+#include "rules/moves.h"
 #include "sound/effects.h"
 #include "qt_test_support.h"
+#include "test_support.h"
 
 namespace zemtori {
 namespace {
@@ -24,27 +30,42 @@ namespace {
 constexpr search::Limits UNTIL_TOLD{0, 0, 0};
 constexpr search::Limits SMALL{0, 3000, 0};
 
-// Runs `on_paint` for every paint of the canvas while the game thinks.
+// Counts the paints of the canvas while the game thinks.
 class PaintWatch : public QObject {
 public:
-    PaintWatch(QWidget* canvas, const Game& game, std::function<void()> on_paint)
-        : game_(game), on_paint_(std::move(on_paint)) {
-        canvas->installEventFilter(this);
-    }
+    PaintWatch(QWidget* canvas, const Game& game) : game_(game) { canvas->installEventFilter(this); }
     int paints_while_thinking = 0;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && game_.thinking()) {
-            ++paints_while_thinking;
-            if (on_paint_) on_paint_();
-        }
+        if (event->type() == QEvent::Paint && game_.thinking()) ++paints_while_thinking;
         return false;
     }
 
 private:
     const Game& game_;
-    std::function<void()> on_paint_;
+};
+
+// The real window, where the test takes a look each time the game lets the
+// window take its events: from inside the window's event handling, where a
+// player's click or key arrives.  With `test_clock` the time of day is the
+// test's own: the game's waits pass no real time, and the test reads exactly
+// how long the game went on waiting.
+class TestWindow final : public MainWindow {
+public:
+    using MainWindow::MainWindow;
+    std::function<void()> look;
+    void keep_alive() override {
+        if (look) QTimer::singleShot(0, this, look);
+        MainWindow::keep_alive();
+    }
+    bool test_clock = false;
+    double now = 36000.0;
+    double time_of_day() override { return test_clock ? now : MainWindow::time_of_day(); }
+    void sleep(double seconds) override {
+        if (test_clock) now += seconds;
+        else MainWindow::sleep(seconds);
+    }
 };
 
 class SearchingPlayerInWindow : public ::testing::Test {
@@ -56,7 +77,10 @@ protected:
         game.load();
         window.show();
     }
-    void TearDown() override { disconnect_game(window); }
+    void TearDown() override {
+        window.look = nullptr;
+        disconnect_game(window);
+    }
 
     void press_square(int x, int y) {
         const QPointF at(to_pixels(grid_x(y + 0.5)), to_pixels(grid_y(x + 0.5)));
@@ -69,7 +93,7 @@ protected:
         return test::canvas_pixel(window.canvas_image(), to_pixels(grid_x(cell.c + 0.5)), to_pixels(grid_y(cell.r)));
     }
 
-    MainWindow window{menu_entries()};
+    TestWindow window{menu_entries()};
     SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
     Game game{window, sound};
     test::OkToEveryBox boxes;
@@ -83,16 +107,18 @@ TEST_F(SearchingPlayerInWindow, TheWindowPaintsWhileLevelFourThinksAndDropsInput
     window.action("LEVEL4")->trigger();
     game.set_search_limits(UNTIL_TOLD, SMALL);
     bool acted = false;
-    PaintWatch watch(window.canvas(), game, [&] {
+    PaintWatch watch(window.canvas(), game);
+    window.look = [&] {
+        if (!game.thinking()) return;  // the opening still falling
         if (!acted) {
             acted = true;
             press_square(7, 7);                  // would resume the game for the computer
             window.action("CANCEL")->trigger();  // would start a new game
+            window.canvas()->update();           // something uncovers the window
+        } else if (watch.paints_while_thinking >= 1) {
+            game.move_now();
         }
-        game.move_now();
-    });
-    // Something uncovers the window while the computer thinks.
-    QTimer::singleShot(0, window.canvas(), [this] { window.canvas()->update(); });
+    };
     window.action("GOTE")->trigger();
 
     EXPECT_GE(watch.paints_while_thinking, 1);
@@ -112,8 +138,14 @@ TEST_F(SearchingPlayerInWindow, TheWindowPaintsWhileLevelFourThinksAndDropsInput
 TEST_F(SearchingPlayerInWindow, ClosingTheWindowWhileItThinksEndsAtOnce) {
     window.action("LEVEL4")->trigger();
     game.set_search_limits(UNTIL_TOLD, SMALL);
-    QTimer::singleShot(0, &window, [this] { window.close(); });
+    bool closed_while_thinking = false;
+    window.look = [&] {
+        if (!game.thinking() || closed_while_thinking) return;
+        closed_while_thinking = true;
+        window.close();
+    };
     window.action("GOTE")->trigger();
+    EXPECT_TRUE(closed_while_thinking);
     EXPECT_TRUE(window.ended());
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(game.thinking());
@@ -135,6 +167,77 @@ TEST_F(SearchingPlayerInWindow, TheHintsFramesShowOnTheCanvasUntilTheNextClick) 
     press_square(5, 5);  // an empty square: selects nothing
     EXPECT_FALSE(game.view().hint.has_value());
     EXPECT_EQ(frame_pixel(to), test::palette_rgb(MIDORI_IRO));
+}
+
+// Esc while the computer's move is shown: the program ends at the first look
+// the window takes at its events, as when it is closed while the computer
+// thinks, and the rest of the turn never happens.
+struct EndingInWindow : SearchingPlayerInWindow {
+    EndingInWindow() { window.test_clock = true; }
+};
+
+// The window hears of the Esc as it would from the keyboard: through its
+// event queue, while the game waits.
+void press_esc(QWidget& window) {
+    QCoreApplication::postEvent(&window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+}
+
+// The game waits no longer after the Esc than one look of the level-4 wait
+// at its worker (10 ms).
+constexpr double PROMPT_SECONDS = 0.010;
+
+TEST_F(EndingInWindow, EscWhileTheComputersPieceBlinksEndsTheProgramAtOnce) {
+    std::optional<Position> blinking;  // the board while the chosen piece blinks
+    double esc_at = 0;
+    window.look = [&] {
+        // The computer has chosen and counted its move and not yet made it.
+        if (blinking || game.view().turn.TESU != 1) return;
+        blinking = game.view().pos;
+        esc_at = window.now;
+        press_esc(window);
+    };
+    window.action("GOTE")->trigger();  // level 3: the computer answers at once
+
+    ASSERT_TRUE(blinking.has_value()) << "the window took no events while the piece blinked";
+    EXPECT_TRUE(window.ended());
+    EXPECT_EQ(ends, 1);
+    EXPECT_LT(window.now - esc_at, PROMPT_SECONDS);
+    EXPECT_EQ(test::board_to_text(game.view().pos), test::board_to_text(*blinking)) << "the move was not made";
+    EXPECT_TRUE(boxes.seen.empty());
+}
+
+TEST_F(EndingInWindow, EscWhileThePiecesFallEndsTheProgramAtOnce) {
+    std::optional<Position> before, moved;  // the board before the move, and with it made
+    bool falling = false;
+    double esc_at = 0;
+    window.look = [&] {
+        const auto& v = game.view();
+        if (falling || v.turn.TESU != 1) return;
+        if (!before) {
+            // The computer's move has been chosen; nothing has fallen yet.
+            before = v.pos;
+            moved = v.pos;
+            TurnState turn = v.turn;
+            const Candidate& m = v.com_move;
+            sashite_jikkou(*moved, turn, nullptr, m.from_x, m.from_y, m.to_x, m.to_y, m.koma);
+        }
+        const std::string now = test::board_to_text(v.pos);
+        if (now == test::board_to_text(*before) || now == test::board_to_text(*moved)) return;
+        falling = true;  // neither the blink nor the pauses around the move
+        esc_at = window.now;
+        press_esc(window);
+    };
+    window.action("GOTE")->trigger();
+
+    ASSERT_TRUE(falling) << "the window took no events while the pieces fell";
+    EXPECT_TRUE(window.ended());
+    EXPECT_EQ(ends, 1);
+    EXPECT_LT(window.now - esc_at, PROMPT_SECONDS);
+    const auto& v = game.view();
+    EXPECT_EQ(v.turn.TEBAN, v.turn.COM_GAWA) << "the turn was not handed back";
+    const Cell to = square_cell(v.com_move.to_x, v.com_move.to_y);
+    EXPECT_NE(frame_pixel(to), test::palette_rgb(SHIRO)) << "no frame on its destination";
+    EXPECT_TRUE(boxes.seen.empty());
 }
 
 }  // namespace
