@@ -98,7 +98,7 @@ TEST_F(SearchingPlayerInWindow, TheWindowPaintsWhileLevelFourThinksAndDropsInput
     EXPECT_GE(watch.paints_while_thinking, 1);
     EXPECT_FALSE(game.thinking());
     const auto& v = game.view();
-    ASSERT_EQ(v.turn.TESU, 1) << "one move, and no new game";
+    ASSERT_EQ(v.kifu.tesu(), 1) << "one move, and no new game";
     EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
     EXPECT_FALSE(v.turn.SENTAKU);
     EXPECT_TRUE(boxes.seen.empty()) << boxes.seen.front();
@@ -117,7 +117,7 @@ TEST_F(SearchingPlayerInWindow, ClosingTheWindowWhileItThinksEndsAtOnce) {
     EXPECT_TRUE(window.ended());
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(game.thinking());
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
 }
 
 // The hint frames the piece and its destination in light blue on the

@@ -24,11 +24,9 @@ std::string brief(const Kifu& kifu, int n) {
 Kifu two_moves() {
     Kifu kifu;
     kifu.kyokumen_kiroku(board_with({{5, 5, 10}}), 0, 4, 0, 0);
-    kifu.move_made();
-    kifu.kiroku_saishin(board_with({{5, 5, 20}}));
+    kifu.move_made(board_with({{5, 5, 20}}), Sashite{5, 6, 5, 5, -20});
     kifu.kyokumen_kiroku(board_with({{5, 5, 20}}), 4, 4, 0, 7);
-    kifu.move_made();
-    kifu.kiroku_saishin(board_with({{5, 5, 30}}));
+    kifu.move_made(board_with({{5, 5, 30}}), Sashite{5, 4, 5, 5, 30});
     return kifu;
 }
 
