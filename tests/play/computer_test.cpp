@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "record/entry.h"
+#include "rules/moves.h"
 
 namespace zemtori::test {
 namespace {
@@ -95,10 +96,20 @@ TEST_F(Computer, SenteThenAMoveIsAnsweredInsideTheSameClick) {
     EXPECT_EQ(game.view().kifu.tesu(), 2);
     EXPECT_EQ(game.view().turn.TEBAN, game.view().turn.MAN_GAWA);
     EXPECT_EQ(game.view().kifu.entry(1).BAN[9][6], -HU) << "it thought about the position after the pawn fell";
-    // The person's move text before 思考中; last, the computer's destination in white.
+    // The person's move text before 思考中; last, in white, the square where
+    // the computer's piece came to rest: its move made on the position it
+    // thought about, the piece marked, and everything let fall.
     const std::vector<std::string> t = texts();
     EXPECT_LT(std::find(t.begin(), t.end(), "４"), std::find(t.begin(), t.end(), "思考中"));
-    const Cell to = square_cell(best().to_x, best().to_y);
+    Position after;
+    game.view().kifu.restore(1, after);
+    after.BAN[best().from_x][best().from_y] = 0;
+    after.BAN[best().to_x][best().to_y] = 99;
+    rakka(after, nullptr);
+    Cell to;
+    for (int x = 1; x <= 9; ++x)
+        if (after.BAN[x][best().to_y] == 99) to = square_cell(x, best().to_y);
+    ASSERT_NE(to, square_cell(best().to_x, best().to_y)) << "the piece fell";
     const auto frame = std::find_if(port.ops.rbegin(), port.ops.rend(),
                                     [](const auto& o) { return o.kind == HeadlessPort::OpKind::Outline; });
     EXPECT_EQ(frame->code, SHIRO);

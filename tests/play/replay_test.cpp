@@ -64,11 +64,12 @@ TEST_F(Replay, OneStepBackIsRedoneToTheLatestPosition) {
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(latest));
     EXPECT_EQ(game.view().kifu.tesu(), 3);
     EXPECT_EQ(game.view().turn.TEBAN, -1);
-    // The third move is written again: the lower pawn from (2,7), fallen
-    // onto (8,6) above the first one.
+    // The third move is written again as it was played: the lower pawn from
+    // (2,7) to (2,6), though it fell onto (8,6) above the first one.
     const std::vector<std::string> t = texts();
     EXPECT_NE(std::find(t.begin(), t.end(), "４"), t.end());
-    EXPECT_NE(std::find(t.begin(), t.end(), "八"), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), "二"), t.end());
+    EXPECT_EQ(std::find(t.begin(), t.end(), "八"), t.end());
     game.menu("AFTER");
     EXPECT_EQ(last_message().text, "できません");
     EXPECT_EQ(last_message().title, "進む");
@@ -89,11 +90,12 @@ TEST_F(Replay, TwoStepsBackThenForwardRestoresEachPositionInTurn) {
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(before_third));
     EXPECT_EQ(game.view().kifu.tesu(), 2);
     EXPECT_EQ(sounds(KOMA_WAV), 3 + 3);  // three moves, two steps back, one forward
-    // The forward step names the arrival square of move 2: the upper pawn
-    // that ended on (9,4) after its fall, written for the upper side.
+    // The forward step names move 2 as it was played: the upper pawn to
+    // (1,4), though it fell to (9,4), written for the upper side.
     const std::vector<std::string> t = texts();
     EXPECT_NE(std::find(t.begin(), t.end(), "６"), t.end());
-    EXPECT_NE(std::find(t.begin(), t.end(), "九"), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), "一"), t.end());
+    EXPECT_EQ(std::find(t.begin(), t.end(), "九"), t.end());
     game.menu("AFTER");
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(latest));
     game.menu("AFTER");
