@@ -133,6 +133,20 @@ public:
             click_cell(rng_.below(9) + 1, rng_.below(9) + 1, HIDARI_BUTTON);
             if (port_.messages.empty() || port_.messages.back().text != "新規に対局してください")
                 fail("a click after the end did not ask for a new game");
+            // One step back reopens the game; one forward ends it again, with
+            // the same winner, and a click still asks for a new game.
+            const int winner = turn.SHOSHA;
+            const int tesu = game_.view().kifu.tesu();
+            if (tesu > 0) {
+                menu("REPLAY");
+                if (turn.SHOSHA != NASHI) fail("a step back did not reopen the game");
+                menu("AFTER");
+            }
+            if (turn.SHOSHA != winner) fail("a step onto the final position did not end the game again");
+            click_cell(rng_.below(9) + 1, rng_.below(9) + 1, HIDARI_BUTTON);
+            if (game_.view().kifu.tesu() != tesu || port_.messages.empty() ||
+                port_.messages.back().text != "新規に対局してください")
+                fail("a click on the final position stepped onto played on");
         }
     }
 
