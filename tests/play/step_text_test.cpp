@@ -150,7 +150,9 @@ TEST_F(StepText, EveryStepOfAGameNamesItsMoveInMemoryAndFromItsFile) {
                 // column close up alike, whichever of them left): the first
                 // square that changed is named.
                 const Ugoki u = game.view().kifu.ugoki_kensaku(n);
-                if (u.code != 0) EXPECT_TRUE(printed(words(u.x, u.y, u.code))) << "move " << n;
+                if (u.code != 0) {
+                    EXPECT_TRUE(printed(words(u.x, u.y, u.code))) << "move " << n;
+                }
                 continue;
             }
             ++found;
