@@ -15,6 +15,7 @@
 #include "qt/main_window.h"
 #include "play/game.h"
 #include "rules/board.h"
+#include "rules/moves.h"
 #include "sound/effects.h"
 #include "qt_test_support.h"
 
@@ -102,8 +103,17 @@ TEST_F(SearchingPlayerInWindow, TheWindowPaintsWhileLevelFourThinksAndDropsInput
     EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
     EXPECT_FALSE(v.turn.SENTAKU);
     EXPECT_TRUE(boxes.seen.empty()) << boxes.seen.front();
+    // The white frame stands where the moved piece came to rest.
     const Candidate& m = v.com_move;
-    EXPECT_EQ(frame_pixel(square_cell(m.to_x, m.to_y)), test::palette_rgb(SHIRO));
+    Position after;
+    v.kifu.restore(0, after);
+    after.BAN[m.from_x][m.from_y] = 0;
+    after.BAN[m.to_x][m.to_y] = 99;  // the moved piece, marked
+    rakka(after, nullptr);
+    int rest_x = 0;
+    for (int x = 1; x <= 9; ++x)
+        if (after.BAN[x][m.to_y] == 99) rest_x = x;
+    EXPECT_EQ(frame_pixel(square_cell(rest_x, m.to_y)), test::palette_rgb(SHIRO));
     EXPECT_EQ(ends, 0);
 }
 
