@@ -159,7 +159,8 @@ public:
     PlayMode mode() const;
 
     // What the game holds, to read: the position, the turn, the record, the
-    // clock, the handicap, the options, the screen's colours and the engine.
+    // clock, the handicap, the options, the screen and the engine (whose
+    // board is read-only through this view).
     struct View {
         const Position& pos;
         const TurnState& turn;

@@ -4,12 +4,18 @@
 #include "play_fixture.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 
 #include "record/entry.h"
 #include "rules/moves.h"
 
 namespace zemtori::test {
 namespace {
+
+// The game's view of the engine reads the board and cannot change it.
+static_assert(std::is_same_v<decltype(*std::declval<const Engine&>().pos), const Position&>);
+static_assert(std::is_same_v<decltype(std::declval<const Engine&>().pos.operator->()), const Position*>);
 
 // The computer (upper side, 先手) to move on `game`'s board, after the
 // hand-over's maps and mate test, as when the person has just moved.
