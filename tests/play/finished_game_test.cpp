@@ -152,28 +152,6 @@ TEST_F(FinishedGame, StepBackAfterAMateWinIsThePersonsTurn) {
     expect_refused_as_after_the_end();
 }
 
-// Whatever is stepped, the side to move is the one the record has to move
-// there: over a whole game against the computer, back to its start and
-// forward again.
-TEST_F(FinishedGame, EveryEntrySteppedOntoHasItsOwnSideToMove) {
-    game.menu("LEVEL1");
-    game.menu("GOTE");
-    const int tries[][4] = {{9, 7, 9, 6}, {9, 6, 9, 5}, {9, 7, 9, 6}};
-    for (const auto& m : tries) {
-        if (turn().SHOSHA != NASHI) break;
-        if (game.view().pos.BAN[m[0]][m[1]] < 0) move(m[0], m[1], m[2], m[3]);
-    }
-    const int last = game.view().kifu.kifu_saigo();
-    ASSERT_GE(last, 3);
-    for (int n = last; n > 0; --n) game.menu("REPLAY");
-    for (int n = 0; n <= last; ++n) {
-        SCOPED_TRACE(n);
-        if (n > 0) game.menu("AFTER");
-        // The computer (the upper side) made the first move and every other one.
-        EXPECT_EQ(turn().TEBAN, n % 2 == 0 ? turn().COM_GAWA : turn().MAN_GAWA);
-    }
-}
-
 // After 反転 a start command starts a record of its own: 進 has nothing to
 // show, while the move count goes on from the moves played before.
 TEST_F(FinishedGame, AStartAfterTurningTheBoardStartsItsOwnRecord) {
