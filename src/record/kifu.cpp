@@ -54,16 +54,21 @@ EntryMove find_played_move(const RecordEntry& before, const RecordEntry& after, 
     Position p;
     restore_position(before, p);
     nifu_keisan(p);
-    // Falling moves pieces within their column only, so a move changes no
-    // column but those of its source and its destination.
+    // Falling moves pieces within their column only.  A move out of its
+    // column changes the source column (one piece fewer) and the
+    // destination's (one more, or a code of the other side), and no other;
+    // a move within its column changes that column at most; a drop changes
+    // its destination's column.
     bool differs[10] = {};
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
+    int changed = 0;
+    for (int y = 1; y <= 9; ++y) {
+        for (int x = 1; x <= 9; ++x)
             if (before.BAN[x][y] != after.BAN[x][y]) differs[y] = true;
-    const auto covers = [&differs](int a, int b) {
-        for (int y = 1; y <= 9; ++y)
-            if (differs[y] && y != a && y != b) return false;
-        return true;
+        changed += differs[y];
+    }
+    const auto fits = [&differs, changed](int fy, int ty) {
+        if (fy == ty) return changed == 0 || (changed == 1 && differs[fy]);
+        return changed == 2 && differs[fy] && differs[ty];
     };
 
     EntryMove found;
@@ -80,13 +85,15 @@ EntryMove find_played_move(const RecordEntry& before, const RecordEntry& after, 
         ++matches;
     };
 
+    if (changed > 2) return found;
     for (int fx = 1; fx <= 9; ++fx)
         for (int fy = 1; fy <= 9; ++fy) {
             const int code = p.BAN[fx][fy];
             if (army > 0 ? code < 10 : code > -10) continue;
+            if (changed > 0 && !differs[fy]) continue;
             for (int tx = 1; tx <= 9; ++tx)
                 for (int ty = 1; ty <= 9; ++ty) {
-                    if (!covers(fy, ty) || idou_kanou(p, fx, fy, tx, ty, code) != 1) continue;
+                    if (!fits(fy, ty) || idou_kanou(p, fx, fy, tx, ty, code) != 1) continue;
                     // The right button promotes where the move may promote and
                     // moves plainly where it may not; the left button never
                     // promotes and is refused where the piece must.
@@ -104,7 +111,8 @@ EntryMove find_played_move(const RecordEntry& before, const RecordEntry& after, 
         const int fy = army > 0 ? k : k + 2;
         for (int tx = 1; tx <= 9; ++tx)
             for (int ty = 1; ty <= 9; ++ty)
-                if (covers(ty, ty) && idou_kanou(p, fx, fy, tx, ty, koma[k]) == 1) consider(fx, fy, tx, ty, koma[k]);
+                if (changed == 1 && differs[ty] && idou_kanou(p, fx, fy, tx, ty, koma[k]) == 1)
+                    consider(fx, fy, tx, ty, koma[k]);
     }
     found.mover = matches > 0 ? army : 0;
     found.known = matches > 0 && one_text;
