@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Position pos;
     for (int n = 1; n <= count && n <= 64; ++n) {
         kifu.restore(n, pos);
-        const Ugoki u = kifu.ugoki_kensaku(n);
+        const Ugoki u = kifu.ugoki(n);
         screen.mochigoma_hyouji_sita(pos);
         screen.mochigoma_hyouji_ue(pos);
         screen.ban_hyouji(pos);

@@ -32,9 +32,9 @@ std::string jikan_mojiretsu(double t) {
 
 void jikan_kesu(Screen& screen, const TurnState& turn, int side) {
     if (side == turn.MAN_GAWA) {
-        for (int c = 13; c <= 15; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 9);
+        for (int c = 13; c <= 15; ++c) screen.gazou_hyouji(screen.haikei(), c, 9);
     } else if (side == turn.COM_GAWA) {
-        for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 9);
+        for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 9);
     }
 }
 

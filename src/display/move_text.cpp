@@ -56,11 +56,11 @@ void moji_insatsu(Screen& screen, double c, double r, const std::string& text, i
 
 void sashite_kesu(Screen& screen, const TurnState& turn, int side) {
     if (side == turn.COM_GAWA) {
-        for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 8);
+        for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 8);
         // The tile at (-1, 8) paints over the bottom edge of the lowest hand slot's frame.
         screen.waku_hyouji(screen.WAKU_IRO, -1, 7);
     } else if (side == turn.MAN_GAWA) {
-        for (int c = 12; c <= 14; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 2);
+        for (int c = 12; c <= 14; ++c) screen.gazou_hyouji(screen.haikei(), c, 2);
     }
 }
 
@@ -77,8 +77,8 @@ void sashite_hyouji(Screen& screen, const TurnState& turn, int side, int x, int 
 }
 
 void tesu_hyouji(Screen& screen, int n) {
-    screen.gazou_hyouji(screen.HAIKEI, 13, 3);
-    screen.gazou_hyouji(screen.HAIKEI, 14, 3);
+    screen.gazou_hyouji(screen.haikei(), 13, 3);
+    screen.gazou_hyouji(screen.haikei(), 14, 3);
     screen.waku_hyouji(screen.WAKU_IRO, 11, 3);
     // Each extra digit starts the number 0.1 cell further left.
     const double c_shadow = n < 10 ? 13.3 : n < 100 ? 13.2 : 13.1;

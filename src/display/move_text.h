@@ -9,9 +9,9 @@
 //   - to blank one side's text (the computer's win, a new start):
 //         sashite_kesu(screen, turn, side);
 //   - after the move count changes (a move, 戻, 進, 反転):
-//         tesu_hyouji(screen, turn.TESU);
+//         tesu_hyouji(screen, kifu.tesu());
 // Nothing here keeps state: the side areas are found from the turn state's
-// COM_GAWA and MAN_GAWA, the background tile from screen.HAIKEI.
+// COM_GAWA and MAN_GAWA, the background tile from screen.haikei().
 #pragma once
 
 #include <string>

@@ -63,10 +63,10 @@ void Screen::haikei_hyouji(int code) {
 void Screen::zahyou_hyouji() {
     bold = true;
     for (int i = 1; i <= 9; ++i) {
-        gazou_hyouji(HAIKEI, i, 0);
+        gazou_hyouji(haikei(), i, 0);
         moji_hyouji(i + 0.2, 0.5, 10 - i, KURO, 0, 16);
         moji_hyouji(i + 0.1, 0.4, 10 - i, KIIRO, 0, 16);
-        gazou_hyouji(HAIKEI, 10, i);
+        gazou_hyouji(haikei(), 10, i);
         moji_hyouji(10.2, i + 0.4, i, KURO, 1, 12);
         moji_hyouji(10.1, i + 0.3, i, KIIRO, 1, 12);
         waku_hyouji(WAKU_IRO, 9, i);
@@ -76,7 +76,7 @@ void Screen::zahyou_hyouji() {
 void Screen::mochigoma_hyouji_sita(const Position& pos) {
     for (int k = 1; k <= MOCHI_SLOTS; ++k) {
         gazou_hyouji(0, 11, k + 2);
-        gazou_hyouji(HAIKEI, 12, k + 2);
+        gazou_hyouji(haikei(), 12, k + 2);
         waku_hyouji(WAKU_IRO, 11, k + 2);
         const int count = pos.MOCHI_SITA_KAZU[k];
         if (count > 0) {
@@ -92,7 +92,7 @@ void Screen::mochigoma_hyouji_sita(const Position& pos) {
 void Screen::mochigoma_hyouji_ue(const Position& pos) {
     for (int k = 1; k <= MOCHI_SLOTS; ++k) {
         gazou_hyouji(0, -1, k);
-        gazou_hyouji(HAIKEI, 0, k);
+        gazou_hyouji(haikei(), 0, k);
         waku_hyouji(WAKU_IRO, -1, k);
         const int count = pos.MOCHI_UE_KAZU[k];
         if (count > 0) {
@@ -120,10 +120,10 @@ void Screen::masu_hyouji(int code, int x, int y) {
 
 void Screen::ban_shita_kesu() {
     zahyou_hyouji();
-    gazou_hyouji(HAIKEI, -1, 10);
-    gazou_hyouji(HAIKEI, 0, 10);
+    gazou_hyouji(haikei(), -1, 10);
+    gazou_hyouji(haikei(), 0, 10);
     for (int i = 1; i <= 9; ++i) {
-        gazou_hyouji(HAIKEI, i, 10);
+        gazou_hyouji(haikei(), i, 10);
         waku_hyouji(WAKU_IRO, i, 9);
     }
 }

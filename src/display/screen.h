@@ -18,17 +18,24 @@ constexpr int TITLE_GA = 1;
 
 class Screen {
 public:
-    explicit Screen(Port& port) : port_(port) {}
+    // A screen of its own draws its tiles on the green background.
+    explicit Screen(Port& port) : port_(port), haikei_(&GREEN) {}
+    // The game's screen draws them on the background the options hold,
+    // whenever they change it.
+    Screen(Port& port, const int& haikei) : port_(port), haikei_(&haikei) {}
 
     Port& port() { return port_; }
 
-    // Display state.
-    int HAIKEI = HAIKEI_MIDORI;  // current background tile code 2..6
-    int WAKU_IRO = 2;            // normal frame of board and hand cells
-    int KESU_IRO = 2;            // erasing highlight frames
-    int SIDOU_IRO = 2;           // guidance frames: 15 while guidance is on
-    int SENTAKU_IRO = 12;        // selected cell; hand counts
-    bool bold = false;           // switched on by the first coordinate labels
+    // The frame colours: the normal frame of board and hand cells, the frame
+    // that erases highlights, and the selected cell's (also the hand counts).
+    static constexpr int WAKU_IRO = MIDORI_IRO;
+    static constexpr int KESU_IRO = MIDORI_IRO;
+    static constexpr int SENTAKU_IRO = AKA;
+
+    // The background tile code 2..6.
+    int haikei() const { return *haikei_; }
+    // Switched on by the first coordinate labels.
+    bool bold = false;
 
     // Primitives on grid positions.
     void gazou_hyouji(int code, double c, double r);
@@ -52,7 +59,9 @@ public:
     void masu_hyouji(int code, int x, int y);
 
 private:
+    static constexpr int GREEN = HAIKEI_MIDORI;
     Port& port_;
+    const int* haikei_;
 };
 
 // The kanji numeral 一..九 for 1..9, empty otherwise.

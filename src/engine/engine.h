@@ -74,11 +74,28 @@ public:
     virtual void tick() = 0;
 };
 
+// The game's position as the engine holds it: writable through an Engine,
+// read-only through a const Engine, so a view of the engine cannot change the
+// board.
+class PositionRef {
+public:
+    explicit PositionRef(Position& p) : p_(&p) {}
+    Position& operator*() { return *p_; }
+    const Position& operator*() const { return *p_; }
+    Position* operator->() { return p_; }
+    const Position* operator->() const { return p_; }
+
+private:
+    Position* p_;
+};
+
 struct Engine {
-    explicit Engine(Position& p) : pos(&p) {}
-    Position* pos;
+    explicit Engine(Position& p) : pos(p) {}
+    PositionRef pos;
     AttackMaps maps;
     EngineWork work;
+    // The computer's strength, 1..3 for this player; the game keeps its level
+    // here alone, 4 meaning that the searching player moves instead.
     int COM_LEVEL = 3;
     ClockTick* clock_tick = nullptr;
     CandidateSink* sink = nullptr;

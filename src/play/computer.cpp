@@ -20,14 +20,24 @@ constexpr const char* ANATA_NO_KACHI = "あなたの勝ちです";
 // How many of the game's latest positions the searching player is told of.
 constexpr int GAME_KEYS_KEPT = 32;
 
+// The row where the piece on (x, y) comes to rest when everything falls: the
+// pieces of a column close up at its bottom in their order, so it ends above
+// those that stand below it.
+int resting_row(const Position& pos, int x, int y) {
+    int below = 0;
+    for (int r = x + 1; r <= 9; ++r) below += pos.BAN[r][y] != 0;
+    return 9 - below;
+}
+
 }  // namespace
 
 // 先手: the person moves first, or an open game goes on against the computer.
 void Game::SENTE_Click() {
     start_of_play(PlayStart::PersonFirst);
     if (ending_) return;  // Esc while the opening fell
-    if (turn.TESU == 0 || turn.TEBAN == NASHI) {
+    if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(SENTE_GAWA);
+        record_from_here();
         port.message_box(MAN_NO_BAN, " ", MsgIcon::None, MsgButtons::Ok);
     } else if (turn.TEBAN == turn.MAN_GAWA) {
         flow.take_sides(SENTE_GAWA);
@@ -43,8 +53,9 @@ void Game::SENTE_Click() {
 void Game::GOTE_Click() {
     start_of_play(PlayStart::ComputerFirst);
     if (ending_) return;  // Esc while the opening fell
-    if (turn.TESU == 0 || turn.TEBAN == NASHI) {
+    if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(GOTE_GAWA);
+        record_from_here();
         com_ban();  // it starts its own clock
     } else if (turn.TEBAN == turn.MAN_GAWA) {
         port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
@@ -61,7 +72,7 @@ void Game::LEVEL4_Click() { level_click(4); }
 
 // The level may change at any time; the computer's next move uses it.
 void Game::level_click(int level) {
-    for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
+    for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 0);
     level_sentei(level);
 }
 
@@ -70,9 +81,9 @@ void Game::level_sentei(int level) {
     for (const MenuId id : LEVELS) set_checked(id, false);
     if (level >= 1 && level <= 4) {
         set_checked(LEVELS[level - 1], true);
-        flow.set_level(level);
+        engine.COM_LEVEL = level;
     }
-    if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
+    if (turn.COM_TAISEN) level_hyouji(engine.COM_LEVEL);
 }
 
 void Game::level_hyouji(int level) {
@@ -100,7 +111,7 @@ void Game::com_ban() {
     start_turn_clock();
 
     // 思考中 in the message area left of the board.
-    for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 8);
+    for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 8);
     screen.waku_hyouji(screen.WAKU_IRO, -1, 7);
     screen.moji_hyouji(-1.5, 8.5, "思考中", KURO, 0, 12);
     screen.moji_hyouji(-1.6, 8.4, "思考中", SHIRO, 0, 12);
@@ -108,7 +119,7 @@ void Game::com_ban() {
 
     bool found = false;
     Candidate best;
-    if (turn.COM_LEVEL == 4) {
+    if (engine.COM_LEVEL == 4) {
         port.refresh();
         const std::optional<Candidate> answer = think_in_background(true, level4_limits_);
         // The window was closed (or Esc pressed) while the search ran: the
@@ -119,7 +130,6 @@ void Game::com_ban() {
     } else {
         com_junbi(engine);
         port.refresh();
-        engine.COM_LEVEL = turn.COM_LEVEL;
         engine.clock_tick = &search_clock;
         found = com_search(engine);
         engine.clock_tick = nullptr;
@@ -131,7 +141,7 @@ void Game::com_ban() {
     // last tick, which never comes while the clock is hidden.
     end_turn_clock();
     const auto clear_message_area = [this] {
-        for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 8);
+        for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 8);
         screen.waku_hyouji(screen.WAKU_IRO, -1, 7);
     };
 
@@ -139,7 +149,7 @@ void Game::com_ban() {
     if (!found) {
         port.set_timer1(false);
         clear_message_area();
-        flow.end_with_winner(turn.MAN_GAWA);
+        win(turn.MAN_GAWA);
         port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
         return;
     }
@@ -147,8 +157,7 @@ void Game::com_ban() {
 
     kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan(), clock.com_jikan(),
                          clock.com_jikan() + clock.teban_jikan());
-    flow.count_move();
-    tesu_hyouji(screen, turn.TESU);
+    tesu_hyouji(screen, kifu.tesu() + 1);
 
     // The piece about to move blinks twice where it stands.
     if (is_drop(best.from_x)) {
@@ -162,14 +171,16 @@ void Game::com_ban() {
     if (ending_) return;
 
     flow.make_move(pos, &animation, best.from_x, best.from_y, best.to_x, best.to_y, best.koma);
+    // Where the moved piece comes to rest: falling keeps it in its column,
+    // below it only the pieces that stand below it now.
+    const int rest_x = resting_row(pos, best.to_x, best.to_y);
     if (!matsu(port, 0.5)) return;
     play_piece();
     port.refresh();
     if (!matsu(port, 0.4)) return;
-    kifu.move_made();
     rakka(pos, &animation);
     if (ending_) return;
-    kifu.kiroku_saishin(pos);
+    record_move(best);
 
     port.set_timer1(false);
     kiki_keisan(engine);
@@ -190,8 +201,9 @@ void Game::com_ban() {
     }
 
     sashite_hyouji(screen, turn, turn.COM_GAWA, best.to_x, best.to_y, best.koma, SHIRO);
-    const Cell to = square_cell(best.to_x, best.to_y);
-    screen.waku_hyouji(SHIRO, to.c, to.r);
+    // The white frame stands where the moved piece has come to rest.
+    const Cell rest = square_cell(rest_x, best.to_y);
+    screen.waku_hyouji(SHIRO, rest.c, rest.r);
 
     clock.add_turn(Clock::Player::Com);
     clock.start_turn(port.time_of_day());
@@ -221,7 +233,7 @@ void Game::hand_over_to_computer(int captured) {
     clock.add_turn(Clock::Player::Man);
     kiki_keisan(engine);
     if (tsumi_hantei_ue(engine) == 1 || captured == OU) {
-        flow.end_with_winner(turn.MAN_GAWA);
+        win(turn.MAN_GAWA);
         port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
         return;
     }

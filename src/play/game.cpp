@@ -7,7 +7,7 @@
 
 namespace zemtori {
 
-Game::Game(Port& p, SoundPort& s) : port(p), screen(p), sound(s) {}
+Game::Game(Port& p, SoundPort& s) : port(p), sound(s) {}
 
 void Game::load() {
     enable_built_commands();
@@ -15,11 +15,8 @@ void Game::load() {
     sound.load_all();
     // Game-state values at load.
     flow.program_start();
-    screen.WAKU_IRO = MIDORI_IRO;
-    screen.KESU_IRO = MIDORI_IRO;
-    screen.SENTAKU_IRO = AKA;
+    engine.COM_LEVEL = 3;
     set_checked(MenuId::LEVEL3, true);
-    screen.SIDOU_IRO = MIDORI_IRO;
     // The background, guidance, clock and music, as the settings file says.
     read_settings();
     shinki_kyokumen();
@@ -44,14 +41,14 @@ void Game::shinki_kyokumen() {
 }
 
 void Game::gamen_hyouji() {
-    screen.haikei_hyouji(screen.HAIKEI);
+    screen.haikei_hyouji(screen.haikei());
     screen.zahyou_hyouji();
     screen.mochigoma_hyouji_sita(pos);
     screen.mochigoma_hyouji_ue(pos);
     screen.ban_hyouji(pos);
     jikan_hyouji(screen, turn, turn.COM_GAWA, clock.com_jikan(), options_.KEIKA);
     jikan_hyouji(screen, turn, turn.MAN_GAWA, clock.man_jikan(), options_.KEIKA);
-    if (turn.COM_TAISEN) level_hyouji(turn.COM_LEVEL);
+    if (turn.COM_TAISEN) level_hyouji(engine.COM_LEVEL);
     // The handicap caption lies below the title plate, clear of it.
     if (handicap.settei()) handicap_hyouji(handicap.dan());
     screen.gazou_hyouji(TITLE_GA, 11, -0.2);
@@ -93,6 +90,25 @@ void Game::play_other() { sound.play_other(); }
 void Game::refuse(const std::string& text, const std::string& title) {
     play_refusal();
     port.message_box(text, title, MsgIcon::None, MsgButtons::Ok);
+}
+
+int Game::sidou_iro() const { return options_.IDOU_SIDOU ? SHIRO : Screen::KESU_IRO; }
+
+int Game::side_of(int army) const { return army > 0 ? turn.COM_GAWA : army < 0 ? turn.MAN_GAWA : NASHI; }
+
+int Game::army_of(int side) const {
+    if (side == NASHI) return 0;
+    return side == turn.COM_GAWA ? +1 : -1;
+}
+
+void Game::record_move(const Sashite& move) {
+    kifu.move_made(pos, move);
+    if (turn.SHOSHA != NASHI) kifu.game_over(army_of(turn.SHOSHA));
+}
+
+void Game::win(int side) {
+    flow.end_with_winner(side);
+    kifu.game_over(army_of(side));
 }
 
 void GameSetup::set_position(Game& g, const Position& p) { g.pos = p; }

@@ -23,11 +23,12 @@
 // get a file of their own beside these.
 //
 // Parts of the state have owners of their own, which the handlers call:
-// the record with its browsing state (Kifu: the move it stands at, its last
-// entry, the turned board, record mode), the thinking-time clock (Clock) and
-// the handicap ladder, and the turn flow (TurnFlow: whose turn, the sides,
-// the winner, the selection, the moves played, the level), which the
-// handlers read as `turn` and change only through its named calls.
+// the record with its browsing state (Kifu: the entry on the board and the
+// last one, and so the moves played; the turned board, record mode), the
+// thinking-time clock (Clock) and the handicap ladder, the engine (which
+// holds the computer's level), and the turn flow (TurnFlow: whose turn, the
+// sides, the winner, the selection), which the handlers read as `turn` and
+// change only through its named calls.
 #pragma once
 
 #include <memory>
@@ -158,7 +159,8 @@ public:
     PlayMode mode() const;
 
     // What the game holds, to read: the position, the turn, the record, the
-    // clock, the handicap, the options, the screen's colours and the engine.
+    // clock, the handicap, the options, the screen and the engine (whose
+    // board is read-only through this view).
     struct View {
         const Position& pos;
         const TurnState& turn;
@@ -181,7 +183,10 @@ private:
     friend struct GameSetup;
 
     Port& port;
-    Screen screen;
+    // The options: written to and read from the settings file, shown by the
+    // menus; the screen draws on their background.
+    Options options_;
+    Screen screen{port, options_.HAIKEI};
     MoveAnimation animation{screen};
     Position pos;
     TurnFlow flow;
@@ -196,9 +201,6 @@ private:
     Engine engine{pos};
     HandicapLadder handicap;
 
-    // The options: written to and read from the settings file, shown by the
-    // menus.
-    Options options_;
     void set_haikei(int code);
     void set_sidou(bool on);
     void set_keika(bool on);
@@ -214,6 +216,18 @@ private:
     void play_other();
     void refuse(const std::string& text, const std::string& title);
     void owari();
+    // The colour of the guidance frames: white while guidance is on, else
+    // the board's own.
+    int sidou_iro() const;
+    // The side value of an army of the record (+1 the upper side's pieces,
+    // -1 the lower side's), and the army of a side value.
+    int side_of(int army) const;
+    int army_of(int side) const;
+    // A move has been made and everything has fallen: the record takes the
+    // position after it, and the game it ended.
+    void record_move(const Sashite& move);
+    // The game is over and `side` has won, in the position on the board.
+    void win(int side);
     // options.cpp
     void read_settings();
     void write_settings();
@@ -227,6 +241,10 @@ private:
     void start_turn_clock();
     void end_turn_clock();
     void hand_over_between_people();
+    // A game begun afresh in a position the record has the other side to
+    // move in: the record after it was played the other way round and is
+    // given up.
+    void record_from_here();
     // mouse.cpp
     void select_on_board(int x, int y);
     void destination_on_board(int button, int x, int y);
@@ -235,6 +253,10 @@ private:
     void hand_over(int captured);
     // replay.cpp
     void show_entry(int n, double com_jikan, double man_jikan);
+    // The turn state of entry n, stepped onto: the side to move in it, and
+    // its winner when its game had ended there.
+    void turn_of_entry(int n);
+    void announce_winner();
     // record_files.cpp
     void RETURN_Click();
     void file_click();

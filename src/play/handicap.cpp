@@ -42,7 +42,7 @@ Rung rung_piece(int r) {
 // hides under it, and every full redraw shows it again.
 void Game::handicap_hyouji(int r) {
     for (int c = HANDE_CAPTION_C; c < HANDE_CAPTION_C + 3; ++c)
-        screen.gazou_hyouji(screen.HAIKEI, c, HANDE_CAPTION_R);
+        screen.gazou_hyouji(screen.haikei(), c, HANDE_CAPTION_R);
     screen.meishou_hyouji(HANDE_CAPTION_C + 0.1, HANDE_CAPTION_R + 0.1, r, KURO, 10);
     screen.meishou_hyouji(HANDE_CAPTION_C, HANDE_CAPTION_R, r, SHIRO, 10);
 }

@@ -92,13 +92,13 @@ void Game::select_on_board(int x, int y) {
     if (pos.BAN[x][y] == 0) return;
     const Sashite& s = turn.SASHITE;
     flow.aim(x, y, pos.BAN[x][y]);
-    idou_shidou(x, y, screen.SIDOU_IRO, s.koma);
+    idou_shidou(x, y, sidou_iro(), s.koma);
     const Cell cell = square_cell(x, y);
     if (is_mover(turn, s.koma)) {
         screen.waku_hyouji(screen.SENTAKU_IRO, cell.c, cell.r);
         flow.select();
     } else {
-        screen.waku_hyouji(screen.SIDOU_IRO, cell.c, cell.r);
+        screen.waku_hyouji(sidou_iro(), cell.c, cell.r);
     }
 }
 
@@ -115,7 +115,7 @@ void Game::destination_on_board(int button, int x, int y) {
     if (is_mover(turn, pos.BAN[x][y])) {
         source_frame(screen, s, screen.KESU_IRO);
         flow.aim(x, y, pos.BAN[x][y]);
-        idou_shidou(x, y, screen.SIDOU_IRO, s.koma);
+        idou_shidou(x, y, sidou_iro(), s.koma);
         const Cell cell = square_cell(x, y);
         screen.waku_hyouji(screen.SENTAKU_IRO, cell.c, cell.r);
         return;
@@ -142,15 +142,15 @@ void Game::select_in_hand(int c, int r) {
         flow.aim(SITA_TE_X, r, pos.MOCHI_SITA_KOMA[r - 2]);
         flow.select();
         screen.mochi_waku_kesu();
-        screen.waku_hyouji(turn.TEBAN == turn.MAN_GAWA ? screen.SENTAKU_IRO : screen.SIDOU_IRO, c, r);
-        idou_shidou(SITA_TE_X, r, screen.SIDOU_IRO, s.koma);
+        screen.waku_hyouji(turn.TEBAN == turn.MAN_GAWA ? screen.SENTAKU_IRO : sidou_iro(), c, r);
+        idou_shidou(SITA_TE_X, r, sidou_iro(), s.koma);
     } else if (c == UE_TE_X && r >= 1 && r <= 7 && pos.MOCHI_UE_KAZU[r] > 0) {
         nifu_keisan(pos);
         flow.aim(UE_TE_X, r, pos.MOCHI_UE_KOMA[r]);
         flow.select();
         screen.mochi_waku_kesu();
-        screen.waku_hyouji(turn.TEBAN == turn.COM_GAWA ? screen.SENTAKU_IRO : screen.SIDOU_IRO, c, r);
-        idou_shidou(UE_TE_X, r, screen.SIDOU_IRO, s.koma);
+        screen.waku_hyouji(turn.TEBAN == turn.COM_GAWA ? screen.SENTAKU_IRO : sidou_iro(), c, r);
+        idou_shidou(UE_TE_X, r, sidou_iro(), s.koma);
     }
 }
 
@@ -159,8 +159,8 @@ void Game::carry_out_move(int button) {
     end_turn_clock();
     kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan() + clock.teban_jikan(), clock.com_jikan(),
                          clock.com_jikan());
-    flow.count_move();
-    tesu_hyouji(screen, turn.TESU);
+    // The count shows the move being made.
+    tesu_hyouji(screen, kifu.tesu() + 1);
     int promoted = 0;
     if (nari_hantei(s.from_x, s.from_y, s.to_x, s.to_y, s.koma, &promoted) == 1 && button == MIGI_BUTTON)
         flow.promote(promoted);
@@ -174,10 +174,9 @@ void Game::carry_out_move(int button) {
     play_piece();
     port.refresh();
     if (!matsu(port, 0.4)) return;  // the program is ending
-    kifu.move_made();
     rakka(pos, &animation);
     if (ending_) return;
-    kifu.kiroku_saishin(pos);
+    record_move(s);
     sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,
                    SHIRO);
     hand_over(captured);

@@ -30,13 +30,11 @@ constexpr BackgroundItem BACKGROUND_ITEMS[] = {
 void Game::set_haikei(int code) {
     options_.HAIKEI = code;
     for (const BackgroundItem& b : BACKGROUND_ITEMS) set_checked(b.item, b.code == code);
-    screen.HAIKEI = code;
 }
 
 void Game::set_sidou(bool on) {
     options_.IDOU_SIDOU = on;
     set_checked(MenuId::SIDOU, on);
-    screen.SIDOU_IRO = on ? SHIRO : screen.KESU_IRO;
 }
 
 void Game::set_keika(bool on) {

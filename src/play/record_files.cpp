@@ -190,7 +190,8 @@ void Game::read_record(const RecordFile& file) {
     port.print_text(chuuou_x(file.sita_player), KIFU_SITA_NAME_Y, file.sita_player, SHIRO, 12, screen.bold);
     port.message_box(" 読み込みました", "棋譜", MsgIcon::None, MsgButtons::Ok);
     port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::Ok);
-    flow.record_opened();
+    // The army that made the first move is 先手.
+    flow.record_opened(kifu.to_move(0) > 0 ? GOTE_GAWA : SENTE_GAWA);
 }
 
 }  // namespace zemtori

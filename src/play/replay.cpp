@@ -20,6 +20,27 @@ void Game::show_entry(int n, double com_jikan, double man_jikan) {
     screen.ban_hyouji(pos);
 }
 
+// The turn of the entry stepped onto is the record's to say: the side to
+// move in it (never the side that has just moved into it), and the winner
+// when its game had ended there.  A record that does not know passes the
+// turn as a step does.
+void Game::turn_of_entry(int n) {
+    const int army = kifu.to_move(n);
+    flow.step_onto(army != 0 ? side_of(army) : -turn.TEBAN, side_of(kifu.winner(n)));
+}
+
+// The message the game gave when it ended: the person's or the computer's
+// win against the computer, 先手's or 後手's between two people and in a
+// record read from a file.
+void Game::announce_winner() {
+    const char* text = nullptr;
+    if (turn.COM_TAISEN && !kifu.kifu_mode())
+        text = turn.SHOSHA == turn.MAN_GAWA ? "あなたの勝ちです" : "ｺﾝﾋﾟｭｰﾀの勝ちです";
+    else
+        text = turn.SHOSHA == turn.MAN_GAWA ? "先手の勝ちです" : "後手の勝ちです";
+    port.message_box(text, "終了", MsgIcon::None, MsgButtons::Ok);
+}
+
 void Game::REPLAY_Click() {
     hide_record_controls();
     flow.pause();
@@ -34,13 +55,12 @@ void Game::REPLAY_Click() {
     // The position before the last move, with the totals before it.
     const int n = kifu.kifu_tesu() - 1;
     show_entry(n, kifu.entry(n).COM_MAE, kifu.entry(n).MAN_MAE);
-    const Ugoki u = kifu.ugoki_kensaku(kifu.kifu_tesu());
+    const Ugoki u = kifu.ugoki(kifu.kifu_tesu());
     play_piece();
     sashite_kesu(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA);
     kifu.step_back();
-    flow.uncount_move();
-    flow.pass_turn();
-    tesu_hyouji(screen, turn.TESU);
+    turn_of_entry(n);
+    tesu_hyouji(screen, kifu.tesu());
 }
 
 void Game::AFTER_Click() {
@@ -59,16 +79,17 @@ void Game::AFTER_Click() {
     port.set_timer1(false);
     screen.waku_kesu();
     kifu.step_forward();
-    flow.count_move();
-    tesu_hyouji(screen, turn.TESU);
+    tesu_hyouji(screen, kifu.tesu());
     // The next stored position, with the totals after the move made in it.
     const int n = kifu.kifu_tesu();
     show_entry(n, kifu.entry(n).COM_ATO, kifu.entry(n).MAN_ATO);
-    const Ugoki u = kifu.ugoki_kensaku(n);
+    const Ugoki u = kifu.ugoki(n);
     play_piece();
     sashite_hyouji(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code, SHIRO);
-    flow.pass_turn();
-    tesu_hyouji(screen, turn.TESU);
+    turn_of_entry(n);
+    tesu_hyouji(screen, kifu.tesu());
+    // The final position of a finished game is finished again.
+    if (turn.SHOSHA != NASHI) announce_winner();
 }
 
 void Game::CANCEL_Click() {
@@ -89,7 +110,7 @@ void Game::REVERSE_Click() {
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) pos.BAN[10 - x][10 - y] = -copy[x][y];
     gamen_hyouji();
-    tesu_hyouji(screen, turn.TESU);
+    tesu_hyouji(screen, kifu.tesu());
     if (handicap.settei()) {
         handicap.turn_over();
         handicap_hyouji(handicap.dan());

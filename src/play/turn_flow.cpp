@@ -32,8 +32,8 @@ void Game::start_of_play(PlayStart how) {
     }
     kifu.end_browsing();
     screen.ban_shita_kesu();
-    if (against_computer) level_hyouji(turn.COM_LEVEL);
-    else for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.HAIKEI, c, 0);
+    if (against_computer) level_hyouji(engine.COM_LEVEL);
+    else for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 0);
     // The highlight frames go, on the board and in both hands, and with them
     // any selection they showed.
     screen.waku_kesu();
@@ -42,7 +42,8 @@ void Game::start_of_play(PlayStart how) {
     if (how == PlayStart::ComputerFirst) port.set_timer1(true);
     flow.deselect();
     flow.play_against_computer(against_computer);
-    if (against_computer) kifu.end_at(turn.TESU);
+    // Against the computer the record ends at the position on the board.
+    if (against_computer) kifu.end_at(kifu.kifu_tesu());
     if (how == PlayStart::People) {
         start_turn_clock();
     } else if (how == PlayStart::PersonFirst) {
@@ -55,14 +56,20 @@ void Game::start_of_play(PlayStart how) {
 void Game::START_Click() {
     start_of_play(PlayStart::People);
     if (ending_) return;  // Esc while the opening fell
-    if (turn.TESU == 0 || turn.TEBAN == NASHI) {
+    if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(SENTE_GAWA);
+        record_from_here();
         port.message_box("先手の番です", " ", MsgIcon::None, MsgButtons::Ok);
     } else {
         port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", " ", MsgIcon::None,
                          MsgButtons::Ok);
     }
     flow.resume();
+}
+
+void Game::record_from_here() {
+    const int army = kifu.to_move(kifu.kifu_tesu());
+    if (army != 0 && army != army_of(turn.TEBAN)) kifu.end_at(kifu.kifu_tesu());
 }
 
 // Between two people the turn passes to the other side, the mover's time is

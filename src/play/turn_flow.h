@@ -1,6 +1,7 @@
 // The turn flow: whose turn it is, who plays which side, whether the game is
-// against the computer and who won, the move being entered with the mouse,
-// the moves played and the computer's level.  The game reads it through
+// against the computer and who won, and the move being entered with the
+// mouse.  How many moves have been played is the record's to say (Kifu), and
+// the computer's level the engine's.  The game reads it through
 // state(), which the rules and the display take as it is; every change goes
 // through one of the named calls below.
 #pragma once
@@ -15,22 +16,18 @@ public:
     // Everything there is to read, under the names the rules use.
     const TurnState& state() const { return turn_; }
 
-    // The program starts: no game, the computer on the upper side as 先手,
-    // level 3.
+    // The program starts: no game, the computer on the upper side as 先手.
     void program_start() {
         turn_.TEBAN = NASHI;
         turn_.COM_GAWA = SENTE_GAWA;
         turn_.MAN_GAWA = GOTE_GAWA;
-        turn_.COM_LEVEL = 3;
     }
     // A new game in the opening position: no game started, between people,
-    // no winner, no move played, nothing selected, nothing to resume.  The
-    // sides and the level stay.
+    // no winner, nothing selected, nothing to resume.  The sides stay.
     void new_game() {
         turn_.COM_TAISEN = false;
         turn_.SHOSHA = NASHI;
         turn_.TEBAN = NASHI;
-        turn_.TESU = 0;
         turn_.SAIKAI = false;
         turn_.SENTAKU = false;
     }
@@ -50,34 +47,31 @@ public:
         play_against_computer(against_computer);
         take_sides(man);
         turn_.SHOSHA = NASHI;
-        turn_.TESU = 0;
     }
-    // A record read from a file is at its start, 先手 to move.
-    void record_opened() {
-        turn_.TESU = 0;
-        turn_.TEBAN = SENTE_GAWA;
-    }
+    // A record read from a file is at its start, 先手 to move: the person's
+    // side is `man`, 先手 when the lower side's army made the first move.
+    void record_opened(int man) { take_sides(man); }
 
     // The turn passes to the other side (no game stays no game).
     void pass_turn() { turn_.TEBAN = -turn_.TEBAN; }
     // The turn goes to `side`.
     void hand_turn_to(int side) { turn_.TEBAN = side; }
-    // One move more, or one fewer after stepping back, in this game.
-    void count_move() { turn_.TESU += 1; }
-    void uncount_move() { turn_.TESU -= 1; }
 
     // The game is over and `side` has won.
     void end_with_winner(int side) { turn_.SHOSHA = side; }
     // Stepping back reopens a finished game.
     void reopen() { turn_.SHOSHA = NASHI; }
+    // The record was stepped onto a position: `side` is to move in it, and
+    // `winner` had won there (NASHI while the game was open in it).
+    void step_onto(int side, int winner) {
+        turn_.TEBAN = side;
+        turn_.SHOSHA = winner;
+    }
 
     // The record was stepped through: the next click resumes play first.
     void pause() { turn_.SAIKAI = true; }
     // Play resumed.
     void resume() { turn_.SAIKAI = false; }
-
-    // The computer's strength for its next move.
-    void set_level(int level) { turn_.COM_LEVEL = level; }
 
     // The move being entered.  aim() notes the piece a click met, selected or
     // not; select() makes that piece the selected one; deselect() drops the

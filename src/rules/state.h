@@ -83,8 +83,6 @@ struct TurnState {
     bool SAIKAI = false;        // the next click must resume play first
     bool SENTAKU = false;       // while a piece is selected
     Sashite SASHITE;
-    int TESU = 0;               // moves played in this game
-    int COM_LEVEL = 3;          // computer strength 1..3
 };
 
 }  // namespace zemtori

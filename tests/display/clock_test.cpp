@@ -85,13 +85,13 @@ TEST(ClockTotalsTest, EachTurnIsAddedToItsPlayer) {
 
 struct ClockTest : ::testing::Test {
     HeadlessPort port;
-    Screen screen{port};
+    int haikei = HAIKEI_UCHU;  // the background the options hold
+    Screen screen{port, haikei};
     TurnState turn;  // COM_GAWA +1, MAN_GAWA -1
     Clock clock;
     bool shown = true;  // the 経過時間 option
 
     void SetUp() override {
-        screen.HAIKEI = HAIKEI_UCHU;
         port.set_timer1(true);
         turn.TEBAN = turn.MAN_GAWA;
         clock.start_turn(port.time_of_day());

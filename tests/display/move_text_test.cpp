@@ -58,9 +58,9 @@ std::vector<std::pair<double, double>> picture_cells(const HeadlessPort& port) {
 
 struct MoveTextTest : ::testing::Test {
     HeadlessPort port;
-    Screen screen{port};
+    int haikei = HAIKEI_TAKE;  // the background the options hold
+    Screen screen{port, haikei};
     TurnState turn;  // COM_GAWA +1, MAN_GAWA -1
-    void SetUp() override { screen.HAIKEI = HAIKEI_TAKE; }
 };
 
 TEST(MoveWords, ValuesBecomeDigitsNumeralsAndPieceNames) {

@@ -120,7 +120,7 @@ TEST_F(ScreenTest, HandsShowPiecesWithRedCountsAndEmptySlotsAsEmptySquares) {
     screen.mochigoma_hyouji_sita(pos);
     EXPECT_EQ(test::picture_at(port, 11, 9), -10);
     EXPECT_EQ(test::picture_at(port, 11, 8), 0);
-    EXPECT_EQ(test::picture_at(port, 12, 9), screen.HAIKEI);
+    EXPECT_EQ(test::picture_at(port, 12, 9), screen.haikei());
     EXPECT_EQ(port.texts(), (std::vector<std::string>{" 12 ", " 12 "}));
     const auto red = std::find_if(port.ops.begin(), port.ops.end(),
                                   [](const Op& op) { return op.kind == Kind::Text && op.code == 12; });
@@ -131,7 +131,7 @@ TEST_F(ScreenTest, HandsShowPiecesWithRedCountsAndEmptySlotsAsEmptySquares) {
     screen.mochigoma_hyouji_ue(pos);
     EXPECT_EQ(test::picture_at(port, -1, 1), 40);
     EXPECT_EQ(test::picture_at(port, -1, 2), 0);
-    EXPECT_EQ(test::picture_at(port, 0, 1), screen.HAIKEI);
+    EXPECT_EQ(test::picture_at(port, 0, 1), screen.haikei());
 }
 
 TEST_F(ScreenTest, EraseFramesRedrawsAllBoardFramesInTheEraseColour) {

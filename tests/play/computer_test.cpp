@@ -5,12 +5,18 @@
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
+#include <utility>
 
 #include "record/entry.h"
 #include "rules/moves.h"
 
 namespace zemtori::test {
 namespace {
+
+// The game's view of the engine reads the board and cannot change it.
+static_assert(std::is_same_v<decltype(*std::declval<const Engine&>().pos), const Position&>);
+static_assert(std::is_same_v<decltype(std::declval<const Engine&>().pos.operator->()), const Position*>);
 
 // The computer (upper side, 先手) to move on `game`'s board, after the
 // hand-over's maps and mate test, as when the person has just moved.
@@ -47,7 +53,7 @@ TEST_F(Computer, TheRecordHoldsThePositionAfterTheComputersMove) {
     port.now += 3;
     click(9, 7);
     click(9, 6);
-    ASSERT_EQ(game.view().turn.TESU, 2);
+    ASSERT_EQ(game.view().kifu.tesu(), 2);
     ASSERT_EQ(game.view().kifu.kifu_saigo(), 2);
     const Position latest = game.view().pos;
     Position stored;
@@ -59,7 +65,7 @@ TEST_F(Computer, TheRecordHoldsThePositionAfterTheComputersMove) {
     game.menu("AFTER");
     game.menu("AFTER");
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(latest));
-    EXPECT_EQ(game.view().turn.TESU, 2);
+    EXPECT_EQ(game.view().kifu.tesu(), 2);
     EXPECT_NEAR(game.view().clock.man_jikan(), game.view().kifu.entry(0).MAN_ATO, 1e-9);
     EXPECT_NEAR(game.view().clock.com_jikan(), game.view().kifu.entry(1).COM_ATO, 1e-9);
 }
@@ -70,7 +76,7 @@ TEST_F(Computer, GoteOnAFreshBoardTheComputerMovesAtOnce) {
     game.menu("GOTE");
     EXPECT_TRUE(port.messages.empty()) << "no box before the computer's first move";
     EXPECT_EQ(game.view().turn.TEBAN, -1);
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
     EXPECT_EQ(game.view().kifu.entry(0).BAN[9][8], -HISHA) << "the record holds the settled opening";
     EXPECT_EQ(sounds(KOMA_WAV), 1);
     EXPECT_EQ(text_at(-1.5, 0.1), "LEVEL");
@@ -94,13 +100,23 @@ TEST_F(Computer, SenteThenAMoveIsAnsweredInsideTheSameClick) {
     port.clear();
     move(5, 7, 5, 6);
     EXPECT_TRUE(port.messages.empty());
-    EXPECT_EQ(game.view().turn.TESU, 2);
+    EXPECT_EQ(game.view().kifu.tesu(), 2);
     EXPECT_EQ(game.view().turn.TEBAN, game.view().turn.MAN_GAWA);
     EXPECT_EQ(game.view().kifu.entry(1).BAN[9][6], -HU) << "it thought about the position after the pawn fell";
-    // The person's move text before 思考中; last, the computer's destination in white.
+    // The person's move text before 思考中; last, in white, the square where
+    // the computer's piece came to rest: its move made on the position it
+    // thought about, the piece marked, and everything let fall.
     const std::vector<std::string> t = texts();
     EXPECT_LT(std::find(t.begin(), t.end(), "４"), std::find(t.begin(), t.end(), "思考中"));
-    const Cell to = square_cell(best().to_x, best().to_y);
+    Position after;
+    game.view().kifu.restore(1, after);
+    after.BAN[best().from_x][best().from_y] = 0;
+    after.BAN[best().to_x][best().to_y] = 99;
+    rakka(after, nullptr);
+    Cell to;
+    for (int x = 1; x <= 9; ++x)
+        if (after.BAN[x][best().to_y] == 99) to = square_cell(x, best().to_y);
+    ASSERT_NE(to, square_cell(best().to_x, best().to_y)) << "the piece fell";
     const auto frame = std::find_if(port.ops.rbegin(), port.ops.rend(),
                                     [](const auto& o) { return o.kind == HeadlessPort::OpKind::Outline; });
     EXPECT_EQ(frame->code, SHIRO);
@@ -117,7 +133,7 @@ TEST_F(Computer, AMoveThatMatesTheComputersKingWinsWithoutTakingIt) {
     EXPECT_EQ(last_message().title, "終了");
     EXPECT_EQ(game.view().turn.SHOSHA, game.view().turn.MAN_GAWA);
     EXPECT_EQ(game.view().pos.BAN[9][2], OU) << "the king was not taken";
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
     click(9, 4);
     EXPECT_EQ(last_message().text, "新規に対局してください");
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
@@ -147,10 +163,10 @@ TEST_P(Endings, OnlyTheFirstThatAppliesIsShown) {
         const std::vector<std::string> t = texts();
         EXPECT_EQ(std::find(t.begin(), t.end(), "飛"), t.end()) << "no move text for the move that took the king";
         game.com_ban();
-        EXPECT_EQ(game.view().turn.TESU, 1) << "after the end the computer does not move";
+        EXPECT_EQ(game.view().kifu.tesu(), 1) << "after the end the computer does not move";
     } else if (name == "no move") {
         EXPECT_EQ(game.view().turn.SHOSHA, game.view().turn.MAN_GAWA);
-        EXPECT_EQ(game.view().turn.TESU, 0);
+        EXPECT_EQ(game.view().kifu.tesu(), 0);
     } else {
         EXPECT_GT(game.view().engine.maps.KIKI_UE[game.view().pos.OU_SITA_X][game.view().pos.OU_SITA_Y], 0) << "the king is attacked";
         EXPECT_EQ(game.view().turn.SHOSHA, 0) << "the game goes on";
@@ -174,9 +190,9 @@ TEST_F(Computer, Level2DuringAGameBetweenTwoPeopleShowsNothing) {
     game.menu("LEVEL2");
     EXPECT_TRUE(port.menu_checked("LEVEL2"));
     EXPECT_FALSE(port.menu_checked("LEVEL3"));
-    EXPECT_EQ(game.view().turn.COM_LEVEL, 2);
+    EXPECT_EQ(game.view().engine.COM_LEVEL, 2);
     EXPECT_TRUE(texts().empty());
-    EXPECT_EQ(port.picture_at_twips(grid_x(-1), grid_y(0)), game.view().screen.HAIKEI) << "the label is erased";
+    EXPECT_EQ(port.picture_at_twips(grid_x(-1), grid_y(0)), game.view().screen.haikei()) << "the label is erased";
     // Against the computer the label shows, also after a full redraw, and
     // the next turn thinks at that level.
     game.menu("GOTE");
@@ -186,7 +202,7 @@ TEST_F(Computer, Level2DuringAGameBetweenTwoPeopleShowsNothing) {
     game.gamen_hyouji();
     EXPECT_EQ(text_at(0, 0), " 1 ");
     move(5, 7, 5, 6);
-    ASSERT_EQ(game.view().turn.TESU, 3);
+    ASSERT_EQ(game.view().kifu.tesu(), 3);
     EXPECT_EQ(game.view().engine.COM_LEVEL, 1);
 }
 
@@ -199,21 +215,21 @@ TEST_F(Computer, AfterSteppingBackAClickOrAStartCommandLetsTheComputerMove) {
     click(3, 9);  // a lower silver
     EXPECT_EQ(shown(), std::vector<std::string>{"OKですか？"});
     EXPECT_EQ(last_message().title, "再開(COM)");
-    EXPECT_EQ(game.view().turn.TESU, 2) << "the computer moved again";
+    EXPECT_EQ(game.view().kifu.tesu(), 2) << "the computer moved again";
     EXPECT_EQ(game.view().turn.SENTAKU, 1) << "then the same click selected the silver";
 
     game.menu("REPLAY");
     port.messages.clear();
     game.menu("SENTE");  // the computer to move: it moves, no box
     EXPECT_TRUE(port.messages.empty());
-    EXPECT_EQ(game.view().turn.TESU, 2);
+    EXPECT_EQ(game.view().kifu.tesu(), 2);
     game.menu("REPLAY");
     game.menu("REPLAY");  // the person to move: a click resumes with a box
     port.messages.clear();
     click(3, 9);
     EXPECT_EQ(shown(), std::vector<std::string>{"MANの番です"});
     EXPECT_EQ(last_message().title, "対局");
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
 }
 
 // A port that remembers every switch of Timer1.
@@ -239,7 +255,7 @@ TEST(ComputerClock, Timer1StaysOffThroughTheTurnWhileTheClockIsHidden) {
         port.switches.clear();
         game.mouse_down(HIDARI_BUTTON, grid_x(7) + 300, grid_y(5) + 200);
         game.mouse_down(HIDARI_BUTTON, grid_x(6) + 300, grid_y(5) + 200);
-        ASSERT_EQ(game.view().turn.TESU, 2);
+        ASSERT_EQ(game.view().kifu.tesu(), 2);
         // The hand-over stops it; it runs while the computer thinks and
         // again for the person only while the clock is shown.
         const std::vector<bool> want = keika ? std::vector<bool>{false, true, false, true}
@@ -262,7 +278,7 @@ TEST_F(Computer, TheSecondTurnCarriesWhatTheFirstLeft) {
     GameSetup::set_position(game, with_rook);
     game.menu("GOTE");  // the silver takes the rook...
     move(7, 9, 7, 8);   // ...and is taken
-    ASSERT_EQ(game.view().turn.TESU, 3);
+    ASSERT_EQ(game.view().kifu.tesu(), 3);
     EXPECT_EQ(best().from_x, UE_TE_X);
     EXPECT_EQ(game.view().engine.work.MOTO_KYORI, 5) << "the silver stood five columns from the king";
     EXPECT_DOUBLE_EQ(game.view().engine.work.SAIZEN_TEN, 60.2);
@@ -307,7 +323,9 @@ TEST_F(Computer, EscWhileThePersonsMoveFallsEndsTheTurnThere) {
     ASSERT_TRUE(esc_at.has_value()) << "no look at the window while the pieces fell";
     EXPECT_TRUE(port.ended);
     EXPECT_EQ(port.now, *esc_at) << "no wait after the Esc";
-    EXPECT_EQ(game.view().turn.TESU, 1) << "the computer did not answer";
+    // The move is counted once everything has fallen, which never happened.
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
+    EXPECT_EQ(game.view().com_move.to_x, 0) << "the computer chose a move";
     const std::vector<std::string> t = texts();
     EXPECT_EQ(std::find(t.begin(), t.end(), "思考中"), t.end());
     EXPECT_TRUE(port.messages.empty());

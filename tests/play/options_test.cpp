@@ -21,7 +21,6 @@ struct Options : PlayTest {
     void expect_guidance(bool on) const {
         EXPECT_EQ(port.menu_checked("SIDOU"), on);
         EXPECT_EQ(game.options().IDOU_SIDOU, on);
-        EXPECT_EQ(game.view().screen.SIDOU_IRO, on ? SHIRO : MIDORI_IRO);
     }
     int shown(const std::string& text) const {
         const std::vector<std::string> all = texts();
@@ -72,7 +71,7 @@ TEST_F(Options, AFirstLineNoneOfTheFiveReadsAsGreenAndTheNextFileKeepsEveryOptio
     settings.write({"背景画=青", "移動指導=ON", "経過時間=OFF", "BGM=ON"});
     game.load();
     EXPECT_EQ(marks(), (SettingsMarks{HAIKEI_MIDORI, true, false, true}));
-    EXPECT_EQ(game.view().screen.HAIKEI, HAIKEI_MIDORI);
+    EXPECT_EQ(game.view().screen.haikei(), HAIKEI_MIDORI);
     EXPECT_EQ(picture_at(port, 28, 21), HAIKEI_MIDORI);
     expect_guidance(true);
     EXPECT_EQ(shown("00:00:00"), 0);
@@ -168,7 +167,7 @@ TEST_F(Options, TheFileAlwaysMirrorsTheMenusAndSurvivesARestart) {
         const SettingsMarks m = marks();
         ASSERT_EQ(settings.bytes(), settings_file_bytes(m)) << i;
         ASSERT_EQ(read_settings_lines(settings.bytes()).count, 4);
-        ASSERT_EQ(game.view().screen.HAIKEI, m.haikei);
+        ASSERT_EQ(game.view().screen.haikei(), m.haikei);
         ASSERT_EQ(game.options().settings_marks(), m) << "the menus show the options the game holds";
         ASSERT_EQ(port.timer1_enabled(), m.keika);
     }
@@ -178,7 +177,7 @@ TEST_F(Options, TheFileAlwaysMirrorsTheMenusAndSurvivesARestart) {
     restarted.settings_file = settings.file();
     restarted.load();
     for (const char* item : items) EXPECT_EQ(again.menu_checked(item), port.menu_checked(item)) << item;
-    EXPECT_EQ(restarted.view().screen.HAIKEI, game.view().screen.HAIKEI);
+    EXPECT_EQ(restarted.view().screen.haikei(), game.view().screen.haikei());
 }
 
 // Where nothing can be written the game starts with the defaults, says

@@ -31,15 +31,15 @@ struct RecordFiles : PlayTest {
         game.menu("START");
         for (int i = 0; i < n; ++i) {
             port.now += 1.25 + i;
-            const int tesu = game.view().turn.TESU;
-            for (int f = 0; f < 81 * 81 && game.view().turn.TESU == tesu; ++f) {
+            const int tesu = game.view().kifu.tesu();
+            for (int f = 0; f < 81 * 81 && game.view().kifu.tesu() == tesu; ++f) {
                 const int fx = f / 729 + 1, fy = f / 81 % 9 + 1, tx = f % 81 / 9 + 1, ty = f % 9 + 1;
                 const int koma = game.view().pos.BAN[fx][fy];
                 if (koma != 0 && (koma > 0) == (game.view().turn.TEBAN == game.view().turn.COM_GAWA) && game.view().pos.BAN[tx][ty] == 0 &&
                     idou_kanou(game.view().pos, fx, fy, tx, ty, koma) == 1)
                     move(fx, fy, tx, ty, MIGI_BUTTON);
             }
-            ASSERT_EQ(game.view().turn.TESU, tesu + 1);
+            ASSERT_EQ(game.view().kifu.tesu(), tesu + 1);
         }
     }
     void save(const std::string& name, const std::string& title = "対局", const std::string& gote = "後手花子") {
@@ -169,13 +169,13 @@ TEST_F(RecordFiles, FilesWithoutEntriesOrUnreadableLeaveTheGameAsItWas) {
         for (int k = 1; k <= MOCHI_SLOTS; ++k)
             s += std::to_string(game.view().pos.MOCHI_UE_KAZU[k]) + "," + std::to_string(game.view().pos.MOCHI_SITA_KAZU[k]) + ";";
         for (int n = 0; n <= game.view().kifu.kifu_saigo(); ++n) s += format_entry_line(game.view().kifu.entry(n)) + "\n";
-        for (const int v : {game.view().kifu.kifu_saigo(), game.view().kifu.kifu_tesu(), game.view().turn.TESU, game.view().turn.TEBAN,
+        for (const int v : {game.view().kifu.kifu_saigo(), game.view().kifu.kifu_tesu(), game.view().kifu.tesu(), game.view().turn.TEBAN,
                             static_cast<int>(game.view().kifu.kifu_mode()), static_cast<int>(game.view().turn.COM_TAISEN), static_cast<int>(port.timer1_enabled())})
             s += std::to_string(v) + " ";
         return s;
     };
     const std::string before = snapshot();
-    ASSERT_EQ(game.view().turn.TESU, 4);
+    ASSERT_EQ(game.view().kifu.tesu(), 4);
     const std::string no_data = "棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません";
     const std::pair<std::string, std::string> cases[] = {
         {"empty.棋譜", no_data},

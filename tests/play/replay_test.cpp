@@ -55,20 +55,21 @@ TEST_F(Replay, OneStepBackIsRedoneToTheLatestPosition) {
     game.view().kifu.restore(2, before_third);
     game.menu("REPLAY");
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(before_third));
-    EXPECT_EQ(game.view().turn.TESU, 2);
+    EXPECT_EQ(game.view().kifu.tesu(), 2);
     EXPECT_EQ(game.view().kifu.kifu_tesu(), 2);
     EXPECT_EQ(game.view().turn.TEBAN, 1);
     port.clear();
     game.menu("AFTER");
     EXPECT_TRUE(port.messages.empty());
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(latest));
-    EXPECT_EQ(game.view().turn.TESU, 3);
+    EXPECT_EQ(game.view().kifu.tesu(), 3);
     EXPECT_EQ(game.view().turn.TEBAN, -1);
-    // The third move is written again: the lower pawn from (2,7), fallen
-    // onto (8,6) above the first one.
+    // The third move is written again as it was played: the lower pawn from
+    // (2,7) to (2,6), though it fell onto (8,6) above the first one.
     const std::vector<std::string> t = texts();
     EXPECT_NE(std::find(t.begin(), t.end(), "４"), t.end());
-    EXPECT_NE(std::find(t.begin(), t.end(), "八"), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), "二"), t.end());
+    EXPECT_EQ(std::find(t.begin(), t.end(), "八"), t.end());
     game.menu("AFTER");
     EXPECT_EQ(last_message().text, "できません");
     EXPECT_EQ(last_message().title, "進む");
@@ -81,19 +82,20 @@ TEST_F(Replay, TwoStepsBackThenForwardRestoresEachPositionInTurn) {
     game.view().kifu.restore(2, before_third);
     game.menu("REPLAY");
     game.menu("REPLAY");
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
     EXPECT_EQ(game.view().pos.BAN[9][4], 0);  // the upper pawn's move is undone
     EXPECT_EQ(game.view().pos.BAN[1][3], 10);
     port.clear();
     game.menu("AFTER");
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(before_third));
-    EXPECT_EQ(game.view().turn.TESU, 2);
+    EXPECT_EQ(game.view().kifu.tesu(), 2);
     EXPECT_EQ(sounds(KOMA_WAV), 3 + 3);  // three moves, two steps back, one forward
-    // The forward step names the arrival square of move 2: the upper pawn
-    // that ended on (9,4) after its fall, written for the upper side.
+    // The forward step names move 2 as it was played: the upper pawn to
+    // (1,4), though it fell to (9,4), written for the upper side.
     const std::vector<std::string> t = texts();
     EXPECT_NE(std::find(t.begin(), t.end(), "６"), t.end());
-    EXPECT_NE(std::find(t.begin(), t.end(), "九"), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), "一"), t.end());
+    EXPECT_EQ(std::find(t.begin(), t.end(), "九"), t.end());
     game.menu("AFTER");
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(latest));
     game.menu("AFTER");
@@ -108,7 +110,7 @@ TEST_F(Replay, SteppingBackNeverReadsAnOlderGamesEntry) {
     game.menu("START");
     move(4, 9, 4, 8);  // a lower gold, where the older game moved a pawn
     move(1, 3, 1, 4);  // the upper side made the latest move
-    ASSERT_EQ(game.view().turn.TESU, 2);
+    ASSERT_EQ(game.view().kifu.tesu(), 2);
     port.clear();
     game.menu("REPLAY");
     // The upper side's move text (left of the board, row 8) is erased, not
@@ -151,7 +153,7 @@ TEST_F(Replay, ClocksShowBeforeTimesGoingBackAndAfterTimesGoingForward) {
     // recorded them.
     game.menu("AFTER");   // entry 2
     game.menu("AFTER");   // entry 3, the latest
-    EXPECT_EQ(game.view().turn.TESU, 3);
+    EXPECT_EQ(game.view().kifu.tesu(), 3);
     EXPECT_NEAR(game.view().kifu.entry(3).MAN_MAE, game.view().kifu.entry(2).MAN_ATO, 1e-9);
     EXPECT_NEAR(game.view().clock.man_jikan(), 15.2, 0.3);
     EXPECT_NEAR(game.view().clock.com_jikan(), 20, 0.1);
@@ -167,7 +169,7 @@ TEST_F(Replay, AMoveAfterSteppingBackDropsTheLaterEntries) {
     ASSERT_GE(port.messages.size(), 1u);
     EXPECT_EQ(port.messages.front().text, "後手の番です");  // the game resumes first
     EXPECT_EQ(port.messages.front().title, "対局");
-    EXPECT_EQ(game.view().turn.TESU, 2);
+    EXPECT_EQ(game.view().kifu.tesu(), 2);
     EXPECT_EQ(game.view().kifu.kifu_saigo(), 2);  // the new latest position, and nothing after it
     EXPECT_EQ(game.view().kifu.kifu_tesu(), 2);
     game.menu("AFTER");
@@ -250,7 +252,7 @@ TEST_F(Replay, ClickInRecordModeAsksAndNoStartsANewGame) {
     EXPECT_EQ(last_message().title, "棋譜");
     EXPECT_EQ(last_message().buttons, MsgButtons::YesNo);
     EXPECT_EQ(game.view().kifu.kifu_mode(), 1);
-    EXPECT_EQ(game.view().turn.TESU, 3);
+    EXPECT_EQ(game.view().kifu.tesu(), 3);
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
     EXPECT_EQ(game.view().pos.BAN[9][6], before.BAN[9][6]);
 
@@ -261,7 +263,7 @@ TEST_F(Replay, ClickInRecordModeAsksAndNoStartsANewGame) {
     EXPECT_EQ(sounds(KINSHI_WAV), refusals + 1);
     EXPECT_EQ(game.view().kifu.kifu_mode(), 0);
     EXPECT_EQ(game.view().turn.TEBAN, 0);
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
     EXPECT_EQ(game.view().kifu.kifu_tesu(), 0);
     EXPECT_EQ(column(9), "-20 -30 -40 -50 -80 -50 -40 -30 -20");
     EXPECT_EQ(column(8), ". -60 . . . . . -70 .");  // the opening, before its fall
@@ -286,7 +288,7 @@ TEST_F(Replay, AGameLongerThanTheRecordKeepsBeingRecorded) {
         const int uy = i % 2 == 0 ? 1 : 2;
         move(9, uy, 9, 3 - uy);
     }
-    ASSERT_EQ(game.view().turn.TESU, 520);
+    ASSERT_EQ(game.view().kifu.tesu(), 520);
     EXPECT_EQ(game.view().kifu.kifu_saigo(), 520);
     EXPECT_EQ(game.view().kifu.kifu_tesu(), 520);
     game.menu("REPLAY");

@@ -78,9 +78,9 @@ TEST_F(PlayTest, RandomClicksAndCommandsKeepThePositionSound) {
                 game.mouse_down(buttons[rng.below(3)], grid_x(c) + 300, grid_y(r) + 200);
             }
             if (game.view().turn.SHOSHA != 0 && rng.below(4) == 0) game.menu("START");
-            moves = std::max(moves, game.view().turn.TESU);
+            moves = std::max(moves, game.view().kifu.tesu());
             ASSERT_TRUE(sound_position(game.view().pos)) << "seed " << seed << " event " << event;
-            ASSERT_GE(game.view().turn.TESU, 0);
+            ASSERT_GE(game.view().kifu.tesu(), 0);
             ASSERT_GE(game.view().kifu.kifu_tesu(), 0);
             ASSERT_TRUE(game.view().turn.SENTAKU == 0 || game.view().turn.SENTAKU == 1);
             port.ops.clear();

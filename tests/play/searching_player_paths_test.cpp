@@ -67,7 +67,7 @@ TEST_F(SearchingPlayerPaths, TheHintIsRefusedOnTheComputersTurn) {
     ASSERT_TRUE(asked);
     EXPECT_FALSE(v.hint.has_value());
     EXPECT_EQ(sounds(KINSHI_WAV), 2);
-    EXPECT_EQ(v.turn.TESU, 1);
+    EXPECT_EQ(v.kifu.tesu(), 1);
     EXPECT_EQ(v.turn.SHOSHA, NASHI);
     EXPECT_NE(v.com_move.koma, 0);
 }
@@ -92,7 +92,7 @@ TEST_F(SearchingPlayerPaths, AHintDropsTheSelectionInProgress) {
     EXPECT_NE(last, -1);
 
     click(5, 6);  // where the selected pawn could have gone
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(before));
 }
 
@@ -114,7 +114,7 @@ TEST_F(SearchingPlayerPaths, TheGamesPositionsAreHandedOverWithTheSideToMove) {
     move(9, 6, 9, 7);  // and both back
     move(9, 4, 9, 3);
     const auto& v = game.view();
-    ASSERT_EQ(v.turn.TESU, 4);
+    ASSERT_EQ(v.kifu.tesu(), 4);
     ASSERT_EQ(board_to_text(v.pos), board_to_text(start));
     ASSERT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
 

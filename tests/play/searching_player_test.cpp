@@ -39,7 +39,7 @@ TEST_F(SearchingPlayer, LevelFourIsAFourthItemWithTheOthersCheckMarkAndCaption) 
     game.menu("LEVEL2");
     EXPECT_FALSE(checked("LEVEL4"));
     EXPECT_TRUE(checked("LEVEL2"));
-    EXPECT_EQ(game.view().turn.COM_LEVEL, 2);
+    EXPECT_EQ(game.view().engine.COM_LEVEL, 2);
 }
 
 // The computer's turn at level 4 is the turn of levels 1-3 with the
@@ -53,7 +53,7 @@ TEST_F(SearchingPlayer, AtLevelFourTheComputerPlaysTheSearchsMoveThroughItsOwnTu
 
     game.menu("GOTE");  // the computer moves first
     const auto& v = game.view();
-    ASSERT_EQ(v.turn.TESU, 1);
+    ASSERT_EQ(v.kifu.tesu(), 1);
     EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
     const Candidate& m = v.com_move;
     EXPECT_EQ((search::RulesMove{m.from_x, m.from_y, m.to_x, m.to_y, m.koma}), expected);
@@ -69,7 +69,7 @@ TEST_F(SearchingPlayer, AtLevelFourTheComputerPlaysTheSearchsMoveThroughItsOwnTu
 
     // The person answers, and the computer answers again inside the click.
     move(7, 7, 7, 6);
-    EXPECT_EQ(v.turn.TESU, 3);
+    EXPECT_EQ(v.kifu.tesu(), 3);
     EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
 }
 
@@ -92,7 +92,7 @@ TEST_F(SearchingPlayer, TheClockRunsWhileItThinksAndEndingStopsItAtOnce) {
     EXPECT_EQ(shown_seconds, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_FALSE(game.thinking());
     EXPECT_TRUE(port.ended);
-    EXPECT_EQ(game.view().turn.TESU, 0) << "no move after the program began to end";
+    EXPECT_EQ(game.view().kifu.tesu(), 0) << "no move after the program began to end";
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(opening));
 }
 
@@ -106,7 +106,7 @@ TEST_F(SearchingPlayer, MoveNowPlaysTheBestMoveFoundSoFar) {
     };
     game.menu("GOTE");
     EXPECT_EQ(waits, 3);
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
     EXPECT_NE(game.view().com_move.koma, 0);
 }
 
@@ -134,7 +134,7 @@ TEST_F(SearchingPlayer, TheHintFramesTheSuggestedMoveUntilTheNextClick) {
         EXPECT_TRUE(framed) << "cell " << cell.c << "," << cell.r;
     }
     EXPECT_EQ(board_to_text(game.view().pos), board_to_text(before)) << "a hint moves nothing";
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
 
     // The next click repaints both frames in the board's colour.
     port.ops.clear();

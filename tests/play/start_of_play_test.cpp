@@ -35,7 +35,7 @@ TEST_F(StartOfPlay, EachCommandStartsItsOwnKindOfGame) {
         EXPECT_EQ(game.mode(), c.mode);
         EXPECT_EQ(game.view().turn.MAN_GAWA, c.man_side);
         EXPECT_EQ(game.view().turn.COM_GAWA, -c.man_side);
-        EXPECT_EQ(game.view().turn.TESU, c.tesu);
+        EXPECT_EQ(game.view().kifu.tesu(), c.tesu);
         EXPECT_EQ(game.view().turn.TEBAN, c.man_side);
         EXPECT_EQ(port.timer1_enabled(), c.timer);
         EXPECT_FALSE(game.view().turn.SAIKAI);
@@ -79,8 +79,8 @@ TEST_F(StartOfPlay, AFinishedGameGivesWayToANewOne) {
         port.clear();
         game.menu(command);
         EXPECT_EQ(game.view().turn.SHOSHA, NASHI);
-        EXPECT_LE(game.view().turn.TESU, 1) << "the new game has at most the computer's first move";
-        EXPECT_EQ(game.view().kifu.kifu_tesu(), game.view().turn.TESU);
+        EXPECT_LE(game.view().kifu.tesu(), 1) << "the new game has at most the computer's first move";
+        EXPECT_EQ(game.view().kifu.kifu_tesu(), game.view().kifu.tesu());
         EXPECT_EQ(column(7), pawns) << "the pawn moved before stands in its opening square";
     }
 }

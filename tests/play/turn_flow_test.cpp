@@ -23,25 +23,20 @@ TEST(TurnFlow, SidesTheTurnAndANewGame) {
     flow.pass_turn();
     EXPECT_EQ(flow.state().TEBAN, GOTE_GAWA);
 
-    // Everything a game changes, then a new game: the sides and the level
-    // stay, the rest starts again.
+    // Everything a game changes, then a new game: the sides stay, the rest
+    // starts again.
     flow.play_against_computer(true);
-    flow.set_level(4);
-    flow.count_move();
-    flow.count_move();
     flow.pause();
     flow.select();
     flow.end_with_winner(GOTE_GAWA);
     flow.new_game();
     const TurnState& t = flow.state();
     EXPECT_EQ(t.TEBAN, NASHI);
-    EXPECT_EQ(t.TESU, 0);
     EXPECT_EQ(t.SHOSHA, NASHI);
     EXPECT_FALSE(t.COM_TAISEN);
     EXPECT_FALSE(t.SAIKAI);
     EXPECT_FALSE(t.SENTAKU);
     EXPECT_EQ(t.MAN_GAWA, SENTE_GAWA);
-    EXPECT_EQ(t.COM_LEVEL, 4);
 }
 
 TEST(TurnFlow, ADroppedSelectionKeepsTheMoveItNoted) {

@@ -22,7 +22,7 @@ TEST_F(TwoPlayers, NewGameHoldsTheOpeningPositionAndNoGameIsRunning) {
     EXPECT_EQ(lower, 20);
     EXPECT_EQ(game.view().pos.MOCHI_UE_GOKEI + game.view().pos.MOCHI_SITA_GOKEI, 0);
     EXPECT_EQ(game.view().turn.TEBAN, 0);
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
     EXPECT_TRUE(port.menu_checked("LEVEL3"));
     EXPECT_TRUE(port.menu_checked("MIDORI"));
     // The full redraw paints the title last.
@@ -39,7 +39,7 @@ TEST_F(TwoPlayers, NewGameInTheMiddleOfAGameKeepsLevelAndSidesButStopsPlay) {
     game.menu("CANCEL");
     EXPECT_EQ(game.view().turn.TEBAN, 0);
     EXPECT_EQ(game.view().turn.COM_TAISEN, 0);
-    EXPECT_EQ(game.view().turn.COM_LEVEL, 2);
+    EXPECT_EQ(game.view().engine.COM_LEVEL, 2);
     EXPECT_EQ(game.view().turn.MAN_GAWA, 1);
     EXPECT_EQ(game.view().turn.COM_GAWA, -1);
     EXPECT_EQ(game.view().pos.BAN[5][7], -10);
@@ -68,7 +68,7 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
     move(5, 7, 5, 6);
     EXPECT_EQ(column(6), ". . . . . . . . -10");
     EXPECT_EQ(column(7), ". -10 -10 -10 -10 -10 -10 -10 -10");
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
     EXPECT_EQ(game.view().turn.TEBAN, -1);
     EXPECT_EQ(sounds(KOMA_WAV), 1);
     std::vector<std::string> t = texts();
@@ -137,7 +137,7 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
     EXPECT_EQ(column(7), ". . . . -10 -10 -10 -10 -10");
     EXPECT_EQ(game.view().pos.MOCHI_UE_KOMA[6], 80);
     EXPECT_EQ(game.view().pos.MOCHI_UE_KAZU[6], 1);
-    EXPECT_EQ(game.view().turn.TESU, 10);
+    EXPECT_EQ(game.view().kifu.tesu(), 10);
     ASSERT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(last_message().text, "後手の勝ちです");
     EXPECT_EQ(last_message().title, "終了");
@@ -152,7 +152,7 @@ TEST_F(TwoPlayers, ScriptedGameEndsWithAKingCapture) {
     // A new start command sets up a fresh game first.
     game.menu("START");
     EXPECT_EQ(game.view().turn.SHOSHA, 0);
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
     EXPECT_EQ(column(9), "-20 -30 -40 -50 -80 -50 -40 -30 -20");
 }
 
@@ -166,11 +166,11 @@ TEST_F(TwoPlayers, StartInTheMiddleOfAGameContinuesWithoutTheOldSelection) {
     ASSERT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(last_message().text, "後手の番です");
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
     EXPECT_EQ(game.view().pos.BAN[9][6], -10);
     click(5, 4);  // where the old selection could have gone: nothing happens
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
     EXPECT_EQ(game.view().pos.BAN[5][3], 10);
 }
 
@@ -214,7 +214,7 @@ TEST_F(TwoPlayers, AMoveMadeAsItsTurnBeginsTakesNoTime) {
         port.now = reading;
         game.menu("START");  // the upper side's turn starts now
         move(1, 3, 1, 4);
-        ASSERT_EQ(game.view().turn.TESU, 2);
+        ASSERT_EQ(game.view().kifu.tesu(), 2);
         EXPECT_LT(game.view().clock.com_jikan(), 0.01);
         const RecordEntry& e = game.view().kifu.entry(1);
         EXPECT_LT(e.MAN_ATO - e.MAN_MAE, 0.01);
@@ -261,7 +261,7 @@ TEST_F(TwoPlayers, SelectingTheOpponentsPieceSelectsNothing) {
     click(5, 5);  // an empty square: nothing happens
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
     EXPECT_EQ(sounds(KINSHI_WAV), 0);
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
 }
 
 TEST_F(TwoPlayers, ClickingAnotherOwnPieceMovesTheSelection) {
@@ -271,7 +271,7 @@ TEST_F(TwoPlayers, ClickingAnotherOwnPieceMovesTheSelection) {
     EXPECT_EQ(game.view().turn.SENTAKU, 1);
     EXPECT_EQ(game.view().turn.SASHITE.from_x, 4);
     click(4, 6);
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
     EXPECT_EQ(game.view().pos.BAN[5][7], -10);
 }
 
@@ -316,7 +316,7 @@ TEST_F(TwoPlayers, CompulsoryPromotionNeedsTheRightButton) {
     click(4, 1, MIGI_BUTTON);
     EXPECT_EQ(game.view().pos.BAN[4][1], -11);
     EXPECT_EQ(game.view().pos.MOCHI_SITA_KOMA[7], -50);  // the captured gold
-    EXPECT_EQ(game.view().turn.TESU, 1);
+    EXPECT_EQ(game.view().kifu.tesu(), 1);
 }
 
 TEST_F(TwoPlayers, RightButtonPromotesOnlyWhereAllowedLeftNever) {
@@ -391,7 +391,7 @@ TEST_F(TwoPlayers, DropOnAFileWithAnOwnPawnIsRefusedAndFlagsFollowFallenPawns) {
     drop_sita(7, 3, 3);
     EXPECT_EQ(p.MOCHI_SITA_KAZU[7], 0);
     EXPECT_EQ(p.MOCHI_SITA_GOKEI, 0);
-    EXPECT_EQ(game.view().turn.TESU, 3);
+    EXPECT_EQ(game.view().kifu.tesu(), 3);
 }
 
 TEST_F(TwoPlayers, SelectionFromTheOtherSidesHandIsCancelledAtTheNextBoardClick) {
@@ -407,7 +407,7 @@ TEST_F(TwoPlayers, SelectionFromTheOtherSidesHandIsCancelledAtTheNextBoardClick)
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
     EXPECT_EQ(game.view().pos.BAN[5][5], 0);
     EXPECT_EQ(game.view().pos.MOCHI_UE_KAZU[7], 1);
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
     EXPECT_EQ(sounds(KINSHI_WAV), 0);
 }
 

@@ -115,7 +115,7 @@ TEST_F(GameInWindow, TheComputerAnswersInsideThePersonsClick) {
     EXPECT_EQ(seen[0].text, "MANの番です");
     click_square(9, 7);
     click_square(9, 6);
-    ASSERT_EQ(game.view().turn.TESU, 2) << "the person's move and the computer's answer";
+    ASSERT_EQ(game.view().kifu.tesu(), 2) << "the person's move and the computer's answer";
     EXPECT_EQ(game.view().engine.COM_LEVEL, 1);
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) EXPECT_TRUE(square_shows(x, y, game.view().pos.BAN[x][y])) << x << "," << y;

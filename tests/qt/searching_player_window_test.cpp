@@ -124,12 +124,21 @@ TEST_F(SearchingPlayerInWindow, TheWindowPaintsWhileLevelFourThinksAndDropsInput
     EXPECT_GE(watch.paints_while_thinking, 1);
     EXPECT_FALSE(game.thinking());
     const auto& v = game.view();
-    ASSERT_EQ(v.turn.TESU, 1) << "one move, and no new game";
+    ASSERT_EQ(v.kifu.tesu(), 1) << "one move, and no new game";
     EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
     EXPECT_FALSE(v.turn.SENTAKU);
     EXPECT_TRUE(boxes.seen.empty()) << boxes.seen.front();
+    // The white frame stands where the moved piece came to rest.
     const Candidate& m = v.com_move;
-    EXPECT_EQ(frame_pixel(square_cell(m.to_x, m.to_y)), test::palette_rgb(SHIRO));
+    Position after;
+    v.kifu.restore(0, after);
+    after.BAN[m.from_x][m.from_y] = 0;
+    after.BAN[m.to_x][m.to_y] = 99;  // the moved piece, marked
+    rakka(after, nullptr);
+    int rest_x = 0;
+    for (int x = 1; x <= 9; ++x)
+        if (after.BAN[x][m.to_y] == 99) rest_x = x;
+    EXPECT_EQ(frame_pixel(square_cell(rest_x, m.to_y)), test::palette_rgb(SHIRO));
     EXPECT_EQ(ends, 0);
 }
 
@@ -149,7 +158,7 @@ TEST_F(SearchingPlayerInWindow, ClosingTheWindowWhileItThinksEndsAtOnce) {
     EXPECT_TRUE(window.ended());
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(game.thinking());
-    EXPECT_EQ(game.view().turn.TESU, 0);
+    EXPECT_EQ(game.view().kifu.tesu(), 0);
 }
 
 // The hint frames the piece and its destination in light blue on the
@@ -190,8 +199,9 @@ TEST_F(EndingInWindow, EscWhileTheComputersPieceBlinksEndsTheProgramAtOnce) {
     std::optional<Position> blinking;  // the board while the chosen piece blinks
     double esc_at = 0;
     window.look = [&] {
-        // The computer has chosen and counted its move and not yet made it.
-        if (blinking || game.view().turn.TESU != 1) return;
+        // The computer has chosen its move and not yet made it.
+        const auto& v = game.view();
+        if (blinking || v.com_move.to_x == 0 || v.kifu.tesu() != 0) return;
         blinking = game.view().pos;
         esc_at = window.now;
         press_esc(window);
@@ -212,7 +222,7 @@ TEST_F(EndingInWindow, EscWhileThePiecesFallEndsTheProgramAtOnce) {
     double esc_at = 0;
     window.look = [&] {
         const auto& v = game.view();
-        if (falling || v.turn.TESU != 1) return;
+        if (falling || v.com_move.to_x == 0 || v.kifu.tesu() != 0) return;
         if (!before) {
             // The computer's move has been chosen; nothing has fallen yet.
             before = v.pos;

@@ -91,7 +91,7 @@ public:
         // move of the person before it, its answer decides nothing.
         GameSetup::computer_to_move(game_);
 
-        const int tesu = game_.view().turn.TESU;
+        const int tesu = game_.view().kifu.tesu();
         port_.messages.clear();
         game_.com_ban();
         return report_computer(tesu);
@@ -107,17 +107,17 @@ public:
         if (button == 0) return refused();
 
         const TurnState& turn = game_.view().turn;
-        const int tesu = turn.TESU;
+        const int tesu = game_.view().kifu.tesu();
         port_.messages.clear();
         click_cell(source_cell(v[0], v[1]), HIDARI_BUTTON);
         if (!turn.SENTAKU || turn.SASHITE.from_x != v[0] || turn.SASHITE.from_y != v[1])
             return refused();
         click_cell(square_cell(v[2], v[3]), button);
-        if (turn.TESU == tesu) return refused();
+        if (game_.view().kifu.tesu() == tesu) return refused();
 
         // The computer records the position it moves from; when it did not
         // move, the position on the board is still the person's.
-        const bool computer_moved = turn.TESU == tesu + 2;
+        const bool computer_moved = game_.view().kifu.tesu() == tesu + 2;
         if (computer_moved) {
             Position after_man;
             game_.view().kifu.restore(game_.view().kifu.kifu_tesu() - 1, after_man);
@@ -170,7 +170,7 @@ private:
     // stood at `tesu` moves.  False when the game has ended.
     bool report_computer(int tesu) {
         const TurnState& turn = game_.view().turn;
-        if (turn.TESU == tesu) {
+        if (game_.view().kifu.tesu() == tesu) {
             out_ << "com none\n";
             return false;
         }

@@ -108,10 +108,10 @@ public:
         menu(rng_.chance(50) ? "SENTE" : "GOTE");
         check("start");
         int events = 0;
-        while (turn.SHOSHA == NASHI && turn.TESU < options_.max_moves && events < 4 * options_.max_moves) {
+        while (turn.SHOSHA == NASHI && game_.view().kifu.tesu() < options_.max_moves && events < 4 * options_.max_moves) {
             ++events;
             const int roll = rng_.below(100);
-            if (roll < 3 && turn.TESU >= 2) {
+            if (roll < 3 && game_.view().kifu.tesu() >= 2) {
                 step_back_and_resume();
             } else if (roll < 6) {
                 stray_clicks();
@@ -133,6 +133,20 @@ public:
             click_cell(rng_.below(9) + 1, rng_.below(9) + 1, HIDARI_BUTTON);
             if (port_.messages.empty() || port_.messages.back().text != "新規に対局してください")
                 fail("a click after the end did not ask for a new game");
+            // One step back reopens the game; one forward ends it again, with
+            // the same winner, and a click still asks for a new game.
+            const int winner = turn.SHOSHA;
+            const int tesu = game_.view().kifu.tesu();
+            if (tesu > 0) {
+                menu("REPLAY");
+                if (turn.SHOSHA != NASHI) fail("a step back did not reopen the game");
+                menu("AFTER");
+            }
+            if (turn.SHOSHA != winner) fail("a step onto the final position did not end the game again");
+            click_cell(rng_.below(9) + 1, rng_.below(9) + 1, HIDARI_BUTTON);
+            if (game_.view().kifu.tesu() != tesu || port_.messages.empty() ||
+                port_.messages.back().text != "新規に対局してください")
+                fail("a click on the final position stepped onto played on");
         }
     }
 
@@ -143,21 +157,21 @@ public:
         menu("CANCEL");
         menu("START");
         const TurnState& turn = game_.view().turn;
-        while (turn.TESU < options_.long_game_moves) {
+        while (game_.view().kifu.tesu() < options_.long_game_moves) {
             const int side = turn.TEBAN == turn.MAN_GAWA ? GOTE_GAWA : SENTE_GAWA;
-            const int before = turn.TESU;
+            const int before = game_.view().kifu.tesu();
             if (!person_moves(side, true)) break;
-            report_.long_game_moves += turn.TESU - before;
+            report_.long_game_moves += game_.view().kifu.tesu() - before;
         }
         ++report_.long_games;
-        if (turn.TESU < options_.long_game_moves)
-            fail("the movers ran out of moves at " + std::to_string(turn.TESU));
+        if (game_.view().kifu.tesu() < options_.long_game_moves)
+            fail("the movers ran out of moves at " + std::to_string(game_.view().kifu.tesu()));
         // The record reaches the position on the board: three steps back and
         // three forward return to it, and a fourth forward is refused.
         const Position latest = game_.view().pos;
         for (const char* step : {"REPLAY", "REPLAY", "REPLAY", "AFTER", "AFTER", "AFTER", "AFTER"}) menu(step);
-        if (turn.TESU != options_.long_game_moves)
-            fail("after three steps back and three forward the game stands at " + std::to_string(turn.TESU));
+        if (game_.view().kifu.tesu() != options_.long_game_moves)
+            fail("after three steps back and three forward the game stands at " + std::to_string(game_.view().kifu.tesu()));
         if (!same_board(latest, game_.view().pos)) fail("stepping back and forward did not return to the latest position");
     }
 
@@ -177,9 +191,9 @@ private:
         menu("REPLAY");
         if (rng_.chance(50)) menu("REPLAY");
         if (rng_.chance(30)) menu("AFTER");
-        const int before = game_.view().turn.TESU;
+        const int before = game_.view().kifu.tesu();
         click_cell(5, 11, HIDARI_BUTTON);
-        report_.moves += game_.view().turn.TESU > before ? game_.view().turn.TESU - before : 0;
+        report_.moves += game_.view().kifu.tesu() > before ? game_.view().kifu.tesu() - before : 0;
         check("a click to resume");
     }
 
@@ -204,9 +218,9 @@ private:
     void stray_clicks() {
         static const int buttons[] = {HIDARI_BUTTON, MIGI_BUTTON, NAKA_BUTTON};
         for (int i = 0; i < 2; ++i) {
-            const int before = game_.view().turn.TESU;
+            const int before = game_.view().kifu.tesu();
             game_.mouse_down(buttons[rng_.below(3)], rng_.below(16000) - 2000.0, rng_.below(9000) - 2000.0);
-            report_.moves += game_.view().turn.TESU > before ? game_.view().turn.TESU - before : 0;
+            report_.moves += game_.view().kifu.tesu() > before ? game_.view().kifu.tesu() - before : 0;
             check("a stray click");
             if (game_.view().turn.SHOSHA != NASHI) return;
         }
@@ -238,15 +252,15 @@ private:
         }
 
         const TurnState& turn = game_.view().turn;
-        const int before = turn.TESU;
+        const int before = game_.view().kifu.tesu();
         const Cell from_cell = source_cell(m.from_x, m.from_y);
         // A selection left by stray clicks may swallow the first click.
         for (int i = 0; i < 2 && !(turn.SENTAKU && turn.SASHITE.from_x == m.from_x && turn.SASHITE.from_y == m.from_y);
              ++i)
             click_cell(from_cell.c, from_cell.r, HIDARI_BUTTON);
-        if (turn.TESU != before) {
+        if (game_.view().kifu.tesu() != before) {
             // A click resumed the computer's turn first; plan again.
-            report_.moves += turn.TESU - before;
+            report_.moves += game_.view().kifu.tesu() - before;
             check("a resumed turn");
             return true;
         }
@@ -256,14 +270,14 @@ private:
         }
         const Cell to = square_cell(m.to_x, m.to_y);
         click_cell(to.c, to.r, button);
-        if (turn.TESU == before) {
+        if (game_.view().kifu.tesu() == before) {
             fail("the mouse refused a legal move " + std::to_string(m.from_x) + "," + std::to_string(m.from_y) + " to " +
                  std::to_string(m.to_x) + "," + std::to_string(m.to_y));
             return false;
         }
-        report_.moves += turn.TESU - before;
+        report_.moves += game_.view().kifu.tesu() - before;
         // The computer recorded the position it moved from: the person's.
-        if (turn.TESU == before + 2) check_one(game_.view().kifu, game_.view().kifu.kifu_tesu() - 1, "the person's move");
+        if (game_.view().kifu.tesu() == before + 2) check_one(game_.view().kifu, game_.view().kifu.kifu_tesu() - 1, "the person's move");
         check("a move");
         return true;
     }
@@ -279,9 +293,17 @@ private:
         const TurnState& turn = game_.view().turn;
         const std::string why = check_position(game_.view().pos, turn.SHOSHA != NASHI);
         if (!why.empty()) fail(what + ": " + why);
-        if (turn.TESU < 0 || game_.view().kifu.kifu_tesu() != turn.TESU)
-            fail(what + ": move count " + std::to_string(turn.TESU) + ", record position " +
-                 std::to_string(game_.view().kifu.kifu_tesu()));
+        // In an open game the side to move is the one the record has to move
+        // in the position on the board: no side ever moves twice in a row.
+        const Kifu& kifu = game_.view().kifu;
+        const int army = kifu.to_move(kifu.kifu_tesu());
+        if (turn.SHOSHA == NASHI && turn.TEBAN != NASHI && army != 0 &&
+            turn.TEBAN != (army > 0 ? turn.COM_GAWA : turn.MAN_GAWA))
+            fail(what + ": the record has the " + (army > 0 ? "upper" : "lower") + " side to move at entry " +
+                 std::to_string(kifu.kifu_tesu()) + ", the turn " + std::to_string(turn.TEBAN));
+        if (kifu.tesu() < kifu.kifu_tesu())
+            fail(what + ": move count " + std::to_string(kifu.tesu()) + ", record position " +
+                 std::to_string(kifu.kifu_tesu()));
         // The window's log is for tests that look at one event.
         port_.clear();
     }
@@ -289,7 +311,7 @@ private:
     void fail(const std::string& what) {
         if (report_.failures.size() < 50)
             report_.failures.push_back(name_ + " game " + std::to_string(game_number_) + " move " +
-                                       std::to_string(game_.view().turn.TESU) + ": " + what);
+                                       std::to_string(game_.view().kifu.tesu()) + ": " + what);
     }
 
     const Options& options_;

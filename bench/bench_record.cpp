@@ -1,0 +1,76 @@
+// Reading a record back: finding every entry's move again from the positions
+// of a long game, as a record file of the largest size the game reads holds.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "record/kifu.h"
+#include "rules/legality.h"
+#include "rules/moves.h"
+#include "rules/opening.h"
+
+namespace {
+
+using namespace zemtori;
+
+// The entries of a game of `moves` random moves and drops that take no king,
+// from the opening after its fall, the lower side first.
+std::vector<RecordEntry> random_game(int moves) {
+    Position p;
+    shoki_haichi(p);
+    rakka(p, nullptr);
+    TurnState turn;
+    std::uint32_t seed = 2026;
+    std::vector<RecordEntry> entries;
+    struct Choice { int fx, fy, tx, ty, koma; };
+    std::vector<Choice> list;
+    for (int n = 0; n < moves; ++n) {
+        const bool upper = n % 2 == 1;
+        nifu_keisan(p);
+        list.clear();
+        const auto targets = [&](int fx, int fy, int koma) {
+            for (int tx = 1; tx <= 9; ++tx)
+                for (int ty = 1; ty <= 9; ++ty) {
+                    const int t = p.BAN[tx][ty];
+                    if (t == OU || t == -OU || (t != 0 && (t > 0) == upper)) continue;
+                    if (idou_kanou(p, fx, fy, tx, ty, koma) == 1) list.push_back({fx, fy, tx, ty, koma});
+                }
+        };
+        for (int x = 1; x <= 9; ++x)
+            for (int y = 1; y <= 9; ++y)
+                if (p.BAN[x][y] != 0 && (p.BAN[x][y] > 0) == upper) targets(x, y, p.BAN[x][y]);
+        for (int k = 1; k <= MOCHI_SLOTS; ++k) {
+            if (upper && p.MOCHI_UE_KAZU[k] > 0) targets(UE_TE_X, k, p.MOCHI_UE_KOMA[k]);
+            if (!upper && p.MOCHI_SITA_KAZU[k] > 0) targets(SITA_TE_X, k + 2, p.MOCHI_SITA_KOMA[k]);
+        }
+        if (list.empty()) break;
+        seed = seed * 1664525u + 1013904223u;
+        const Choice c = list[(seed >> 8) % list.size()];
+        int koma = c.koma;
+        int promoted = 0;
+        if (nari_hantei(c.fx, c.fy, c.tx, c.ty, c.koma, &promoted) == 1 &&
+            (funari_kanou(c.ty, c.koma) == 0 || (seed >> 4) % 2 == 0))
+            koma = promoted;
+        sashite_jikkou(p, turn, nullptr, c.fx, c.fy, c.tx, c.ty, koma);
+        rakka(p, nullptr);
+        RecordEntry e;
+        store_position(p, e);
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+void BM_LoadRecordFindingItsMoves(benchmark::State& state) {
+    const std::vector<RecordEntry> entries = random_game(static_cast<int>(state.range(0)));
+    Kifu kifu;
+    for (auto _ : state) {
+        kifu.load(entries);
+        benchmark::DoNotOptimize(kifu.entry_move(kifu.kifu_saigo()));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(entries.size()));
+}
+// 30000 entries: as many as a record file within the size limit holds.
+BENCHMARK(BM_LoadRecordFindingItsMoves)->Arg(500)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
