@@ -268,8 +268,8 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
 SearchResult Searcher::think(const Position& pos, const Limits& limits, std::atomic<bool>* stop) {
     limits_ = limits;
     stop_ = stop;
+    nodes_ = 0;  // first: a test's clock may count the nodes
     start_ = now();
-    nodes_ = 0;
     aborted_ = false;
     spent_ = false;
     root_scored_ = false;
