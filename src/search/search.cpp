@@ -22,12 +22,6 @@ enum : uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
 
 constexpr int kind_index(int code) { return (iabs(code) / 10) * 2 + iabs(code) % 10; }
 
-// A won score stored in the table counts from the node, not the root.
-int to_table(int score, int ply) { return score > WIN - 1000 ? score + ply : score < -WIN + 1000 ? score - ply : score; }
-int from_table(int score, int ply) {
-    return score > WIN - 1000 ? score - ply : score < -WIN + 1000 ? score + ply : score;
-}
-
 // Shelter and stability of one king, from its own side's view.
 int king_terms(const Position& pos, int king_sq, int side) {
     if (king_sq == 0) return -2000;
@@ -65,6 +59,14 @@ int evaluate(const Position& pos) {
     }
     s = std::clamp(s, -EVAL_LIMIT, EVAL_LIMIT);
     return pos.side > 0 ? s : -s;
+}
+
+int score_to_table(int score, int ply) {
+    return score > WIN - 1000 ? score + ply : score < -WIN + 1000 ? score - ply : score;
+}
+
+int score_from_table(int stored, int ply) {
+    return stored > WIN - 1000 ? stored - ply : stored < -WIN + 1000 ? stored + ply : stored;
 }
 
 int64_t steady_milliseconds() {
@@ -179,7 +181,7 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
     if (e.key == key) {
         tt_move = e.move;
         if (!pv_node && ply > 0 && e.depth >= depth) {
-            const int v = from_table(e.score, ply);
+            const int v = score_from_table(e.score, ply);
             if (e.bound == BOUND_EXACT || (e.bound == BOUND_LOWER && v >= beta) ||
                 (e.bound == BOUND_UPPER && v <= alpha))
                 return v;
@@ -259,7 +261,7 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
     }
     e.key = key;
     e.move = best_move;
-    e.score = static_cast<int16_t>(to_table(best, ply));
+    e.score = static_cast<int16_t>(score_to_table(best, ply));
     e.depth = static_cast<int8_t>(depth);
     e.bound = best >= beta ? BOUND_LOWER : best > alpha0 ? BOUND_EXACT : BOUND_UPPER;
     return best;

@@ -36,6 +36,13 @@ constexpr int QUIESCE_PLIES = 8;
 constexpr int QUIESCE_WIDE_PLIES = 2;
 constexpr int QUIESCE_NARROW_WIDTH = 4;
 
+// A won or lost score found `ply` plies from the root is kept in the table
+// counted from its own node, so that the same position met at another ply
+// reads the right distance to the king's capture; other scores are kept as
+// they are.
+int score_to_table(int score, int ply);
+int score_from_table(int stored, int ply);
+
 // How many of the game's last positions (set_game) a repetition is looked
 // for in.
 constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;

@@ -206,5 +206,28 @@ TEST(Search, TheGamesHistoryCountsBackToItsOldestKeyAndNoFurther) {
     EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
 }
 
+// A king taken k plies below a node is stored as k plies from that node,
+// whatever ply the node was met at, and read back from any ply as that ply
+// plus k; the same for the side that loses its king, and an ordinary score
+// (the evaluation's largest included) is kept as it is.
+TEST(Search, AWonScoreInTheTableCountsFromItsNode) {
+    for (int k = 0; k <= 40; k += 5)
+        for (int stored_at = 0; stored_at <= 50; stored_at += 7)
+            for (int read_at = 0; read_at <= 50; read_at += 9) {
+                const int won = search::WIN - (stored_at + k);
+                EXPECT_EQ(search::score_to_table(won, stored_at), search::WIN - k);
+                EXPECT_EQ(search::score_from_table(search::score_to_table(won, stored_at), read_at),
+                          search::WIN - (read_at + k));
+                EXPECT_EQ(search::score_to_table(-won, stored_at), -(search::WIN - k));
+                EXPECT_EQ(search::score_from_table(search::score_to_table(-won, stored_at), read_at),
+                          -(search::WIN - (read_at + k)));
+            }
+    for (const int plain : {0, 537, -537, search::EVAL_LIMIT, -search::EVAL_LIMIT})
+        for (const int ply : {0, 9, 40}) {
+            EXPECT_EQ(search::score_to_table(plain, ply), plain);
+            EXPECT_EQ(search::score_from_table(plain, ply), plain);
+        }
+}
+
 }  // namespace
 }  // namespace zemtori
