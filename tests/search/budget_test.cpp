@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -154,6 +156,33 @@ bool legal(const search::Position& pos, search::Move m) {
     return false;
 }
 
+// A search that ignores its budget may never end (81 promoted rooks once
+// held depth 1 for good): a guard raises the stop flag after a minute of real
+// time, which only such a search reaches, and the test then fails on the
+// node count instead of never returning.
+class Guard {
+public:
+    Guard() : thread_([this] {
+        std::unique_lock<std::mutex> lock(lock_);
+        if (!signal_.wait_for(lock, std::chrono::minutes(1), [this] { return over_; })) stop.store(true);
+    }) {}
+    ~Guard() {
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            over_ = true;
+        }
+        signal_.notify_all();
+        thread_.join();
+    }
+    std::atomic<bool> stop{false};
+
+private:
+    std::mutex lock_;
+    std::condition_variable signal_;
+    bool over_ = false;
+    std::thread thread_;
+};
+
 // A searcher whose clock is its own node count at the fixed cost.
 struct FakeTimedSearcher {
     search::Searcher searcher{16};
@@ -180,7 +209,8 @@ TEST(SearchBudget, EveryMoveOfTheWorstBoardsKeepsToTheGamesBudgets) {
             ASSERT_GT(list.size, 0) << b.name;
             for (const int64_t budget : {LEVEL4_MS, HINT_MS}) {
                 const int64_t cap = budget * 3 * 1000 / MICROSECONDS_PER_NODE;
-                const SearchResult r = t.searcher.think(pos, Limits{0, cap, budget});
+                Guard guard;
+                const SearchResult r = t.searcher.think(pos, Limits{0, cap, budget}, &guard.stop);
                 const std::string what = b.name + (side > 0 ? ", upper" : ", lower") + " side, " +
                                          std::to_string(budget) + " ms";
                 const int64_t took = FakeTimedSearcher::ms(r);
@@ -205,13 +235,15 @@ TEST(SearchBudget, ANodeBudgetHoldsAtDepthOneAndDepthOneEnds) {
             const search::Position pos = search::from_rules(b.pos, side);
             const std::string what = b.name + (side > 0 ? ", upper" : ", lower") + " side";
             for (const int64_t nodes : {1, 50, 2000}) {
-                const SearchResult r = searcher.think(pos, Limits{0, nodes, 0});
+                Guard guard;
+                const SearchResult r = searcher.think(pos, Limits{0, nodes, 0}, &guard.stop);
                 EXPECT_TRUE(legal(pos, r.best)) << what << ", " << nodes << " nodes";
                 EXPECT_LE(r.nodes, nodes + 2) << what << ", " << nodes << " nodes";
             }
             // A guard a thousand times what depth 1 takes here: reaching it
             // means the capture search is no longer bounded.
-            const SearchResult d1 = searcher.think(pos, Limits{1, 5'000'000, 0});
+            Guard guard;
+            const SearchResult d1 = searcher.think(pos, Limits{1, 5'000'000, 0}, &guard.stop);
             EXPECT_EQ(d1.depth, 1) << what;
             EXPECT_TRUE(legal(pos, d1.best)) << what;
         }
