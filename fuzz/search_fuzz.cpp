@@ -1,7 +1,7 @@
 // Fuzz target: the searching player on any position a record file or a
 // position line can hold, for either side.  Every move it generates must
-// make without fault, and a short search
-// must answer with one of those moves (or none when there is none).
+// make without fault, and a short search must answer with one of those
+// moves (or none when there is none) within a node or two of its budget.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 check(p.side == -root.side, "the side to move did not change");
             }
             s::Searcher searcher(10);  // a small table: a fresh one for every input
-            const s::SearchResult r = searcher.think(root, s::Limits{0, 400, 0});
+            constexpr int64_t budget = 400;
+            const s::SearchResult r = searcher.think(root, s::Limits{0, budget, 0});
+            check(r.nodes <= budget + 2, "the node budget was overrun");
             bool found = r.best.is_null();
             for (int k = 0; !found && k < list.size; ++k) found = list.moves[k] == r.best;
             check(found, "the search chose a move it does not generate");

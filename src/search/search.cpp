@@ -1,7 +1,9 @@
 #include "search/search.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <limits>
 
 namespace zemtori::search {
 
@@ -9,18 +11,16 @@ namespace {
 
 constexpr int iabs(int v) { return v < 0 ? -v : v; }
 
-// How far back in the game a repetition is looked for.
-constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;
+// The clock is read once in this many nodes.
+constexpr int64_t CLOCK_EVERY = 256;
+
+// A table entry keeps its score in 16 bits: every score a search returns,
+// won games included, fits.
+static_assert(WIN + MAX_PLY <= std::numeric_limits<int16_t>::max());
 
 enum : uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
 
 constexpr int kind_index(int code) { return (iabs(code) / 10) * 2 + iabs(code) % 10; }
-
-// A won score stored in the table counts from the node, not the root.
-int to_table(int score, int ply) { return score > WIN - 1000 ? score + ply : score < -WIN + 1000 ? score - ply : score; }
-int from_table(int score, int ply) {
-    return score > WIN - 1000 ? score - ply : score < -WIN + 1000 ? score + ply : score;
-}
 
 // Shelter and stability of one king, from its own side's view.
 int king_terms(const Position& pos, int king_sq, int side) {
@@ -57,20 +57,32 @@ int evaluate(const Position& pos) {
             if ((c > 0) == (below > 0)) s += c > 0 ? 3 : -3;
         }
     }
+    s = std::clamp(s, -EVAL_LIMIT, EVAL_LIMIT);
     return pos.side > 0 ? s : -s;
+}
+
+int score_to_table(int score, int ply) {
+    return score > WIN - 1000 ? score + ply : score < -WIN + 1000 ? score - ply : score;
+}
+
+int score_from_table(int stored, int ply) {
+    return stored > WIN - 1000 ? stored - ply : stored < -WIN + 1000 ? stored + ply : stored;
+}
+
+int64_t steady_milliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 Searcher::Searcher(int table_bits) : table_(std::size_t{1} << table_bits), mask_((uint64_t{1} << table_bits) - 1) {}
 
-bool Searcher::time_up() {
-    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return true;
-    if (root_depth_ <= 1) return false;  // the first depth always finishes
-    if (limits_.nodes > 0 && nodes_ >= limits_.nodes) return true;
-    if (limits_.movetime > 0 && (nodes_ & 1023) == 0) {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
-        if (ms.count() >= limits_.movetime) return true;
-    }
-    return false;
+bool Searcher::stopped() const { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
+
+bool Searcher::budget_spent() {
+    if (spent_) return true;
+    if (limits_.nodes > 0 && nodes_ >= limits_.nodes) spent_ = true;
+    else if (limits_.movetime > 0 && nodes_ % CLOCK_EVERY == 0 && now() - start_ >= limits_.movetime) spent_ = true;
+    return spent_;
 }
 
 void Searcher::order(const Position& pos, MoveList& list, int* scores, Move tt_move, int ply) const {
@@ -109,9 +121,9 @@ inline int takes_king(const Position& pos, const MoveList& list) {
 
 }  // namespace
 
-int Searcher::quiesce(const Position& pos, int alpha, int beta, int ply) {
+int Searcher::quiesce(const Position& pos, int alpha, int beta, int ply, int qply) {
     ++nodes_;
-    if (time_up()) {
+    if (stopped() || (budget_spent() && root_scored_)) {
         aborted_ = true;
         return 0;
     }
@@ -119,29 +131,33 @@ int Searcher::quiesce(const Position& pos, int alpha, int beta, int ply) {
     generate_captures(pos, list);
     if (takes_king(pos, list) >= 0) return WIN - ply;
     int stand = evaluate(pos);
-    if (stand >= beta || ply >= MAX_PLY) return stand;
+    // With the budget spent before any root move has a score, the capture
+    // search stops widening, so that the first root move gets its score.
+    if (stand >= beta || ply >= MAX_PLY || qply >= QUIESCE_PLIES || spent_) return stand;
     if (stand > alpha) alpha = stand;
     int scores[MAX_MOVES];
     order(pos, list, scores, Move{}, ply);
-    for (int i = 0; i < list.size; ++i) {
+    const int width = qply >= QUIESCE_WIDE_PLIES ? std::min(list.size, QUIESCE_NARROW_WIDTH) : list.size;
+    for (int i = 0; i < width; ++i) {
         pick(list, scores, i);
         Position next = pos;
         make(next, list.moves[i]);
-        const int v = -quiesce(next, -beta, -alpha, ply + 1);
+        const int v = -quiesce(next, -beta, -alpha, ply + 1, qply + 1);
         if (aborted_) return 0;
         if (v > alpha) {
             alpha = v;
             if (v >= beta) break;
         }
+        if (spent_) break;
     }
     return alpha;
 }
 
 int Searcher::search(const Position& pos, int depth, int alpha, int beta, int ply, bool null_ok) {
     pv_len_[ply] = ply;
-    if (depth <= 0 || ply >= MAX_PLY) return quiesce(pos, alpha, beta, ply);
+    if (depth <= 0 || ply >= MAX_PLY) return quiesce(pos, alpha, beta, ply, 0);
     ++nodes_;
-    if (time_up()) {
+    if (stopped() || (budget_spent() && root_scored_)) {
         aborted_ = true;
         return 0;
     }
@@ -165,7 +181,7 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
     if (e.key == key) {
         tt_move = e.move;
         if (!pv_node && ply > 0 && e.depth >= depth) {
-            const int v = from_table(e.score, ply);
+            const int v = score_from_table(e.score, ply);
             if (e.bound == BOUND_EXACT || (e.bound == BOUND_LOWER && v >= beta) ||
                 (e.bound == BOUND_UPPER && v <= alpha))
                 return v;
@@ -216,9 +232,14 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
             if (!aborted_ && v > alpha && v < beta) v = -search(next, depth - 1, -beta, -alpha, ply + 1, true);
         }
         if (aborted_) return 0;
+        if (ply == 0) root_scored_ = true;
         if (v > best) {
             best = v;
             best_move = m;
+            if (ply == 0) {
+                root_best_ = m;
+                root_best_score_ = v;
+            }
             if (v > alpha) {
                 alpha = v;
                 pv_[ply][ply] = m;
@@ -240,7 +261,7 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
     }
     e.key = key;
     e.move = best_move;
-    e.score = static_cast<int16_t>(to_table(best, ply));
+    e.score = static_cast<int16_t>(score_to_table(best, ply));
     e.depth = static_cast<int8_t>(depth);
     e.bound = best >= beta ? BOUND_LOWER : best > alpha0 ? BOUND_EXACT : BOUND_UPPER;
     return best;
@@ -249,9 +270,11 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
 SearchResult Searcher::think(const Position& pos, const Limits& limits, std::atomic<bool>* stop) {
     limits_ = limits;
     stop_ = stop;
-    start_ = std::chrono::steady_clock::now();
-    nodes_ = 0;
+    nodes_ = 0;  // first: a test's clock may count the nodes
+    start_ = now();
     aborted_ = false;
+    spent_ = false;
+    root_scored_ = false;
     // Entries of earlier searches are never matched again: each search salts
     // its keys anew, which clears the table without touching it.
     salt_ = (++generation_) * 0x9e3779b97f4a7c15ULL;
@@ -265,12 +288,28 @@ SearchResult Searcher::think(const Position& pos, const Limits& limits, std::ato
         result.score = -WIN;
         return result;
     }
+    // A king that can be taken is taken, before any limit is looked at.
+    if (const int k = takes_king(pos, list); k >= 0) {
+        result.best = list.moves[k];
+        result.score = WIN;
+        result.depth = 1;
+        result.nodes = nodes_ = 1;
+        result.pv = {result.best};
+        return result;
+    }
     result.best = list.moves[0];
     const int max_depth = limits.depth > 0 ? std::min(limits.depth, MAX_PLY - 1) : MAX_PLY - 1;
     for (int depth = 1; depth <= max_depth; ++depth) {
-        root_depth_ = depth;
         const int v = search(pos, depth, -WIN - 1, WIN + 1, 0, false);
-        if (aborted_) break;
+        if (aborted_) {
+            // Depth 1 cut short: the best of the root moves that have a score.
+            if (result.depth == 0 && root_scored_) {
+                result.best = root_best_;
+                result.score = root_best_score_;
+                result.pv = {root_best_};
+            }
+            break;
+        }
         result.score = v;
         result.depth = depth;
         result.pv.assign(pv_[0], pv_[0] + pv_len_[0]);
@@ -280,11 +319,7 @@ SearchResult Searcher::think(const Position& pos, const Limits& limits, std::ato
             limits.on_depth->depth_done(result);
         }
         if (iabs(v) > WIN - 1000) break;  // the end is in sight
-        if (limits.movetime > 0) {
-            const auto ms =
-                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
-            if (ms.count() * 2 >= limits.movetime) break;  // the next depth would not finish
-        }
+        if (limits.movetime > 0 && (now() - start_) * 2 >= limits.movetime) break;  // the next depth would not finish
     }
     result.nodes = nodes_;
     return result;

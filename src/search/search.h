@@ -10,8 +10,9 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "search/position.h"
@@ -22,6 +23,36 @@ namespace zemtori::search {
 // plies to the king's capture.
 constexpr int WIN = 30000;
 constexpr int MAX_PLY = 96;
+
+// The evaluation stays below the range of won scores (WIN - 1000 and up),
+// however much material one side has: 45 promoted rooks are not a win.
+constexpr int EVAL_LIMIT = WIN - 1000 - 1;
+
+// Captures looked at beyond the last ply of the full search.  Past the first
+// QUIESCE_WIDE_PLIES of them only the QUIESCE_NARROW_WIDTH most valuable
+// captures of a node are tried, and past QUIESCE_PLIES none: a board where
+// every piece touches an enemy piece cannot hold the capture search.
+constexpr int QUIESCE_PLIES = 8;
+constexpr int QUIESCE_WIDE_PLIES = 2;
+constexpr int QUIESCE_NARROW_WIDTH = 4;
+
+// A won or lost score found `ply` plies from the root is kept in the table
+// counted from its own node, so that the same position met at another ply
+// reads the right distance to the king's capture; other scores are kept as
+// they are.
+int score_to_table(int score, int ply);
+int score_from_table(int stored, int ply);
+
+// How many of the game's last positions (set_game) a repetition is looked
+// for in.
+constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;
+
+// Milliseconds since any fixed moment; the searcher reads it to keep to a
+// movetime.  Tests hand the searcher a clock of their own.
+using MillisecondClock = std::function<int64_t()>;
+
+// The steady clock in milliseconds, the searcher's clock unless told otherwise.
+int64_t steady_milliseconds();
 
 struct SearchResult;
 
@@ -63,9 +94,16 @@ public:
     explicit Searcher(int table_bits = 20);
 
     // Thinks about `pos` within `limits`; `stop` (may be null) ends the
-    // search at once when it becomes true.  The best move of the last depth
-    // searched in full is returned; at least depth 1 is finished unless
-    // stopped from outside.
+    // search at once when it becomes true.
+    //
+    // A king that can be taken is taken, whatever the limits or the stop
+    // flag.  Otherwise the budget (nodes or movetime) holds from the first
+    // root move on: until one root move has a score the capture search stops
+    // widening when the budget is spent (it answers with the evaluation), and
+    // once one has a score the spent budget ends the search.  The answer is
+    // the best move of the last depth searched in full, or, when not even
+    // depth 1 was finished, the best root move scored so far (the first
+    // move generated when stopped before any had a score).
     SearchResult think(const Position& pos, const Limits& limits, std::atomic<bool>* stop = nullptr);
 
     // The keys of the positions played before the next root, oldest first.
@@ -73,6 +111,13 @@ public:
     // earlier on the same line) scores as a draw, so a side that is ahead
     // makes progress instead of going round in a circle.
     void set_game(const std::vector<uint64_t>& keys) { game_keys_ = keys; }
+
+    // The clock the movetime is measured on; the steady clock when empty.
+    void set_clock(MillisecondClock clock) { clock_ = std::move(clock); }
+
+    // The nodes of the search running (read from the searching thread, as a
+    // test's clock does) or of the last one.
+    int64_t nodes() const { return nodes_; }
 
 private:
     struct Entry {
@@ -84,8 +129,10 @@ private:
     };
 
     int search(const Position& pos, int depth, int alpha, int beta, int ply, bool null_ok);
-    int quiesce(const Position& pos, int alpha, int beta, int ply);
-    bool time_up();
+    int quiesce(const Position& pos, int alpha, int beta, int ply, int qply);
+    bool stopped() const;
+    bool budget_spent();
+    int64_t now() const { return clock_ ? clock_() : steady_milliseconds(); }
     void order(const Position& pos, MoveList& list, int* scores, Move tt_move, int ply) const;
 
     std::vector<Entry> table_;
@@ -100,10 +147,14 @@ private:
 
     Limits limits_;
     std::atomic<bool>* stop_ = nullptr;
-    std::chrono::steady_clock::time_point start_;
+    MillisecondClock clock_;
+    int64_t start_ = 0;
     int64_t nodes_ = 0;
     bool aborted_ = false;
-    int root_depth_ = 0;
+    bool spent_ = false;        // the budget ran out (it stays spent)
+    bool root_scored_ = false;  // a root move has a score
+    Move root_best_;            // the best root move of the depth being searched
+    int root_best_score_ = 0;
 };
 
 // One search with a table of its own.

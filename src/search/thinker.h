@@ -59,9 +59,10 @@ public:
     std::optional<SearchResult> take();
 
     // Ends the search at once and joins the worker.  The result is the best
-    // move of the last depth finished (the first move generated when not
-    // even depth 1 finished); nothing when no search was running or its
-    // result was already taken.
+    // move of the last depth finished (when depth 1 was not finished, the
+    // best root move scored so far, or the first move generated when none
+    // had a score yet; a king that can be taken is always taken); nothing
+    // when no search was running or its result was already taken.
     std::optional<SearchResult> stop();
 
 private:

@@ -163,5 +163,71 @@ TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
     EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
 }
 
+// The game's history is looked at back to its 24th-last position and no
+// further: the position a move leads to, met 24 positions ago, is a draw,
+// met 25 ago it is not.  The same board with the other side to move is
+// another position, however recent.
+TEST(Search, TheGamesHistoryCountsBackToItsOldestKeyAndNoFurther) {
+    constexpr std::size_t WINDOW = 24;
+    EXPECT_EQ(search::GAME_KEYS_LOOKED_AT, WINDOW);
+    Position board = test::settled_opening();
+    board.MOCHI_UE_KOMA[7] = HISHA;  // the upper side has a rook more
+    board.MOCHI_UE_KAZU[7] = 1;
+    board.MOCHI_UE_GOKEI = 1;
+    const search::Position root = search::from_rules(board, 1);
+    search::Searcher searcher(14);
+    const SearchResult free = searcher.think(root, Limits{2, 0, 0});
+    search::Position after = root;
+    search::make(after, free.best);
+
+    // `key` placed `back` positions before the root, the rest keys of no
+    // position the search meets.
+    std::mt19937_64 rng(3);
+    auto game = [&rng](uint64_t key, std::size_t back) {
+        std::vector<uint64_t> keys(WINDOW + 8);
+        for (uint64_t& k : keys) k = rng();
+        keys[keys.size() - back] = key;
+        return keys;
+    };
+    for (const std::size_t back : {std::size_t{1}, WINDOW - 1, WINDOW}) {
+        searcher.set_game(game(after.key(), back));
+        const SearchResult r = searcher.think(root, Limits{2, 0, 0});
+        EXPECT_NE(r.best, free.best) << back << " positions back";
+        EXPECT_GT(r.score, 500) << back << " positions back";
+    }
+    for (const std::size_t back : {WINDOW + 1, WINDOW + 8}) {
+        searcher.set_game(game(after.key(), back));
+        EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free)) << back << " positions back";
+    }
+    search::Position other_side = after;
+    other_side.side = static_cast<int8_t>(-after.side);
+    ASSERT_NE(other_side.key(), after.key());
+    searcher.set_game(game(other_side.key(), 1));
+    EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
+}
+
+// A king taken k plies below a node is stored as k plies from that node,
+// whatever ply the node was met at, and read back from any ply as that ply
+// plus k; the same for the side that loses its king, and an ordinary score
+// (the evaluation's largest included) is kept as it is.
+TEST(Search, AWonScoreInTheTableCountsFromItsNode) {
+    for (int k = 0; k <= 40; k += 5)
+        for (int stored_at = 0; stored_at <= 50; stored_at += 7)
+            for (int read_at = 0; read_at <= 50; read_at += 9) {
+                const int won = search::WIN - (stored_at + k);
+                EXPECT_EQ(search::score_to_table(won, stored_at), search::WIN - k);
+                EXPECT_EQ(search::score_from_table(search::score_to_table(won, stored_at), read_at),
+                          search::WIN - (read_at + k));
+                EXPECT_EQ(search::score_to_table(-won, stored_at), -(search::WIN - k));
+                EXPECT_EQ(search::score_from_table(search::score_to_table(-won, stored_at), read_at),
+                          -(search::WIN - (read_at + k)));
+            }
+    for (const int plain : {0, 537, -537, search::EVAL_LIMIT, -search::EVAL_LIMIT})
+        for (const int ply : {0, 9, 40}) {
+            EXPECT_EQ(search::score_to_table(plain, ply), plain);
+            EXPECT_EQ(search::score_from_table(plain, ply), plain);
+        }
+}
+
 }  // namespace
 }  // namespace zemtori
