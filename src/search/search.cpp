@@ -295,6 +295,7 @@ SearchResult Searcher::think(const Position& pos, const Limits& limits, std::ato
         result.depth = 1;
         result.nodes = nodes_ = 1;
         result.pv = {result.best};
+        if (limits.on_depth != nullptr) limits.on_depth->depth_done(result);
         return result;
     }
     result.best = list.moves[0];
