@@ -10,7 +10,7 @@
 
 #include "record/entry.h"
 #include "record/entry_line.h"
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 
 #ifndef ZEMTORI_BENCH_DIR
 #define ZEMTORI_BENCH_DIR "."
@@ -20,9 +20,9 @@ namespace {
 
 using namespace zemtori;
 
-const std::vector<search::Position>& suite() {
-    static const std::vector<search::Position> positions = [] {
-        std::vector<search::Position> list;
+const std::vector<searcher::CompactPosition>& suite() {
+    static const std::vector<searcher::CompactPosition> positions = [] {
+        std::vector<searcher::CompactPosition> list;
         std::ifstream in(ZEMTORI_BENCH_DIR "/positions_seed1.txt");
         std::string line;
         while (std::getline(in, line)) {
@@ -31,7 +31,7 @@ const std::vector<search::Position>& suite() {
             keep_only_pieces(e);
             Position pos;
             restore_position(e, pos);
-            list.push_back(search::from_rules(pos, 1));
+            list.push_back(searcher::from_rules(pos, 1));
         }
         return list;
     }();
@@ -46,12 +46,12 @@ void BM_SearchFixedDepth(benchmark::State& state) {
         state.SkipWithError("positions_seed1.txt is missing or short");
         return;
     }
-    search::Searcher searcher(20);
-    const search::Limits limits{static_cast<int>(state.range(0)), 0, 0};
+    searcher::Searcher searcher(20);
+    const searcher::Limits limits{static_cast<int>(state.range(0)), 0, 0};
     int64_t nodes = 0;
     for (auto _ : state) {
         for (const auto& p : positions) {
-            const search::SearchResult r = searcher.think(p, limits);
+            const searcher::SearchResult r = searcher.think(p, limits);
             nodes += r.nodes;
             benchmark::DoNotOptimize(r.best);
         }
@@ -68,11 +68,11 @@ void BM_WorstBoardMove(benchmark::State& state) {
     Position rules;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) rules.BAN[x][y] = x % 2 == 1 ? RYU : -RYU;
-    const search::Position pos = search::from_rules(rules, 1);
-    search::Searcher searcher(20);
-    const search::Limits limits{0, 0, state.range(0)};
+    const searcher::CompactPosition pos = searcher::from_rules(rules, 1);
+    searcher::Searcher searcher(20);
+    const searcher::Limits limits{0, 0, state.range(0)};
     for (auto _ : state) {
-        const search::SearchResult r = searcher.think(pos, limits);
+        const searcher::SearchResult r = searcher.think(pos, limits);
         benchmark::DoNotOptimize(r.best);
     }
 }
@@ -80,11 +80,11 @@ BENCHMARK(BM_WorstBoardMove)->Arg(300)->Arg(1000)->Iterations(3)->Unit(benchmark
 
 void BM_GenerateSuite(benchmark::State& state) {
     const auto& positions = suite();
-    search::MoveList list;
+    searcher::MoveList list;
     int64_t moves = 0;
     for (auto _ : state) {
         for (const auto& p : positions) {
-            search::generate(p, list);
+            searcher::generate(p, list);
             moves += list.size;
             benchmark::DoNotOptimize(list.moves[0]);
         }
@@ -96,15 +96,15 @@ BENCHMARK(BM_GenerateSuite);
 // Every move of every position made on a copy (copy-make, falls included).
 void BM_MakeEveryMoveSuite(benchmark::State& state) {
     const auto& positions = suite();
-    std::vector<search::MoveList> lists(positions.size());
-    for (std::size_t i = 0; i < positions.size(); ++i) search::generate(positions[i], lists[i]);
+    std::vector<searcher::MoveList> lists(positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) searcher::generate(positions[i], lists[i]);
     int64_t made = 0;
     for (auto _ : state) {
         for (std::size_t i = 0; i < positions.size(); ++i) {
-            const search::MoveList& list = lists[i];
+            const searcher::MoveList& list = lists[i];
             for (int k = 0; k < list.size; ++k) {
-                search::Position next = positions[i];
-                search::make(next, list.moves[k]);
+                searcher::CompactPosition next = positions[i];
+                searcher::make(next, list.moves[k]);
                 benchmark::DoNotOptimize(next.board_key);
             }
             made += list.size;

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "commands.h"
-#include "search/position.h"
-#include "search/search.h"
+#include "searcher/compact_position.h"
+#include "searcher/alpha_beta.h"
 
 namespace {
 
@@ -24,18 +24,18 @@ void check(bool ok, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     namespace a = zemtori::analyse;
-    namespace s = zemtori::search;
+    namespace s = zemtori::searcher;
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::istringstream in(input);
     std::string line;
     for (int i = 0; i < 2 && a::read_line(in, line); ++i) {
         const zemtori::Position rules = a::read_position(line);
         for (const int side : {+1, -1}) {
-            const s::Position root = s::from_rules(rules, side);
+            const s::CompactPosition root = s::from_rules(rules, side);
             s::MoveList list;
             s::generate(root, list);
             for (int k = 0; k < list.size; ++k) {
-                s::Position p = root;
+                s::CompactPosition p = root;
                 s::make(p, list.moves[k]);
                 check(p.side == -root.side, "the side to move did not change");
             }

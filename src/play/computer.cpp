@@ -9,7 +9,7 @@
 #include "port/wait.h"
 #include "play/game.h"
 #include "rules/moves.h"
-#include "search/position.h"
+#include "searcher/compact_position.h"
 
 namespace zemtori {
 
@@ -241,13 +241,13 @@ void Game::hand_over_to_computer(int captured) {
     com_ban();
 }
 
-void Game::set_search_limits(const search::Limits& level4, const search::Limits& hint) {
+void Game::set_search_limits(const searcher::Limits& level4, const searcher::Limits& hint) {
     level4_limits_ = level4;
     hint_limits_ = hint;
 }
 
-std::optional<Candidate> Game::think_in_background(bool upper, const search::Limits& limits) {
-    if (!thinker_) thinker_ = std::make_unique<search::Thinker>();
+std::optional<Candidate> Game::think_in_background(bool upper, const searcher::Limits& limits) {
+    if (!thinker_) thinker_ = std::make_unique<searcher::Thinker>();
     // The positions this game has passed through lately, so that a player
     // who is ahead makes progress instead of going round in a circle: the
     // record holds the position before each move, the sides alternating
@@ -257,13 +257,13 @@ std::optional<Candidate> Game::think_in_background(bool upper, const search::Lim
         Position before;
         kifu.restore(n, before);
         const bool upper_then = ((kifu.kifu_tesu() - n) % 2 == 0) == upper;
-        keys.push_back(search::from_rules(before, upper_then ? 1 : -1).key());
+        keys.push_back(searcher::from_rules(before, upper_then ? 1 : -1).key());
     }
-    const search::Position root = search::from_rules(pos, upper ? 1 : -1);
+    const searcher::CompactPosition root = searcher::from_rules(pos, upper ? 1 : -1);
     thinker_->start(root, limits, std::move(keys));
     thinking_ = true;
     move_now_ = false;
-    std::optional<search::SearchResult> result;
+    std::optional<searcher::SearchResult> result;
     while (!ending_) {
         if (thinker_->wait_for(std::chrono::milliseconds(10))) {
             result = thinker_->take();
@@ -283,7 +283,7 @@ std::optional<Candidate> Game::think_in_background(bool upper, const search::Lim
 
     Candidate answer;  // koma 0: no move
     if (!result || result->best.is_null()) return answer;
-    const search::RulesMove m = search::to_rules(root, result->best);
+    const searcher::RulesMove m = searcher::to_rules_move(root, result->best);
     answer.from_x = m.from_x;
     answer.from_y = m.from_y;
     answer.to_x = m.to_x;

@@ -44,7 +44,7 @@
 #include "record/kifu.h"
 #include "record/record_file.h"
 #include "rules/state.h"
-#include "search/thinker.h"
+#include "searcher/thinker.h"
 #include "settings/store.h"
 #include "port/sound_port.h"
 #include "play/handicap.h"
@@ -139,7 +139,7 @@ public:
     // How long the searching player thinks: at level 4 (about a second) and
     // for a hint (a moment).  Tests and tools give node counts, so that the
     // same position gives the same move every time.
-    void set_search_limits(const search::Limits& level4, const search::Limits& hint);
+    void set_search_limits(const searcher::Limits& level4, const searcher::Limits& hint);
     // True while the searching player thinks on its worker thread.
     bool thinking() const { return thinking_; }
     // Ends the thinking now: the best move found so far is played or shown.
@@ -273,7 +273,7 @@ private:
     // the move in the rules' terms with the code it moves and its score,
     // koma 0 when the side has no move; nothing when the program ends
     // meanwhile.
-    std::optional<Candidate> think_in_background(bool upper, const search::Limits& limits);
+    std::optional<Candidate> think_in_background(bool upper, const searcher::Limits& limits);
     // hint.cpp: puts the hint's frames back to the board's own colour.
     void clear_hint();
     void hint_frames(int colour);
@@ -287,9 +287,9 @@ private:
     SearchClock search_clock{*this};
 
     // The searching player: made on first use (its table is 16 MB).
-    std::unique_ptr<search::Thinker> thinker_;
-    search::Limits level4_limits_{0, 0, 1000};
-    search::Limits hint_limits_{0, 0, 300};
+    std::unique_ptr<searcher::Thinker> thinker_;
+    searcher::Limits level4_limits_{0, 0, 1000};
+    searcher::Limits hint_limits_{0, 0, 300};
     bool thinking_ = false;
     bool move_now_ = false;
     // Set once the program is ending: a search in progress stops, and the

@@ -7,13 +7,13 @@
 #include <algorithm>
 
 #include "rules/moves.h"
-#include "search/position.h"
-#include "search/search.h"
+#include "searcher/compact_position.h"
+#include "searcher/alpha_beta.h"
 
 namespace zemtori::test {
 namespace {
 
-constexpr search::Limits BUDGET{0, 3000, 0};
+constexpr searcher::Limits BUDGET{0, 3000, 0};
 
 struct SearchingPlayerPaths : PlayTest {
     void SetUp() override {
@@ -22,13 +22,13 @@ struct SearchingPlayerPaths : PlayTest {
     }
     // The move a searching player of the game's own size finds for `side`
     // in `pos`, told of the positions `history` played before it.
-    static search::RulesMove searched(const Position& pos, int side, const std::vector<uint64_t>& history = {}) {
-        const search::Position sp = search::from_rules(pos, side);
-        search::Searcher searcher(20);
+    static searcher::RulesMove searched(const Position& pos, int side, const std::vector<uint64_t>& history = {}) {
+        const searcher::CompactPosition sp = searcher::from_rules(pos, side);
+        searcher::Searcher searcher(20);
         searcher.set_game(history);
-        return search::to_rules(sp, searcher.think(sp, BUDGET).best);
+        return searcher::to_rules_move(sp, searcher.think(sp, BUDGET).best);
     }
-    static search::RulesMove as_move(const Sashite& s) { return {s.from_x, s.from_y, s.to_x, s.to_y, s.koma}; }
+    static searcher::RulesMove as_move(const Sashite& s) { return {s.from_x, s.from_y, s.to_x, s.to_y, s.koma}; }
 };
 
 // It is the computer's turn after stepping back, and while it thinks: the
@@ -51,7 +51,7 @@ TEST_F(SearchingPlayerPaths, TheHintIsRefusedOnTheComputersTurn) {
     // thinks (a command the window drops, should one reach the game) is
     // refused too, and the computer's own thinking goes on to its move.
     game.menu("LEVEL4");
-    game.set_search_limits(search::Limits{0, 0, 0}, BUDGET);  // thinks until told
+    game.set_search_limits(searcher::Limits{0, 0, 0}, BUDGET);  // thinks until told
     bool asked = false;
     port.on_keep_alive = [&] {
         if (asked) {
@@ -125,11 +125,11 @@ TEST_F(SearchingPlayerPaths, TheGamesPositionsAreHandedOverWithTheSideToMove) {
         Position p;
         v.kifu.restore(n, p);
         const int side = n % 2 == 0 ? -1 : 1;
-        right.push_back(search::from_rules(p, side).key());
-        wrong.push_back(search::from_rules(p, -side).key());
+        right.push_back(searcher::from_rules(p, side).key());
+        wrong.push_back(searcher::from_rules(p, -side).key());
     }
-    const search::RulesMove draw = searched(start, -1, right);
-    ASSERT_EQ(draw, (search::RulesMove{9, 7, 9, 6, -HISHA})) << "back to entry 1: a draw";
+    const searcher::RulesMove draw = searched(start, -1, right);
+    ASSERT_EQ(draw, (searcher::RulesMove{9, 7, 9, 6, -HISHA})) << "back to entry 1: a draw";
     ASSERT_NE(searched(start, -1, wrong), draw);
     game.menu("HINT");
     ASSERT_TRUE(v.hint.has_value());
@@ -149,7 +149,7 @@ TEST_P(PromotingMoveBlinks, TheUnpromotedPiece) {
     port.ops.clear();
     game.com_ban();
     const Candidate& m = game.view().com_move;
-    ASSERT_EQ(as_move(m), (search::RulesMove{9, 8, 9, 9, TO}));
+    ASSERT_EQ(as_move(m), (searcher::RulesMove{9, 8, 9, 9, TO}));
     const Cell from = square_cell(9, 8);
     std::vector<int> shown;
     for (const auto& op : port.ops)

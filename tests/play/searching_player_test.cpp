@@ -4,21 +4,21 @@
 
 #include "rules/moves.h"
 
-#include "search/position.h"
-#include "search/search.h"
+#include "searcher/compact_position.h"
+#include "searcher/alpha_beta.h"
 
 namespace zemtori::test {
 namespace {
 
-constexpr search::Limits BUDGET{0, 3000, 0};
+constexpr searcher::Limits BUDGET{0, 3000, 0};
 
 // What a searching player of the game's own size answers for `pos`.
-search::RulesMove searched(const Position& pos, int side, search::SearchResult* result = nullptr) {
-    const search::Position sp = search::from_rules(pos, side);
-    search::Searcher searcher(20);
-    const search::SearchResult r = searcher.think(sp, BUDGET);
+searcher::RulesMove searched(const Position& pos, int side, searcher::SearchResult* result = nullptr) {
+    const searcher::CompactPosition sp = searcher::from_rules(pos, side);
+    searcher::Searcher searcher(20);
+    const searcher::SearchResult r = searcher.think(sp, BUDGET);
     if (result) *result = r;
-    return search::to_rules(sp, r.best);
+    return searcher::to_rules_move(sp, r.best);
 }
 
 struct SearchingPlayer : PlayTest {
@@ -48,20 +48,20 @@ TEST_F(SearchingPlayer, AtLevelFourTheComputerPlaysTheSearchsMoveThroughItsOwnTu
     game.menu("LEVEL4");
     Position opening = game.view().pos;
     rakka(opening, nullptr);  // a start command lets the opening fall first
-    search::SearchResult r;
-    const search::RulesMove expected = searched(opening, 1, &r);
+    searcher::SearchResult r;
+    const searcher::RulesMove expected = searched(opening, 1, &r);
 
     game.menu("GOTE");  // the computer moves first
     const auto& v = game.view();
     ASSERT_EQ(v.kifu.tesu(), 1);
     EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
     const Candidate& m = v.com_move;
-    EXPECT_EQ((search::RulesMove{m.from_x, m.from_y, m.to_x, m.to_y, m.koma}), expected);
+    EXPECT_EQ((searcher::RulesMove{m.from_x, m.from_y, m.to_x, m.to_y, m.koma}), expected);
     EXPECT_EQ(m.score, r.score);
 
-    search::Position after = search::from_rules(opening, 1);
-    search::make(after, r.best);
-    EXPECT_EQ(board_to_text(v.pos), board_to_text(search::to_rules(after)));
+    searcher::CompactPosition after = searcher::from_rules(opening, 1);
+    searcher::make(after, r.best);
+    EXPECT_EQ(board_to_text(v.pos), board_to_text(searcher::to_rules_position(after)));
     Position stored;
     v.kifu.restore(0, stored);
     EXPECT_EQ(board_to_text(stored), board_to_text(opening)) << "the position it moved from is recorded";
@@ -78,7 +78,7 @@ TEST_F(SearchingPlayer, AtLevelFourTheComputerPlaysTheSearchsMoveThroughItsOwnTu
 TEST_F(SearchingPlayer, TheClockRunsWhileItThinksAndEndingStopsItAtOnce) {
     game.menu("KEIKA");  // the clock shown
     game.menu("LEVEL4");
-    game.set_search_limits(search::Limits{0, 0, 0}, BUDGET);  // thinks until told
+    game.set_search_limits(searcher::Limits{0, 0, 0}, BUDGET);  // thinks until told
     std::vector<int> shown_seconds;
     port.on_keep_alive = [&] {
         if (!game.thinking()) return;  // a pause or a falling step of the pieces
@@ -98,7 +98,7 @@ TEST_F(SearchingPlayer, TheClockRunsWhileItThinksAndEndingStopsItAtOnce) {
 
 TEST_F(SearchingPlayer, MoveNowPlaysTheBestMoveFoundSoFar) {
     game.menu("LEVEL4");
-    game.set_search_limits(search::Limits{0, 0, 0}, BUDGET);
+    game.set_search_limits(searcher::Limits{0, 0, 0}, BUDGET);
     int waits = 0;
     port.on_keep_alive = [&] {
         if (!game.thinking()) return;
@@ -117,13 +117,13 @@ TEST_F(SearchingPlayer, TheHintFramesTheSuggestedMoveUntilTheNextClick) {
     move(7, 7, 7, 6);    // now the upper side is to move
     const Position before = game.view().pos;
     const int side = game.view().turn.TEBAN == game.view().turn.COM_GAWA ? 1 : -1;
-    const search::RulesMove expected = searched(before, side);
+    const searcher::RulesMove expected = searched(before, side);
 
     port.ops.clear();
     game.menu("HINT");
     ASSERT_TRUE(game.view().hint.has_value());
     const Sashite& h = *game.view().hint;
-    EXPECT_EQ((search::RulesMove{h.from_x, h.from_y, h.to_x, h.to_y, h.koma}), expected);
+    EXPECT_EQ((searcher::RulesMove{h.from_x, h.from_y, h.to_x, h.to_y, h.koma}), expected);
     EXPECT_EQ(outlines(MIZUIRO), 2);
     const Cell from = source_cell(h.from_x, h.from_y), to = square_cell(h.to_x, h.to_y);
     for (const Cell cell : {from, to}) {

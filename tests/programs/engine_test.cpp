@@ -11,12 +11,12 @@
 #include "engine.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 
 namespace {
 
 namespace a = zemtori::analyse;
-namespace s = zemtori::search;
+namespace s = zemtori::searcher;
 using Clock = std::chrono::steady_clock;
 
 long long ms_since(Clock::time_point t) {
@@ -78,20 +78,20 @@ struct Game {
         keys.push_back(s::from_rules(pos, side).key());
     }
     std::vector<std::string> legal() const {
-        const s::Position sp = s::from_rules(pos, side);
+        const s::CompactPosition sp = s::from_rules(pos, side);
         s::MoveList list;
         s::generate(sp, list);
         std::vector<std::string> tokens;
-        for (int i = 0; i < list.size; ++i) tokens.push_back(a::move_token(s::to_rules(sp, list.moves[i])));
+        for (int i = 0; i < list.size; ++i) tokens.push_back(a::move_token(s::to_rules_move(sp, list.moves[i])));
         return tokens;
     }
     // Plays a move given as a token; false when it is not legal here.
     bool play(const std::string& token) {
-        const s::Position sp = s::from_rules(pos, side);
+        const s::CompactPosition sp = s::from_rules(pos, side);
         s::MoveList list;
         s::generate(sp, list);
         for (int i = 0; i < list.size; ++i) {
-            const s::RulesMove m = s::to_rules(sp, list.moves[i]);
+            const s::RulesMove m = s::to_rules_move(sp, list.moves[i]);
             if (a::move_token(m) != token) continue;
             ended = a::play_move(pos, m);
             side = -side;
@@ -160,9 +160,9 @@ TEST(EngineProtocol, WholeExchange) {
     // The searching player with the same table (16 MB), budget and history.
     s::Searcher searcher(20);
     searcher.set_game(g.keys);
-    const s::Position root = s::from_rules(g.pos, g.side);
+    const s::CompactPosition root = s::from_rules(g.pos, g.side);
     const s::SearchResult r = searcher.think(root, s::Limits{0, 30000, 0});
-    EXPECT_EQ(best[1], a::move_token(s::to_rules(root, r.best)));
+    EXPECT_EQ(best[1], a::move_token(s::to_rules_move(root, r.best)));
     EXPECT_EQ(words(lines[lines.size() - 2])[2], std::to_string(r.depth));
 
     // Lines sent at once are taken in order: a go that comes while a search

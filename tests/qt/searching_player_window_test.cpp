@@ -27,8 +27,8 @@
 namespace zemtori {
 namespace {
 
-constexpr search::Limits UNTIL_TOLD{0, 0, 0};
-constexpr search::Limits SMALL{0, 3000, 0};
+constexpr searcher::Limits UNTIL_TOLD{0, 0, 0};
+constexpr searcher::Limits SMALL{0, 3000, 0};
 
 // Counts the paints of the canvas while the game thinks.
 class PaintWatch : public QObject {

@@ -24,13 +24,13 @@
 #include "rules/legality.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 
 extern char** environ;
 
 namespace zemtori::analyse {
 
-bool play_move(zemtori::Position& pos, const search::RulesMove& m) {
+bool play_move(zemtori::Position& pos, const searcher::RulesMove& m) {
     TurnState turn;
     turn.COM_GAWA = SENTE_GAWA;  // the upper side's value
     turn.MAN_GAWA = GOTE_GAWA;
@@ -39,7 +39,7 @@ bool play_move(zemtori::Position& pos, const search::RulesMove& m) {
     return turn.SHOSHA != NASHI;
 }
 
-std::string move_token(const search::RulesMove& m) {
+std::string move_token(const searcher::RulesMove& m) {
     return std::to_string(m.from_x) + ',' + std::to_string(m.from_y) + ',' + std::to_string(m.to_x) + ',' +
            std::to_string(m.to_y) + ',' + std::to_string(m.koma);
 }
@@ -111,7 +111,7 @@ bool parse_number(const std::string& text, long long lo, long long hi, long long
 }
 
 // Five integers joined by commas.
-bool parse_move(const std::string& token, search::RulesMove& m) {
+bool parse_move(const std::string& token, searcher::RulesMove& m) {
     long long v[5];
     std::size_t from = 0;
     for (int k = 0; k < 5; ++k) {
@@ -120,7 +120,7 @@ bool parse_move(const std::string& token, search::RulesMove& m) {
         if (!parse_number(token.substr(from, comma - from), -1000, 1000, v[k])) return false;
         from = comma + 1;
     }
-    m = search::RulesMove{static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+    m = searcher::RulesMove{static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
                           static_cast<int>(v[3]), static_cast<int>(v[4])};
     return true;
 }
@@ -140,7 +140,7 @@ Game game_from(const zemtori::Position& start, int side) {
     Game g;
     g.pos = start;
     g.side = side;
-    g.keys.push_back(search::from_rules(start, side).key());
+    g.keys.push_back(searcher::from_rules(start, side).key());
     return g;
 }
 
@@ -153,21 +153,21 @@ zemtori::Position settled_opening() {
 
 // Plays one move token; an error text naming it when it cannot be played.
 std::string play_token(Game& g, const std::string& token) {
-    search::RulesMove m{};
+    searcher::RulesMove m{};
     if (!parse_move(token, m)) return "malformed move '" + token + "'";
     if (g.ended) return "move '" + token + "' after a king was taken";
-    const search::Position sp = search::from_rules(g.pos, g.side);
-    search::MoveList list;
-    search::generate(sp, list);
+    const searcher::CompactPosition sp = searcher::from_rules(g.pos, g.side);
+    searcher::MoveList list;
+    searcher::generate(sp, list);
     bool legal = false;
-    for (int i = 0; i < list.size && !legal; ++i) legal = search::to_rules(sp, list.moves[i]) == m;
+    for (int i = 0; i < list.size && !legal; ++i) legal = searcher::to_rules_move(sp, list.moves[i]) == m;
     if (!legal)
         return "illegal move '" + token + "' for the " + (g.side > 0 ? "upper" : "lower") + " side at move " +
                std::to_string(g.moves + 1);
     g.ended = play_move(g.pos, m);
     g.side = -g.side;
     ++g.moves;
-    g.keys.push_back(search::from_rules(g.pos, g.side).key());
+    g.keys.push_back(searcher::from_rules(g.pos, g.side).key());
     return {};
 }
 
@@ -185,36 +185,36 @@ private:
     std::mutex lock_;
 };
 
-std::string info_line(const search::Position& root, const search::SearchResult& r, long long ms) {
+std::string info_line(const searcher::CompactPosition& root, const searcher::SearchResult& r, long long ms) {
     std::string s = "info depth " + std::to_string(r.depth) + " score ";
     // A won score is WIN less the ply at which the king is taken; a mate is
     // written as the plies up to and with that capture.
     const int a = r.score < 0 ? -r.score : r.score;
-    if (a > search::WIN - 1000)
-        s += "mate " + std::string(r.score < 0 ? "-" : "") + std::to_string(search::WIN - a + 1);
+    if (a > searcher::WIN - 1000)
+        s += "mate " + std::string(r.score < 0 ? "-" : "") + std::to_string(searcher::WIN - a + 1);
     else s += "cp " + std::to_string(r.score);
     const long long nps = r.nodes * 1000 / std::max(1LL, ms);
     s += " nodes " + std::to_string(r.nodes) + " nps " + std::to_string(nps) + " time " + std::to_string(ms);
     if (!r.pv.empty()) {
         s += " pv";
-        search::Position p = root;
-        for (const search::Move m : r.pv) {
-            s += ' ' + move_token(search::to_rules(p, m));
-            search::make(p, m);
+        searcher::CompactPosition p = root;
+        for (const searcher::Move m : r.pv) {
+            s += ' ' + move_token(searcher::to_rules_move(p, m));
+            searcher::make(p, m);
         }
     }
     return s;
 }
 
 // An info line for every depth searched in full.
-struct Reporter final : search::DepthObserver {
+struct Reporter final : searcher::DepthObserver {
     explicit Reporter(Output& o) : out(o) {}
-    void depth_done(const search::SearchResult& r) override {
+    void depth_done(const searcher::SearchResult& r) override {
         const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begun).count();
         out.line(info_line(root, r, ms));
     }
     Output& out;
-    search::Position root{};
+    searcher::CompactPosition root{};
     Clock::time_point begun;
 };
 
@@ -309,13 +309,13 @@ private:
         if (!searcher_ || bits != searcher_bits_) {
             searcher_.reset();
             try {
-                searcher_ = std::make_unique<search::Searcher>(bits);
+                searcher_ = std::make_unique<searcher::Searcher>(bits);
                 searcher_bits_ = bits;
             } catch (const std::bad_alloc&) {
                 error("no memory for a Hash of " + std::to_string(hash_mb_) + " MB; it is " +
                       std::to_string(MIN_HASH_MB) + " MB");
                 hash_mb_ = MIN_HASH_MB;
-                searcher_ = std::make_unique<search::Searcher>(table_bits(MIN_HASH_MB));
+                searcher_ = std::make_unique<searcher::Searcher>(table_bits(MIN_HASH_MB));
                 searcher_bits_ = table_bits(MIN_HASH_MB);
             }
         }
@@ -405,7 +405,7 @@ private:
             return;
         }
         finish();
-        search::Limits limits;
+        searcher::Limits limits;
         long long movetime = 0, time[2] = {-1, -1}, byoyomi = 0, inc[2] = {0, 0};
         bool infinite = false, clock = false;
         for (std::size_t i = 1; i < words.size(); ++i) {
@@ -465,7 +465,7 @@ private:
         limits.movetime = movetime;
 
         make_searcher();
-        const search::Position root = search::from_rules(game_.pos, game_.side);
+        const searcher::CompactPosition root = searcher::from_rules(game_.pos, game_.side);
         reporter_.root = root;
         reporter_.begun = begun;
         limits.on_depth = &reporter_;
@@ -475,7 +475,7 @@ private:
         stop_asked_ = false;
         infinite_ = infinite;
         worker_ = std::thread([this, root, limits, infinite]() {
-            const search::SearchResult r = searcher_->think(root, limits, &stop_flag_);
+            const searcher::SearchResult r = searcher_->think(root, limits, &stop_flag_);
             {
                 std::unique_lock<std::mutex> guard(lock_);
                 finished_ = true;
@@ -484,7 +484,7 @@ private:
                 if (infinite) signal_.wait(guard, [this] { return stop_asked_; });
             }
             out_.line(r.best.is_null() ? std::string("bestmove resign")
-                                       : "bestmove " + move_token(search::to_rules(root, r.best)));
+                                       : "bestmove " + move_token(searcher::to_rules_move(root, r.best)));
         });
         if (hard > 0) {
             // Our own deadline: whatever the search does, it is stopped here.
@@ -524,7 +524,7 @@ private:
     Reporter reporter_{out_};  // set before each search, read by it alone
     int hash_mb_ = DEFAULT_HASH_MB;
     int searcher_bits_ = 0;
-    std::unique_ptr<search::Searcher> searcher_;
+    std::unique_ptr<searcher::Searcher> searcher_;
     Game game_;
 
     std::thread worker_, timer_;

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "rules/state.h"
-#include "search/position.h"
+#include "searcher/compact_position.h"
 
 namespace zemtori::analyse {
 
@@ -40,10 +40,10 @@ void engine(std::istream& in, std::ostream& out);
 
 // Plays the rules' move (with the code placed) on `pos` and lets everything
 // fall, as the game does after a move; true when it took a king.
-bool play_move(zemtori::Position& pos, const search::RulesMove& m);
+bool play_move(zemtori::Position& pos, const searcher::RulesMove& m);
 
 // The move as the protocol writes it, "FX,FY,TX,TY,KOMA".
-std::string move_token(const search::RulesMove& m);
+std::string move_token(const searcher::RulesMove& m);
 
 // How long one move may think on a clock: `remaining` the side's time left,
 // then either `byoyomi` (time for every move once the rest is spent) or

@@ -78,7 +78,7 @@ public:
     Match(std::ostream& out, int level, const BestLimits& budget = {}) : out_(out) {
         // No data folder: no sound is ever loaded, and none is played.
         game_.menu("LEVEL" + std::to_string(level));
-        search::Limits limits{budget.depth, budget.nodes, budget.movetime};
+        searcher::Limits limits{budget.depth, budget.nodes, budget.movetime};
         if (limits.depth == 0 && limits.nodes == 0 && limits.movetime == 0) limits.movetime = 1000;
         game_.set_search_limits(limits, limits);
     }

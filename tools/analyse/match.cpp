@@ -27,20 +27,20 @@
 #include "rules/legality.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 #include "splitmix.h"
 
 namespace zemtori::analyse {
 
 namespace {
 
-std::string move_text(const search::RulesMove& m) {
+std::string move_text(const searcher::RulesMove& m) {
     return std::to_string(m.from_x) + ' ' + std::to_string(m.from_y) + ' ' + std::to_string(m.to_x) + ' ' +
            std::to_string(m.to_y) + ' ' + std::to_string(m.koma);
 }
 
-search::Limits limits_of(long long depth, long long nodes, long long movetime) {
-    search::Limits l;
+searcher::Limits limits_of(long long depth, long long nodes, long long movetime) {
+    searcher::Limits l;
     l.depth = static_cast<int>(depth);
     l.nodes = nodes;
     l.movetime = movetime;
@@ -51,20 +51,20 @@ search::Limits limits_of(long long depth, long long nodes, long long movetime) {
 
 void best(std::istream& in, std::ostream& out, const BestLimits& limits) {
     std::string line;
-    search::Searcher searcher;
-    const search::Limits l = limits_of(limits.depth, limits.nodes, limits.movetime);
+    searcher::Searcher searcher;
+    const searcher::Limits l = limits_of(limits.depth, limits.nodes, limits.movetime);
     while (read_line(in, line)) {
-        const search::Position root = search::from_rules(read_position(line), +1);
-        const search::SearchResult r = searcher.think(root, l);
+        const searcher::CompactPosition root = searcher::from_rules(read_position(line), +1);
+        const searcher::SearchResult r = searcher.think(root, l);
         if (r.best.is_null()) {
             out << "none\n";
         } else {
-            out << "best " << move_text(search::to_rules(root, r.best)) << " score " << r.score << " depth "
+            out << "best " << move_text(searcher::to_rules_move(root, r.best)) << " score " << r.score << " depth "
                 << r.depth << " nodes " << r.nodes << " pv";
-            search::Position p = root;
-            for (const search::Move m : r.pv) {
-                out << ' ' << move_text(search::to_rules(p, m));
-                search::make(p, m);
+            searcher::CompactPosition p = root;
+            for (const searcher::Move m : r.pv) {
+                out << ' ' << move_text(searcher::to_rules_move(p, m));
+                searcher::make(p, m);
             }
             out << '\n';
         }
@@ -82,7 +82,7 @@ struct Player {
     std::string name;
     int level = 0;       // 1..3 an exact level, 0 the searching player or an engine
     std::string engine;  // the engine program's path
-    search::Limits limits;
+    searcher::Limits limits;
 };
 
 bool parse_player(const std::string& name, const MatchOptions& o, Player& p) {
@@ -123,16 +123,16 @@ struct Outcome {
 
 // What an engine is told before each of its moves: the opening, who moved
 // first, and every move since.
-std::string position_command(int first_side, const std::vector<search::RulesMove>& history) {
+std::string position_command(int first_side, const std::vector<searcher::RulesMove>& history) {
     std::string s = std::string("position startpos side ") + (first_side > 0 ? "upper" : "lower");
     if (!history.empty()) s += " moves";
-    for (const search::RulesMove& m : history) s += ' ' + move_token(m);
+    for (const searcher::RulesMove& m : history) s += ' ' + move_token(m);
     return s;
 }
 
-bool parse_move(const std::string& line, const char* word, search::RulesMove& m) {
+bool parse_move(const std::string& line, const char* word, searcher::RulesMove& m) {
     char w[8] = {};
-    search::RulesMove r{};
+    searcher::RulesMove r{};
     if (std::sscanf(line.c_str(), "%7s %d %d %d %d %d", w, &r.from_x, &r.from_y, &r.to_x, &r.to_y, &r.koma) != 6 ||
         std::string(w) != word)
         return false;
@@ -161,11 +161,11 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
     int side = first_side;
     std::unique_ptr<LevelGame> level;  // the exact level's game, once begun
     std::string pending;               // the searching player's last move, for the level's game
-    search::Searcher searcher(TABLE_BITS);
+    searcher::Searcher searcher(TABLE_BITS);
     std::vector<std::uint64_t> keys;  // the positions so far, for the searching player
-    std::vector<search::RulesMove> history;
+    std::vector<searcher::RulesMove> history;
     std::unique_ptr<EngineProcess> engines[2];  // each engine player's program, once started
-    auto played = [&](const search::RulesMove& mv) {
+    auto played = [&](const searcher::RulesMove& mv) {
         history.push_back(mv);
         if (!o.record.empty()) o.record += ' ';
         o.record += move_token(mv);
@@ -173,10 +173,10 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
 
     for (int ply = 0; ply < MOVE_LIMIT; ++ply, side = -side) {
         o.moves = ply;
-        keys.push_back(search::from_rules(pos, side).key());
+        keys.push_back(searcher::from_rules(pos, side).key());
         const int who = player_of(side);
         const Player& pl = players[who];
-        search::RulesMove m{};
+        searcher::RulesMove m{};
         if (pl.level != 0 && ply >= RANDOM_PLIES) {
             // The exact level answers through the game, which also plays the
             // other side's last move by the mouse first.
@@ -209,12 +209,12 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
             continue;
         }
 
-        const search::Position sp = search::from_rules(pos, side);
+        const searcher::CompactPosition sp = searcher::from_rules(pos, side);
         searcher.set_game(keys);
-        search::MoveList list;
-        search::generate(sp, list);
+        searcher::MoveList list;
+        searcher::generate(sp, list);
         if (list.size == 0) return end(-side, "nomove");
-        search::Move sm;
+        searcher::Move sm;
         if (ply < RANDOM_PLIES) {
             sm = list.moves[rng.below(list.size)];
         } else if (!pl.engine.empty()) {
@@ -235,13 +235,13 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
             if (answer == "resign") return end(-side, "resign");
             int found = -1;
             for (int i = 0; i < list.size && found < 0; ++i)
-                if (move_token(search::to_rules(sp, list.moves[i])) == answer) found = i;
+                if (move_token(searcher::to_rules_move(sp, list.moves[i])) == answer) found = i;
             if (found < 0) return end(-side, "illegal");
             sm = list.moves[found];
         } else {
             sm = searcher.think(sp, pl.limits).best;
         }
-        m = search::to_rules(sp, sm);
+        m = searcher::to_rules_move(sp, sm);
         pending = "move " + move_text(m);
         played(m);
         if (play_move(pos, m)) {

@@ -95,7 +95,7 @@ public:
         // player's own configuration is read or written.
         game_.settings_file.clear();
         game_.load();
-        const search::Limits budget{0, options.search_nodes, 0};
+        const searcher::Limits budget{0, options.search_nodes, 0};
         game_.set_search_limits(budget, budget);
     }
 

@@ -18,16 +18,16 @@
 #include <thread>
 #include <vector>
 
-#include "search/thinker.h"
+#include "searcher/thinker.h"
 #include "test_support.h"
 
 namespace zemtori {
 namespace {
 
 using namespace std::chrono_literals;
-using search::Limits;
-using search::SearchResult;
-using search::Thinker;
+using searcher::Limits;
+using searcher::SearchResult;
+using searcher::Thinker;
 
 // A guard far beyond any wait a working thinker needs: only a search that
 // ignores its stop flag (or a join that never returns) reaches it.
@@ -63,9 +63,9 @@ bool same(const SearchResult& a, const SearchResult& b) {
     return a.best == b.best && a.score == b.score && a.depth == b.depth && a.nodes == b.nodes && a.pv == b.pv;
 }
 
-bool legal(const search::Position& pos, search::Move m) {
-    search::MoveList list;
-    search::generate(pos, list);
+bool legal(const searcher::CompactPosition& pos, searcher::Move m) {
+    searcher::MoveList list;
+    searcher::generate(pos, list);
     for (int i = 0; i < list.size; ++i)
         if (list.moves[i] == m) return true;
     return false;
@@ -84,7 +84,7 @@ SearchResult finish(Thinker& t) {
 // Positions from random play, both sides to move, with the keys of the
 // positions before each.
 struct GamePosition {
-    search::Position pos;
+    searcher::CompactPosition pos;
     std::vector<uint64_t> keys;
     bool keys_matter = false;  // the answer differs without them
 };
@@ -93,15 +93,15 @@ std::vector<GamePosition> game_positions() {
     std::vector<GamePosition> out;
     std::mt19937_64 rng(19);
     for (int game = 0; game < 3; ++game) {
-        search::Position pos = search::from_rules(test::settled_opening(), game % 2 == 0 ? -1 : 1);
+        searcher::CompactPosition pos = searcher::from_rules(test::settled_opening(), game % 2 == 0 ? -1 : 1);
         std::vector<uint64_t> keys;
         for (int ply = 0; ply < 24 && pos.winner == 0; ++ply) {
             if (ply % 8 == 0) out.push_back({pos, keys, false});
-            search::MoveList list;
-            search::generate(pos, list);
+            searcher::MoveList list;
+            searcher::generate(pos, list);
             if (list.size == 0) break;
             keys.push_back(pos.key());
-            search::make(pos, list.moves[rng() % list.size]);
+            searcher::make(pos, list.moves[rng() % list.size]);
         }
     }
     // A side a rook ahead that must not walk back into a position of the
@@ -110,9 +110,9 @@ std::vector<GamePosition> game_positions() {
     board.MOCHI_UE_KOMA[7] = HISHA;
     board.MOCHI_UE_KAZU[7] = 1;
     board.MOCHI_UE_GOKEI = 1;
-    const search::Position root = search::from_rules(board, 1);
-    search::Position after = root;
-    search::make(after, search::Searcher(14).think(root, Limits{3, 0, 0}).best);
+    const searcher::CompactPosition root = searcher::from_rules(board, 1);
+    searcher::CompactPosition after = root;
+    searcher::make(after, searcher::Searcher(14).think(root, Limits{3, 0, 0}).best);
     out.push_back({root, {after.key()}, true});
     return out;
 }
@@ -123,7 +123,7 @@ std::vector<GamePosition> game_positions() {
 TEST(Thinker, AFixedBudgetAnswersAsADirectSearch) {
     Watchdog dog("fixed budget");
     Thinker thinker(16);
-    search::Searcher direct(16);
+    searcher::Searcher direct(16);
     int calls = 0;
     std::atomic<int> finished_calls{0};
     for (const GamePosition& g : game_positions()) {
@@ -164,7 +164,7 @@ TEST(Thinker, AnIdleThinkerAnswersNothing) {
 // a running one replaces it: the answer is the new search's alone.
 TEST(Thinker, StopEndsASearchWithNoLimits) {
     Watchdog dog("stop");
-    const search::Position pos = search::from_rules(test::settled_opening(), -1);
+    const searcher::CompactPosition pos = searcher::from_rules(test::settled_opening(), -1);
     Thinker thinker(16);
     std::atomic<int> finished_calls{0};
     thinker.start(pos, Limits{}, {}, [&] { ++finished_calls; });
@@ -178,18 +178,18 @@ TEST(Thinker, StopEndsASearchWithNoLimits) {
     EXPECT_EQ(finished_calls.load(), 1);
     EXPECT_FALSE(thinker.stop().has_value());
 
-    const search::Position other = search::from_rules(test::settled_opening(), 1);
+    const searcher::CompactPosition other = searcher::from_rules(test::settled_opening(), 1);
     thinker.start(pos, Limits{});
     thinker.start(other, Limits{0, 12000, 0});
     const SearchResult replaced = finish(thinker);
-    EXPECT_TRUE(same(replaced, search::Searcher(16).think(other, Limits{0, 12000, 0})));
+    EXPECT_TRUE(same(replaced, searcher::Searcher(16).think(other, Limits{0, 12000, 0})));
 }
 
 // Closing the window while the computer thinks: the destructor stops and
 // joins, at once after start or in the middle of a search.
 TEST(Thinker, DestroyingAThinkingThinkerStopsIt) {
     Watchdog dog("destroy");
-    const search::Position pos = search::from_rules(test::settled_opening(), 1);
+    const searcher::CompactPosition pos = searcher::from_rules(test::settled_opening(), 1);
     for (const auto pause : {0ms, 100ms}) {
         std::atomic<int> finished_calls{0};
         {

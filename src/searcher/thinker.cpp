@@ -1,8 +1,8 @@
-#include "search/thinker.h"
+#include "searcher/thinker.h"
 
 #include <utility>
 
-namespace zemtori::search {
+namespace zemtori::searcher {
 
 Thinker::Thinker(int table_bits) : searcher_(table_bits) {}
 
@@ -15,7 +15,7 @@ void Thinker::join() {
     if (worker_.joinable()) worker_.join();
 }
 
-void Thinker::start(const Position& pos, const Limits& limits, std::vector<uint64_t> game_keys,
+void Thinker::start(const CompactPosition& pos, const Limits& limits, std::vector<uint64_t> game_keys,
                     std::function<void()> finished) {
     if (busy()) {
         stop_.store(true, std::memory_order_relaxed);
@@ -58,4 +58,4 @@ std::optional<SearchResult> Thinker::stop() {
     return std::move(result_);
 }
 
-}  // namespace zemtori::search
+}  // namespace zemtori::searcher

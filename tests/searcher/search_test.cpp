@@ -10,16 +10,16 @@
 #include <thread>
 #include <vector>
 
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 #include "test_support.h"
 
 namespace zemtori {
 namespace {
 
-using search::Limits;
-using search::SearchResult;
+using searcher::Limits;
+using searcher::SearchResult;
 
-search::Position opening(int side) { return search::from_rules(test::settled_opening(), side); }
+searcher::CompactPosition opening(int side) { return searcher::from_rules(test::settled_opening(), side); }
 
 bool same(const SearchResult& a, const SearchResult& b) {
     return a.best == b.best && a.score == b.score && a.depth == b.depth && a.nodes == b.nodes && a.pv == b.pv;
@@ -27,8 +27,8 @@ bool same(const SearchResult& a, const SearchResult& b) {
 
 // The position with the board turned through half a turn: the sides change
 // places and colours, the hands change owners.
-search::Position mirrored(const search::Position& p) {
-    zemtori::Position r = search::to_rules(p), m;
+searcher::CompactPosition mirrored(const searcher::CompactPosition& p) {
+    zemtori::Position r = searcher::to_rules_position(p), m;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) m.BAN[x][y] = -r.BAN[x][10 - y];
     for (int k = 1; k <= MOCHI_SLOTS; ++k) {
@@ -37,20 +37,20 @@ search::Position mirrored(const search::Position& p) {
         m.MOCHI_SITA_KOMA[k] = -r.MOCHI_UE_KOMA[k];
         m.MOCHI_SITA_KAZU[k] = r.MOCHI_UE_KAZU[k];
     }
-    return search::from_rules(m, -p.side);
+    return searcher::from_rules(m, -p.side);
 }
 
 // Plays from the opening; the searcher takes `search_side`, a seeded random
 // mover the other.  Returns the winner (0 when the move limit is reached).
 int play_random(int search_side, uint64_t seed, int depth) {
     std::mt19937_64 rng(seed);
-    search::Searcher searcher(14);
-    search::Position pos = opening(-1);
+    searcher::Searcher searcher(14);
+    searcher::CompactPosition pos = opening(-1);
     for (int ply = 0; ply < 300; ++ply) {
-        search::MoveList list;
-        search::generate(pos, list);
+        searcher::MoveList list;
+        searcher::generate(pos, list);
         if (list.size == 0) return -pos.side;
-        search::Move m;
+        searcher::Move m;
         if (pos.side == search_side) {
             const SearchResult r = searcher.think(pos, Limits{depth, 0, 0});
             m = r.best;
@@ -61,7 +61,7 @@ int play_random(int search_side, uint64_t seed, int depth) {
         } else {
             m = list.moves[rng() % list.size];
         }
-        search::make(pos, m);
+        searcher::make(pos, m);
         if (pos.winner != 0) return pos.winner;
     }
     return 0;
@@ -78,16 +78,16 @@ TEST(Search, BeatsARandomMoverOnEitherSide) {
 // score says the game is won.
 TEST(Search, TakesAnOpenKing) {
     const Position board = test::board_with({{9, 1, 80}, {9, 5, 70}, {9, 8, -80}, {8, 8, -10}, {9, 9, -50}});
-    const search::Position pos = search::from_rules(board, 1);
-    const SearchResult r = search::think(pos, Limits{3, 0, 0});
-    const search::RulesMove m = search::to_rules(pos, r.best);
+    const searcher::CompactPosition pos = searcher::from_rules(board, 1);
+    const SearchResult r = searcher::think(pos, Limits{3, 0, 0});
+    const searcher::RulesMove m = searcher::to_rules_move(pos, r.best);
     EXPECT_EQ(m.from_x * 1000 + m.from_y * 100 + m.to_x * 10 + m.to_y, 9598);
-    EXPECT_EQ(r.score, search::WIN);
+    EXPECT_EQ(r.score, searcher::WIN);
 }
 
 TEST(Search, AFixedBudgetGivesTheSameAnswerEveryRun) {
-    const search::Position pos = opening(-1);
-    search::Searcher a(16), b(16);
+    const searcher::CompactPosition pos = opening(-1);
+    searcher::Searcher a(16), b(16);
     const SearchResult first = a.think(pos, Limits{0, 20000, 0});
     EXPECT_TRUE(same(first, a.think(pos, Limits{0, 20000, 0})));  // the table is cleared between searches
     EXPECT_TRUE(same(first, b.think(pos, Limits{0, 20000, 0})));
@@ -102,12 +102,12 @@ TEST(Search, AFixedBudgetGivesTheSameAnswerEveryRun) {
 
 // Two searches on two threads at once answer as they do alone.
 TEST(Search, TwoSearchesSideBySideDoNotDisturbEachOther) {
-    const search::Position p1 = opening(-1), p2 = opening(1);
-    const SearchResult alone1 = search::think(p1, Limits{0, 30000, 0});
-    const SearchResult alone2 = search::think(p2, Limits{0, 30000, 0});
+    const searcher::CompactPosition p1 = opening(-1), p2 = opening(1);
+    const SearchResult alone1 = searcher::think(p1, Limits{0, 30000, 0});
+    const SearchResult alone2 = searcher::think(p2, Limits{0, 30000, 0});
     SearchResult r1, r2;
-    std::thread t1([&] { r1 = search::think(p1, Limits{0, 30000, 0}); });
-    std::thread t2([&] { r2 = search::think(p2, Limits{0, 30000, 0}); });
+    std::thread t1([&] { r1 = searcher::think(p1, Limits{0, 30000, 0}); });
+    std::thread t2([&] { r2 = searcher::think(p2, Limits{0, 30000, 0}); });
     t1.join();
     t2.join();
     EXPECT_TRUE(same(alone1, r1));
@@ -116,7 +116,7 @@ TEST(Search, TwoSearchesSideBySideDoNotDisturbEachOther) {
 
 TEST(Search, AStopFlagAlreadySetEndsTheSearchAtOnce) {
     std::atomic<bool> stop{true};
-    const SearchResult r = search::think(opening(-1), Limits{}, &stop);
+    const SearchResult r = searcher::think(opening(-1), Limits{}, &stop);
     EXPECT_LE(r.nodes, 1);
     EXPECT_EQ(r.depth, 0);
     EXPECT_FALSE(r.best.is_null());  // still a move to play
@@ -128,14 +128,14 @@ TEST(Search, EvaluationTreatsBothSidesAlike) {
     std::mt19937_64 rng(7);
     int checked = 0;
     for (int game = 0; game < 20; ++game) {
-        search::Position pos = opening(game % 2 == 0 ? -1 : 1);
+        searcher::CompactPosition pos = opening(game % 2 == 0 ? -1 : 1);
         for (int ply = 0; ply < 60 && pos.winner == 0; ++ply) {
-            EXPECT_EQ(search::evaluate(pos), search::evaluate(mirrored(pos))) << "game " << game << " ply " << ply;
+            EXPECT_EQ(searcher::evaluate(pos), searcher::evaluate(mirrored(pos))) << "game " << game << " ply " << ply;
             ++checked;
-            search::MoveList list;
-            search::generate(pos, list);
+            searcher::MoveList list;
+            searcher::generate(pos, list);
             if (list.size == 0) break;
-            search::make(pos, list.moves[rng() % list.size]);
+            searcher::make(pos, list.moves[rng() % list.size]);
         }
     }
     EXPECT_GT(checked, 500);
@@ -148,12 +148,12 @@ TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
     board.MOCHI_UE_KOMA[7] = HISHA;  // the upper side has a rook more
     board.MOCHI_UE_KAZU[7] = 1;
     board.MOCHI_UE_GOKEI = 1;
-    const search::Position root = search::from_rules(board, 1);
-    search::Searcher searcher(14);
+    const searcher::CompactPosition root = searcher::from_rules(board, 1);
+    searcher::Searcher searcher(14);
     const SearchResult free = searcher.think(root, Limits{2, 0, 0});
     ASSERT_GT(free.score, 500);
-    search::Position after = root;
-    search::make(after, free.best);
+    searcher::CompactPosition after = root;
+    searcher::make(after, free.best);
     searcher.set_game({after.key()});
     const SearchResult avoiding = searcher.think(root, Limits{2, 0, 0});
     EXPECT_NE(avoiding.best, free.best);
@@ -169,16 +169,16 @@ TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
 // another position, however recent.
 TEST(Search, TheGamesHistoryCountsBackToItsOldestKeyAndNoFurther) {
     constexpr std::size_t WINDOW = 24;
-    EXPECT_EQ(search::GAME_KEYS_LOOKED_AT, WINDOW);
+    EXPECT_EQ(searcher::GAME_KEYS_LOOKED_AT, WINDOW);
     Position board = test::settled_opening();
     board.MOCHI_UE_KOMA[7] = HISHA;  // the upper side has a rook more
     board.MOCHI_UE_KAZU[7] = 1;
     board.MOCHI_UE_GOKEI = 1;
-    const search::Position root = search::from_rules(board, 1);
-    search::Searcher searcher(14);
+    const searcher::CompactPosition root = searcher::from_rules(board, 1);
+    searcher::Searcher searcher(14);
     const SearchResult free = searcher.think(root, Limits{2, 0, 0});
-    search::Position after = root;
-    search::make(after, free.best);
+    searcher::CompactPosition after = root;
+    searcher::make(after, free.best);
 
     // `key` placed `back` positions before the root, the rest keys of no
     // position the search meets.
@@ -199,7 +199,7 @@ TEST(Search, TheGamesHistoryCountsBackToItsOldestKeyAndNoFurther) {
         searcher.set_game(game(after.key(), back));
         EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free)) << back << " positions back";
     }
-    search::Position other_side = after;
+    searcher::CompactPosition other_side = after;
     other_side.side = static_cast<int8_t>(-after.side);
     ASSERT_NE(other_side.key(), after.key());
     searcher.set_game(game(other_side.key(), 1));
@@ -214,18 +214,18 @@ TEST(Search, AWonScoreInTheTableCountsFromItsNode) {
     for (int k = 0; k <= 40; k += 5)
         for (int stored_at = 0; stored_at <= 50; stored_at += 7)
             for (int read_at = 0; read_at <= 50; read_at += 9) {
-                const int won = search::WIN - (stored_at + k);
-                EXPECT_EQ(search::score_to_table(won, stored_at), search::WIN - k);
-                EXPECT_EQ(search::score_from_table(search::score_to_table(won, stored_at), read_at),
-                          search::WIN - (read_at + k));
-                EXPECT_EQ(search::score_to_table(-won, stored_at), -(search::WIN - k));
-                EXPECT_EQ(search::score_from_table(search::score_to_table(-won, stored_at), read_at),
-                          -(search::WIN - (read_at + k)));
+                const int won = searcher::WIN - (stored_at + k);
+                EXPECT_EQ(searcher::score_to_table(won, stored_at), searcher::WIN - k);
+                EXPECT_EQ(searcher::score_from_table(searcher::score_to_table(won, stored_at), read_at),
+                          searcher::WIN - (read_at + k));
+                EXPECT_EQ(searcher::score_to_table(-won, stored_at), -(searcher::WIN - k));
+                EXPECT_EQ(searcher::score_from_table(searcher::score_to_table(-won, stored_at), read_at),
+                          -(searcher::WIN - (read_at + k)));
             }
-    for (const int plain : {0, 537, -537, search::EVAL_LIMIT, -search::EVAL_LIMIT})
+    for (const int plain : {0, 537, -537, searcher::EVAL_LIMIT, -searcher::EVAL_LIMIT})
         for (const int ply : {0, 9, 40}) {
-            EXPECT_EQ(search::score_to_table(plain, ply), plain);
-            EXPECT_EQ(search::score_from_table(plain, ply), plain);
+            EXPECT_EQ(searcher::score_to_table(plain, ply), plain);
+            EXPECT_EQ(searcher::score_from_table(plain, ply), plain);
         }
 }
 

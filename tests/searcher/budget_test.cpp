@@ -21,14 +21,14 @@
 #include <thread>
 #include <vector>
 
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 #include "test_support.h"
 
 namespace zemtori {
 namespace {
 
-using search::Limits;
-using search::SearchResult;
+using searcher::Limits;
+using searcher::SearchResult;
 
 constexpr int64_t LEVEL4_MS = 1000;
 constexpr int64_t HINT_MS = 300;
@@ -70,9 +70,9 @@ void fill_hands(Position& p, int count) {
 // Whether either side could take a king at once.
 bool king_in_reach(const Position& p) {
     for (const int side : {1, -1}) {
-        const search::Position pos = search::from_rules(p, side);
-        search::MoveList list;
-        search::generate_captures(pos, list);
+        const searcher::CompactPosition pos = searcher::from_rules(p, side);
+        searcher::MoveList list;
+        searcher::generate_captures(pos, list);
         for (int i = 0; i < list.size; ++i)
             if (std::abs(pos.board[list.moves[i].to]) == OU) return true;
     }
@@ -134,25 +134,25 @@ std::vector<Board> worst_boards() {
 
     // Seeded random play from the opening, stopped at random lengths.
     for (int g = 0; g < 4; ++g) {
-        search::Position pos = search::from_rules(test::settled_opening(), g % 2 == 0 ? -1 : 1);
+        searcher::CompactPosition pos = searcher::from_rules(test::settled_opening(), g % 2 == 0 ? -1 : 1);
         const int plies = 30 + static_cast<int>(rng() % 90);
         for (int ply = 0; ply < plies; ++ply) {
-            search::MoveList list;
-            search::generate(pos, list);
+            searcher::MoveList list;
+            searcher::generate(pos, list);
             if (list.size == 0) break;
-            search::Position next = pos;
-            search::make(next, list.moves[rng() % list.size]);
-            if (king_in_reach(search::to_rules(next))) continue;  // keep both kings out of reach
+            searcher::CompactPosition next = pos;
+            searcher::make(next, list.moves[rng() % list.size]);
+            if (king_in_reach(searcher::to_rules_position(next))) continue;  // keep both kings out of reach
             pos = next;
         }
-        out.push_back({"random play " + std::to_string(g), search::to_rules(pos)});
+        out.push_back({"random play " + std::to_string(g), searcher::to_rules_position(pos)});
     }
     return out;
 }
 
-bool legal(const search::Position& pos, search::Move m) {
-    search::MoveList list;
-    search::generate(pos, list);
+bool legal(const searcher::CompactPosition& pos, searcher::Move m) {
+    searcher::MoveList list;
+    searcher::generate(pos, list);
     for (int i = 0; i < list.size; ++i)
         if (list.moves[i] == m) return true;
     return false;
@@ -187,7 +187,7 @@ private:
 
 // A searcher whose clock is its own node count at the fixed cost.
 struct FakeTimedSearcher {
-    search::Searcher searcher{16};
+    searcher::Searcher searcher{16};
     FakeTimedSearcher() {
         searcher.set_clock([this] { return searcher.nodes() * MICROSECONDS_PER_NODE / 1000; });
     }
@@ -205,9 +205,9 @@ TEST(SearchBudget, EveryMoveOfTheWorstBoardsKeepsToTheGamesBudgets) {
     int searched = 0;
     for (const Board& b : worst_boards()) {
         for (const int side : {1, -1}) {
-            const search::Position pos = search::from_rules(b.pos, side);
-            search::MoveList list;
-            search::generate(pos, list);
+            const searcher::CompactPosition pos = searcher::from_rules(b.pos, side);
+            searcher::MoveList list;
+            searcher::generate(pos, list);
             ASSERT_GT(list.size, 0) << b.name;
             for (const int64_t budget : {LEVEL4_MS, HINT_MS}) {
                 const int64_t cap = budget * 3 * 1000 / MICROSECONDS_PER_NODE;
@@ -219,7 +219,7 @@ TEST(SearchBudget, EveryMoveOfTheWorstBoardsKeepsToTheGamesBudgets) {
                 EXPECT_TRUE(legal(pos, r.best)) << what;
                 if (budget == LEVEL4_MS) EXPECT_LE(took * 2, budget * 3) << what;
                 else EXPECT_LE(took, 500) << what;
-                if (std::abs(r.score) < search::WIN - 1000) EXPECT_GE(took * 2, budget) << what;
+                if (std::abs(r.score) < searcher::WIN - 1000) EXPECT_GE(took * 2, budget) << what;
                 ++searched;
             }
         }
@@ -231,10 +231,10 @@ TEST(SearchBudget, EveryMoveOfTheWorstBoardsKeepsToTheGamesBudgets) {
 // boards the search stops within a few nodes of it, with a legal move.
 // With no budget at all, depth 1 still ends: the capture search is bounded.
 TEST(SearchBudget, ANodeBudgetHoldsAtDepthOneAndDepthOneEnds) {
-    search::Searcher searcher(16);
+    searcher::Searcher searcher(16);
     for (const Board& b : worst_boards()) {
         for (const int side : {1, -1}) {
-            const search::Position pos = search::from_rules(b.pos, side);
+            const searcher::CompactPosition pos = searcher::from_rules(b.pos, side);
             const std::string what = b.name + (side > 0 ? ", upper" : ", lower") + " side";
             for (const int64_t nodes : {1, 50, 2000}) {
                 Guard guard;
@@ -259,14 +259,14 @@ TEST(SearchBudget, ANodeBudgetHoldsAtDepthOneAndDepthOneEnds) {
 TEST(SearchBudget, DepthOneCutShortAnswersWithTheBestMoveScored) {
     const Position board = test::board_with(
         {{9, 1, OU}, {9, 2, KIN}, {9, 5, HU}, {9, 6, -HISHA}, {9, 8, -KIN}, {9, 9, -OU}});
-    const search::Position pos = search::from_rules(board, 1);
-    search::MoveList list;
-    search::generate(pos, list);
-    const SearchResult full = search::think(pos, Limits{1, 0, 0});
-    const search::RulesMove took = search::to_rules(pos, full.best);
+    const searcher::CompactPosition pos = searcher::from_rules(board, 1);
+    searcher::MoveList list;
+    searcher::generate(pos, list);
+    const SearchResult full = searcher::think(pos, Limits{1, 0, 0});
+    const searcher::RulesMove took = searcher::to_rules_move(pos, full.best);
     ASSERT_EQ(took.to_x * 10 + took.to_y, 96);  // the pawn takes the rook
     ASSERT_NE(list.moves[0], full.best);
-    search::Searcher searcher(12);
+    searcher::Searcher searcher(12);
     const SearchResult cut = searcher.think(pos, Limits{0, 3, 0});
     EXPECT_EQ(cut.depth, 0);
     EXPECT_EQ(cut.best, full.best);
@@ -276,13 +276,13 @@ TEST(SearchBudget, DepthOneCutShortAnswersWithTheBestMoveScored) {
 // A king that can be taken is taken even with the stop flag already up.
 TEST(SearchBudget, AKingThatCanBeTakenIsTakenWhateverTheLimits) {
     const Position board = test::board_with({{9, 1, OU}, {9, 5, HISHA}, {9, 8, -OU}, {8, 8, -HU}});
-    const search::Position pos = search::from_rules(board, 1);
+    const searcher::CompactPosition pos = searcher::from_rules(board, 1);
     std::atomic<bool> stop{true};
     for (const Limits limits : {Limits{}, Limits{0, 1, 0}, Limits{0, 0, 1}}) {
-        const SearchResult r = search::think(pos, limits, &stop);
-        const search::RulesMove m = search::to_rules(pos, r.best);
+        const SearchResult r = searcher::think(pos, limits, &stop);
+        const searcher::RulesMove m = searcher::to_rules_move(pos, r.best);
         EXPECT_EQ(m.to_x * 10 + m.to_y, 98);
-        EXPECT_EQ(r.score, search::WIN);
+        EXPECT_EQ(r.score, searcher::WIN);
     }
 }
 
@@ -295,18 +295,18 @@ TEST(SearchBudget, MaterialNeverScoresAsAWin) {
     p.BAN[9][9] = -HU;
     fill_hands(p, 9);
     for (const int side : {1, -1}) {
-        const search::Position pos = search::from_rules(p, side);
-        EXPECT_EQ(search::evaluate(pos), side * search::EVAL_LIMIT);
-        const SearchResult r = search::think(pos, Limits{2, 0, 0});
-        EXPECT_LT(std::abs(r.score), search::WIN - 1000) << "side " << side;
+        const searcher::CompactPosition pos = searcher::from_rules(p, side);
+        EXPECT_EQ(searcher::evaluate(pos), side * searcher::EVAL_LIMIT);
+        const SearchResult r = searcher::think(pos, Limits{2, 0, 0});
+        EXPECT_LT(std::abs(r.score), searcher::WIN - 1000) << "side " << side;
     }
 }
 
 // The default clock counts milliseconds.
 TEST(SearchBudget, TheSteadyClockCountsMilliseconds) {
-    const int64_t before = search::steady_milliseconds();
+    const int64_t before = searcher::steady_milliseconds();
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    const int64_t after = search::steady_milliseconds();
+    const int64_t after = searcher::steady_milliseconds();
     EXPECT_GE(after - before, 30);
     EXPECT_LT(after - before, 30 * 1000);  // not microseconds
 }

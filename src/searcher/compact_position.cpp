@@ -1,10 +1,10 @@
-#include "search/position.h"
+#include "searcher/compact_position.h"
 
 #include <array>
 
 #include "rules/legality.h"
 
-namespace zemtori::search {
+namespace zemtori::searcher {
 
 namespace {
 
@@ -104,7 +104,7 @@ inline bool target_ok(int t, int side) {
 }
 
 template <bool CAPTURES>
-inline void steps(const Position& p, MoveList& list, int from, int code, int side, const int* d, int n) {
+inline void steps(const CompactPosition& p, MoveList& list, int from, int code, int side, const int* d, int n) {
     for (int i = 0; i < n; ++i) {
         const int to = from + d[i] * side;
         if (target_ok<CAPTURES>(p.board[to], side)) emit(list, from, to, code, side);
@@ -112,7 +112,7 @@ inline void steps(const Position& p, MoveList& list, int from, int code, int sid
 }
 
 template <bool CAPTURES>
-inline void slides(const Position& p, MoveList& list, int from, int code, int side, const int* d, int n) {
+inline void slides(const CompactPosition& p, MoveList& list, int from, int code, int side, const int* d, int n) {
     for (int i = 0; i < n; ++i) {
         const int delta = d[i] * side;
         for (int to = from + delta;; to += delta) {
@@ -128,7 +128,7 @@ inline void slides(const Position& p, MoveList& list, int from, int code, int si
 }
 
 template <bool CAPTURES>
-void generate_board(const Position& p, MoveList& list) {
+void generate_board(const CompactPosition& p, MoveList& list) {
     const int side = p.side;
     for (int y = 1; y <= 9; ++y) {
         for (int x = 1; x <= 9; ++x) {
@@ -174,7 +174,7 @@ inline void drop_columns(int code, int& lo, int& hi) {
     }
 }
 
-void generate_drops(const Position& p, MoveList& list) {
+void generate_drops(const CompactPosition& p, MoveList& list) {
     const int si = side_index(p.side);
     const int pawn = p.side > 0 ? HU : -HU;
     bool pawn_file[10] = {};
@@ -205,7 +205,7 @@ void generate_drops(const Position& p, MoveList& list) {
 
 // The hand's falling pass, step by step as the rules run it: a slot with
 // pieces and an empty slot below moves down, code and count together.
-void settle_hand(Position& p, int si) {
+void settle_hand(CompactPosition& p, int si) {
     int8_t* koma = p.hand_koma[si];
     int8_t* kazu = p.hand_kazu[si];
     for (;;) {
@@ -227,7 +227,7 @@ void settle_hand(Position& p, int si) {
 // A captured piece joins the capturer's hand: every slot already naming
 // the kind takes it (an emptied slot is reused where it stands), else the
 // highest-numbered empty slot; a full hand keeps nothing.
-void add_to_hand(Position& p, int si, int code) {
+void add_to_hand(CompactPosition& p, int si, int code) {
     int8_t* koma = p.hand_koma[si];
     int8_t* kazu = p.hand_kazu[si];
     int empty = 0, found = 0;
@@ -253,7 +253,7 @@ void add_to_hand(Position& p, int si, int code) {
 }
 
 // Packs column y toward x = 9, keeping the order of its pieces.
-inline void fall_column(Position& p, int y) {
+inline void fall_column(CompactPosition& p, int y) {
     const int base = sq(0, y);
     int w = 9;
     for (int x = 9; x >= 1; --x) {
@@ -270,7 +270,7 @@ inline void fall_column(Position& p, int y) {
     }
 }
 
-bool column_settled(const Position& p, int y) {
+bool column_settled(const CompactPosition& p, int y) {
     bool gap = false;
     for (int x = 9; x >= 1; --x) {
         if (p.board[sq(x, y)] == 0) gap = true;
@@ -290,10 +290,10 @@ int board_value(int code) {
 
 int hand_value(int kind) { return kind >= 1 && kind <= 8 ? HAND_VALUE[kind] : 0; }
 
-uint64_t Position::key() const { return board_key ^ hand_key ^ (side > 0 ? KEYS.side : 0); }
+uint64_t CompactPosition::key() const { return board_key ^ hand_key ^ (side > 0 ? KEYS.side : 0); }
 
-Position from_rules(const zemtori::Position& rp, int side) {
-    Position p{};
+CompactPosition from_rules(const zemtori::Position& rp, int side) {
+    CompactPosition p{};
     for (auto& b : p.board) b = WALL;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) {
@@ -326,7 +326,7 @@ Position from_rules(const zemtori::Position& rp, int side) {
     return p;
 }
 
-zemtori::Position to_rules(const Position& p) {
+zemtori::Position to_rules_position(const CompactPosition& p) {
     zemtori::Position rp;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) rp.BAN[x][y] = p.board[sq(x, y)];
@@ -342,7 +342,7 @@ zemtori::Position to_rules(const Position& p) {
     return rp;
 }
 
-RulesMove to_rules(const Position& p, Move m) {
+RulesMove to_rules_move(const CompactPosition& p, Move m) {
     RulesMove r{};
     if (m.is_drop()) {
         const int k = m.from - DROP;
@@ -358,18 +358,18 @@ RulesMove to_rules(const Position& p, Move m) {
     return r;
 }
 
-void generate(const Position& p, MoveList& list) {
+void generate(const CompactPosition& p, MoveList& list) {
     list.size = 0;
     generate_board<false>(p, list);
     generate_drops(p, list);
 }
 
-void generate_captures(const Position& p, MoveList& list) {
+void generate_captures(const CompactPosition& p, MoveList& list) {
     list.size = 0;
     generate_board<true>(p, list);
 }
 
-void make(Position& p, Move m) {
+void make(CompactPosition& p, Move m) {
     const int side = p.side, si = side_index(side);
     const int to = m.to;
     const int captured = p.board[to];
@@ -418,4 +418,4 @@ void make(Position& p, Move m) {
     p.side = static_cast<int8_t>(-side);
 }
 
-}  // namespace zemtori::search
+}  // namespace zemtori::searcher

@@ -26,9 +26,9 @@
 #include <thread>
 #include <vector>
 
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 
-namespace zemtori::search {
+namespace zemtori::searcher {
 
 class Thinker {
 public:
@@ -41,7 +41,7 @@ public:
     // Starts thinking about `pos` within `limits`; `game_keys` are the keys
     // of the positions played before it (see Searcher::set_game).  A search
     // still running is stopped first and its result dropped.
-    void start(const Position& pos, const Limits& limits, std::vector<uint64_t> game_keys = {},
+    void start(const CompactPosition& pos, const Limits& limits, std::vector<uint64_t> game_keys = {},
                std::function<void()> finished = {});
 
     // A search was started and its result not yet taken.
@@ -77,4 +77,4 @@ private:
     SearchResult result_;  // written by the worker before finished_ is set
 };
 
-}  // namespace zemtori::search
+}  // namespace zemtori::searcher

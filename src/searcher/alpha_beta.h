@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "search/position.h"
+#include "searcher/compact_position.h"
 
-namespace zemtori::search {
+namespace zemtori::searcher {
 
 // Scores are from the side to move's view; a won game scores WIN minus the
 // plies to the king's capture.
@@ -86,7 +86,7 @@ struct SearchResult {
 // and the stability the falling rule gives: a king on the bottom row cannot
 // be dropped by a capture beneath it, and a piece standing on its own side's
 // piece keeps its footing.
-int evaluate(const Position& pos);
+int evaluate(const CompactPosition& pos);
 
 class Searcher {
 public:
@@ -104,7 +104,7 @@ public:
     // the best move of the last depth searched in full, or, when not even
     // depth 1 was finished, the best root move scored so far (the first
     // move generated when stopped before any had a score).
-    SearchResult think(const Position& pos, const Limits& limits, std::atomic<bool>* stop = nullptr);
+    SearchResult think(const CompactPosition& pos, const Limits& limits, std::atomic<bool>* stop = nullptr);
 
     // The keys of the positions played before the next root, oldest first.
     // A line that comes back to one of the last of them (or to a position
@@ -128,12 +128,12 @@ private:
         uint8_t bound;
     };
 
-    int search(const Position& pos, int depth, int alpha, int beta, int ply, bool null_ok);
-    int quiesce(const Position& pos, int alpha, int beta, int ply, int qply);
+    int search(const CompactPosition& pos, int depth, int alpha, int beta, int ply, bool null_ok);
+    int quiesce(const CompactPosition& pos, int alpha, int beta, int ply, int qply);
     bool stopped() const;
     bool budget_spent();
     int64_t now() const { return clock_ ? clock_() : steady_milliseconds(); }
-    void order(const Position& pos, MoveList& list, int* scores, Move tt_move, int ply) const;
+    void order(const CompactPosition& pos, MoveList& list, int* scores, Move tt_move, int ply) const;
 
     std::vector<Entry> table_;
     uint64_t mask_;
@@ -158,6 +158,6 @@ private:
 };
 
 // One search with a table of its own.
-SearchResult think(const Position& pos, const Limits& limits, std::atomic<bool>* stop = nullptr);
+SearchResult think(const CompactPosition& pos, const Limits& limits, std::atomic<bool>* stop = nullptr);
 
-}  // namespace zemtori::search
+}  // namespace zemtori::searcher

@@ -21,7 +21,7 @@
 
 #include "rules/state.h"
 
-namespace zemtori::search {
+namespace zemtori::searcher {
 
 constexpr int WIDTH = 11;
 constexpr int SQUARES = 13 * WIDTH;
@@ -69,7 +69,7 @@ struct MoveList {
 // Side index 0 is the upper side (+1), 1 the lower side (-1).
 constexpr int side_index(int side) { return side > 0 ? 0 : 1; }
 
-struct Position {
+struct CompactPosition {
     int8_t board[SQUARES];
     int8_t hand_koma[2][8];  // slots 1..7, as the rules keep them
     int8_t hand_kazu[2][8];
@@ -88,31 +88,31 @@ struct Position {
 
 // Reads the rules' position with `side` to move; the hand slots are taken as
 // they stand (a slot with pieces must name a plain code of its own side).
-Position from_rules(const zemtori::Position& pos, int side);
+CompactPosition from_rules(const zemtori::Position& pos, int side);
 
 // The rules' position: board, hand slots, totals (the sum of the counts);
 // the two-pawn flags recomputed, the kings' squares left 0.
-zemtori::Position to_rules(const Position& pos);
+zemtori::Position to_rules_position(const CompactPosition& pos);
 
-RulesMove to_rules(const Position& pos, Move m);
+RulesMove to_rules_move(const CompactPosition& pos, Move m);
 
 // Every move and drop the movement rules allow the side to move, each
 // promotion choice a move of its own: the promoted code where the move may
 // promote, the plain code where the piece may stay unpromoted.
-void generate(const Position& pos, MoveList& list);
+void generate(const CompactPosition& pos, MoveList& list);
 
 // Board moves onto enemy pieces only, each promotion choice included.
-void generate_captures(const Position& pos, MoveList& list);
+void generate_captures(const CompactPosition& pos, MoveList& list);
 
 // Plays `m` and lets everything fall, exactly as the game does after a
 // move: the capture goes into the mover's hand, which settles; the piece
 // stands on the destination; the source empties (a hand settles after a
 // drop); then the board's falling pass.  The other side is to move after.
-void make(Position& pos, Move m);
+void make(CompactPosition& pos, Move m);
 
 // The values of the pieces on the board and in hand, for the material sum
 // (also used to order captures).
 int board_value(int code);
 int hand_value(int kind);
 
-}  // namespace zemtori::search
+}  // namespace zemtori::searcher

@@ -1,11 +1,11 @@
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <limits>
 
-namespace zemtori::search {
+namespace zemtori::searcher {
 
 namespace {
 
@@ -23,7 +23,7 @@ enum : uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
 constexpr int kind_index(int code) { return (iabs(code) / 10) * 2 + iabs(code) % 10; }
 
 // Shelter and stability of one king, from its own side's view.
-int king_terms(const Position& pos, int king_sq, int side) {
+int king_terms(const CompactPosition& pos, int king_sq, int side) {
     if (king_sq == 0) return -2000;
     int s = 0;
     const int kx = sq_x(king_sq), ky = sq_y(king_sq);
@@ -43,7 +43,7 @@ int king_terms(const Position& pos, int king_sq, int side) {
 
 }  // namespace
 
-int evaluate(const Position& pos) {
+int evaluate(const CompactPosition& pos) {
     int s = pos.material;
     s += king_terms(pos, pos.king[0], 1) - king_terms(pos, pos.king[1], -1);
     // A piece on its own side's piece keeps its footing: nothing the enemy
@@ -85,7 +85,7 @@ bool Searcher::budget_spent() {
     return spent_;
 }
 
-void Searcher::order(const Position& pos, MoveList& list, int* scores, Move tt_move, int ply) const {
+void Searcher::order(const CompactPosition& pos, MoveList& list, int* scores, Move tt_move, int ply) const {
     const int si = side_index(pos.side);
     for (int i = 0; i < list.size; ++i) {
         const Move m = list.moves[i];
@@ -113,7 +113,7 @@ inline void pick(MoveList& list, int* scores, int i) {
 }
 
 // The index of a move that takes the king, or -1.
-inline int takes_king(const Position& pos, const MoveList& list) {
+inline int takes_king(const CompactPosition& pos, const MoveList& list) {
     for (int i = 0; i < list.size; ++i)
         if (iabs(pos.board[list.moves[i].to]) == OU) return i;
     return -1;
@@ -121,7 +121,7 @@ inline int takes_king(const Position& pos, const MoveList& list) {
 
 }  // namespace
 
-int Searcher::quiesce(const Position& pos, int alpha, int beta, int ply, int qply) {
+int Searcher::quiesce(const CompactPosition& pos, int alpha, int beta, int ply, int qply) {
     ++nodes_;
     if (stopped() || (budget_spent() && root_scored_)) {
         aborted_ = true;
@@ -140,7 +140,7 @@ int Searcher::quiesce(const Position& pos, int alpha, int beta, int ply, int qpl
     const int width = qply >= QUIESCE_WIDE_PLIES ? std::min(list.size, QUIESCE_NARROW_WIDTH) : list.size;
     for (int i = 0; i < width; ++i) {
         pick(list, scores, i);
-        Position next = pos;
+        CompactPosition next = pos;
         make(next, list.moves[i]);
         const int v = -quiesce(next, -beta, -alpha, ply + 1, qply + 1);
         if (aborted_) return 0;
@@ -153,7 +153,7 @@ int Searcher::quiesce(const Position& pos, int alpha, int beta, int ply, int qpl
     return alpha;
 }
 
-int Searcher::search(const Position& pos, int depth, int alpha, int beta, int ply, bool null_ok) {
+int Searcher::search(const CompactPosition& pos, int depth, int alpha, int beta, int ply, bool null_ok) {
     pv_len_[ply] = ply;
     if (depth <= 0 || ply >= MAX_PLY) return quiesce(pos, alpha, beta, ply, 0);
     ++nodes_;
@@ -200,7 +200,7 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
     // Passing the move: when even that holds beta, the position is good
     // enough to cut without a full search.
     if (null_ok && !pv_node && depth >= 3 && ply > 0 && evaluate(pos) >= beta) {
-        Position passed = pos;
+        CompactPosition passed = pos;
         passed.side = static_cast<int8_t>(-pos.side);
         const int v = -search(passed, depth - 3, -beta, -beta + 1, ply + 1, false);
         if (aborted_) return 0;
@@ -217,7 +217,7 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
         pick(list, scores, i);
         const Move m = list.moves[i];
         const bool quiet = pos.board[m.to] == 0 && m.placed == m.piece;
-        Position next = pos;
+        CompactPosition next = pos;
         make(next, m);
         int v;
         if (i == 0) {
@@ -267,7 +267,7 @@ int Searcher::search(const Position& pos, int depth, int alpha, int beta, int pl
     return best;
 }
 
-SearchResult Searcher::think(const Position& pos, const Limits& limits, std::atomic<bool>* stop) {
+SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, std::atomic<bool>* stop) {
     limits_ = limits;
     stop_ = stop;
     nodes_ = 0;  // first: a test's clock may count the nodes
@@ -326,9 +326,9 @@ SearchResult Searcher::think(const Position& pos, const Limits& limits, std::ato
     return result;
 }
 
-SearchResult think(const Position& pos, const Limits& limits, std::atomic<bool>* stop) {
+SearchResult think(const CompactPosition& pos, const Limits& limits, std::atomic<bool>* stop) {
     Searcher searcher(18);
     return searcher.think(pos, limits, stop);
 }
 
-}  // namespace zemtori::search
+}  // namespace zemtori::searcher

@@ -7,7 +7,7 @@
 // a changed line, with the position and the two lines.
 //
 // After a deliberate change to the search, rewrite the file with
-//   ZEMTORI_WRITE_SIGNATURE=1 ./zemtori_search_tests --gtest_filter='SearchSignature*'
+//   ZEMTORI_WRITE_SIGNATURE=1 ./zemtori_searcher_tests --gtest_filter='SearchSignature*'
 // (from the build folder) and read the diff before committing it.
 #include <gtest/gtest.h>
 
@@ -19,12 +19,12 @@
 
 #include "record/entry.h"
 #include "record/entry_line.h"
-#include "search/search.h"
+#include "searcher/alpha_beta.h"
 
 namespace zemtori {
 namespace {
 
-using search::Limits;
+using searcher::Limits;
 
 constexpr int DEPTH = 4;
 constexpr int64_t NODES = 20000;
@@ -42,21 +42,21 @@ std::vector<Position> bench_positions() {
     return out;
 }
 
-std::string move_text(const search::Position& pos, search::Move m) {
-    const search::RulesMove r = search::to_rules(pos, m);
+std::string move_text(const searcher::CompactPosition& pos, searcher::Move m) {
+    const searcher::RulesMove r = searcher::to_rules_move(pos, m);
     std::ostringstream s;
     s << r.from_x << ',' << r.from_y << '-' << r.to_x << ',' << r.to_y << '=' << r.koma;
     return s.str();
 }
 
-std::string result_line(const search::Position& root, const search::SearchResult& r) {
+std::string result_line(const searcher::CompactPosition& root, const searcher::SearchResult& r) {
     std::ostringstream s;
     s << (r.best.is_null() ? std::string("none") : move_text(root, r.best)) << " score " << r.score << " depth "
       << r.depth << " nodes " << r.nodes << " pv";
-    search::Position p = root;
-    for (const search::Move m : r.pv) {
+    searcher::CompactPosition p = root;
+    for (const searcher::Move m : r.pv) {
         s << ' ' << move_text(p, m);
-        search::make(p, m);
+        searcher::make(p, m);
     }
     return s.str();
 }
@@ -64,17 +64,17 @@ std::string result_line(const search::Position& root, const search::SearchResult
 TEST(SearchSignature, TheBenchmarkPositionsSearchAsCommitted) {
     const std::vector<Position> positions = bench_positions();
     ASSERT_EQ(positions.size(), 50u);
-    search::Searcher searcher(18);
+    searcher::Searcher searcher(18);
     std::vector<std::string> got;
     for (std::size_t i = 0; i < positions.size(); ++i)
         for (const int side : {1, -1}) {
-            const search::Position root = search::from_rules(positions[i], side);
+            const searcher::CompactPosition root = searcher::from_rules(positions[i], side);
             const std::string where = std::to_string(i + 1) + (side > 0 ? " upper" : " lower");
             got.push_back(where + " depth " + result_line(root, searcher.think(root, Limits{DEPTH, 0, 0})));
             got.push_back(where + " nodes " + result_line(root, searcher.think(root, Limits{0, NODES, 0})));
         }
 
-    const std::string path = std::string(ZEMTORI_TEST_SOURCE_DIR) + "/search/signature/bench_positions.txt";
+    const std::string path = std::string(ZEMTORI_TEST_SOURCE_DIR) + "/searcher/signature/bench_positions.txt";
     if (std::getenv("ZEMTORI_WRITE_SIGNATURE") != nullptr) {
         std::ofstream out(path, std::ios::binary);
         for (const std::string& l : got) out << l << '\n';

@@ -17,13 +17,13 @@
 
 #include "rules/legality.h"
 #include "rules/moves.h"
-#include "search/position.h"
+#include "searcher/compact_position.h"
 #include "test_support.h"
 
 namespace zemtori {
 namespace {
 
-using search::RulesMove;
+using searcher::RulesMove;
 
 int field(const std::string& line, std::size_t at, std::size_t width) {
     if (at >= line.size()) return 0;
@@ -105,11 +105,11 @@ struct Tally {
 // Compares moves and positions after every move for `side`; returns false
 // at the first difference (after reporting it).
 bool compare(const Position& pos, int side, Tally& tally) {
-    const search::Position sp = search::from_rules(pos, side);
-    search::MoveList list;
-    search::generate(sp, list);
+    const searcher::CompactPosition sp = searcher::from_rules(pos, side);
+    searcher::MoveList list;
+    searcher::generate(sp, list);
     std::vector<RulesMove> got;
-    for (int i = 0; i < list.size; ++i) got.push_back(search::to_rules(sp, list.moves[i]));
+    for (int i = 0; i < list.size; ++i) got.push_back(searcher::to_rules_move(sp, list.moves[i]));
     std::vector<RulesMove> want = rules_moves(pos, side);
     std::sort(got.begin(), got.end());
     std::sort(want.begin(), want.end());
@@ -126,21 +126,21 @@ bool compare(const Position& pos, int side, Tally& tally) {
     }
 
     // The captures alone are exactly the moves onto an enemy piece.
-    search::MoveList caps;
-    search::generate_captures(sp, caps);
+    searcher::MoveList caps;
+    searcher::generate_captures(sp, caps);
     int captures = 0;
     for (int i = 0; i < list.size; ++i)
         if (sp.board[list.moves[i].to] != 0) ++captures;
     EXPECT_EQ(caps.size, captures);
 
     for (int i = 0; i < list.size; ++i) {
-        const RulesMove rm = search::to_rules(sp, list.moves[i]);
+        const RulesMove rm = searcher::to_rules_move(sp, list.moves[i]);
         int winner = 0;
         const Position want_after = rules_after(pos, rm, winner);
-        search::Position after = sp;
-        search::make(after, list.moves[i]);
+        searcher::CompactPosition after = sp;
+        searcher::make(after, list.moves[i]);
         ++tally.moves;
-        const Position got_after = search::to_rules(after);
+        const Position got_after = searcher::to_rules_position(after);
         bool same = after.winner == winner && after.side == -side && after.settled;
         for (int x = 1; x <= 9; ++x)
             for (int y = 1; y <= 9; ++y) same = same && got_after.BAN[x][y] == want_after.BAN[x][y];
@@ -153,7 +153,7 @@ bool compare(const Position& pos, int side, Tally& tally) {
                got_after.MOCHI_SITA_GOKEI == want_after.MOCHI_SITA_GOKEI;
         // What make keeps up to date move by move equals what a fresh read
         // of the same position computes.
-        const search::Position fresh = search::from_rules(want_after, -side);
+        const searcher::CompactPosition fresh = searcher::from_rules(want_after, -side);
         same = same && fresh.key() == after.key() && fresh.material == after.material &&
                std::equal(&fresh.kinds[0][0], &fresh.kinds[0][0] + 18, &after.kinds[0][0]) &&
                fresh.king[0] == after.king[0] && fresh.king[1] == after.king[1];
@@ -190,8 +190,8 @@ TEST(SearchPosition, MovesAndFallsMatchTheRulesOnTheBenchmarkPositions) {
 TEST(SearchPosition, AnUnsettledBoardFallsWholeAfterTheFirstMove) {
     Tally tally;
     for (int side : {+1, -1}) ASSERT_TRUE(compare(test::opening_position(), side, tally));
-    EXPECT_FALSE(search::from_rules(test::opening_position(), 1).settled);
-    EXPECT_TRUE(search::from_rules(test::settled_opening(), 1).settled);
+    EXPECT_FALSE(searcher::from_rules(test::opening_position(), 1).settled);
+    EXPECT_TRUE(searcher::from_rules(test::settled_opening(), 1).settled);
 }
 
 // Hands whose slots hold emptied codes above and below live ones: a capture
