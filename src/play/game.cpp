@@ -71,6 +71,12 @@ void Game::VER_Click() {
     version_box(port, [this] { play_other(); });
 }
 
+// The rules window opens beside the board and leaves the game as it is.
+void Game::ASOBIKATA_Click() {
+    hide_record_controls();
+    port.show_rules();
+}
+
 void Game::owari() {
     ending_ = true;
     sound.close_sound();

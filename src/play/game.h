@@ -99,6 +99,8 @@ public:
     void FUTSUU_Click();
     void HAYAI_Click();
     void KOUKAON_Click();
+    // その他 › 遊び方: the window that explains the rules.
+    void ASOBIKATA_Click();
     // Record files (record_files.cpp) and the handicap ladder (handicap.cpp).
     void KIFU_READ_Click();
     void KIFU_WRITE_Click();

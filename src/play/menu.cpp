@@ -54,7 +54,9 @@ constexpr MenuCommand MENU[] = {
     {{"FUTSUU", "普通", "SOKUDO"}, &Game::FUTSUU_Click},
     {{"HAYAI", "速い", "SOKUDO"}, &Game::HAYAI_Click},
     {{"KOUKAON", "効果音", "OPTION"}, &Game::KOUKAON_Click},
-    {{"VER", "その他", nullptr}, &Game::VER_Click},
+    {{"SONOTA", "その他", nullptr}, nullptr},
+    {{"VER", "ﾊﾞｰｼﾞｮﾝ情報", "SONOTA"}, &Game::VER_Click},
+    {{"ASOBIKATA", "遊び方", "SONOTA"}, &Game::ASOBIKATA_Click},
 };
 
 constexpr bool same_name(const char* a, const char* b) {
@@ -70,7 +72,7 @@ constexpr bool ids_follow_table() {
         "LEBEL_DOWN", "HINT",
         "KIFU", "KIFU_READ", "KIFU_WRITE", "OPTION", "HAIKEI_GA", "MIDORI", "TATAMI", "TAKE",
         "UCHU", "RENGA", "SIDOU", "KEIKA", "BGM",
-        "SOKUDO", "FUTSUU", "HAYAI", "KOUKAON", "VER",
+        "SOKUDO", "FUTSUU", "HAYAI", "KOUKAON", "SONOTA", "VER", "ASOBIKATA",
     };
     static_assert(std::size(ID_NAMES) == static_cast<int>(MenuId::COUNT));
     for (int i = 0; i < static_cast<int>(MenuId::COUNT); ++i)
