@@ -19,10 +19,11 @@ void MoveAnimation::hold_step() {
     if (!shown()) return;
     port.refresh();
     const double shown_at = port.time_of_day();
-    if (!matsu(port, 0.001)) return;
+    if (!matsu(port, 0.001 * pace_)) return;
     double elapsed = port.time_of_day() - shown_at;
     if (elapsed < 0) elapsed += 86400.0;  // past midnight
-    if (elapsed < RAKKA_STEP_SECONDS) matsu(port, RAKKA_STEP_SECONDS - elapsed);
+    const double step = RAKKA_STEP_SECONDS * pace_;
+    if (elapsed < step) matsu(port, step - elapsed);
 }
 
 void MoveAnimation::hand_fall_step(const Position& pos, int side) {

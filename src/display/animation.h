@@ -14,6 +14,10 @@ namespace zemtori {
 // painted nor kept.
 constexpr double RAKKA_STEP_SECONDS = 0.03;
 
+// The fast pace (速度 › 速い): every pause and step of the animations lasts
+// this part of its normal time.
+constexpr double FAST_PACE = 0.25;
+
 class MoveAnimation final : public MoveObserver {
 public:
     explicit MoveAnimation(Screen& screen) : screen_(screen) {}
@@ -29,6 +33,10 @@ public:
     // All 81 squares are redrawn, shown, and kept on the screen for one step.
     void board_fall_step(const Position& pos) override;
 
+    // Every step is kept `pace` times its normal time: 1 normally, FAST_PACE
+    // at the fast pace.
+    void set_pace(double pace) { pace_ = pace; }
+
 private:
     void hand_redraw(const Position& pos, int side);
     void hold_step();
@@ -36,6 +44,7 @@ private:
     bool shown() const;
 
     Screen& screen_;
+    double pace_ = 1.0;
 };
 
 }  // namespace zemtori

@@ -98,11 +98,11 @@ void Game::tenmetsu(int koma, double c, double r, int count) {
         screen.gazou_hyouji(KARA, c, r);
         screen.waku_hyouji(screen.WAKU_IRO, c, r);
         port.refresh();
-        if (!matsu(port, 0.2)) return;
+        if (!matsu(port, 0.2 * pace())) return;
         screen.gazou_hyouji(koma, c, r);
         screen.waku_hyouji(screen.WAKU_IRO, c, r);
         port.refresh();
-        if (!matsu(port, 0.2)) return;
+        if (!matsu(port, 0.2 * pace())) return;
     }
 }
 
@@ -174,10 +174,10 @@ void Game::com_ban() {
     // Where the moved piece comes to rest: falling keeps it in its column,
     // below it only the pieces that stand below it now.
     const int rest_x = resting_row(pos, best.to_x, best.to_y);
-    if (!matsu(port, 0.5)) return;
+    if (!matsu(port, 0.5 * pace())) return;
     play_piece();
     port.refresh();
-    if (!matsu(port, 0.4)) return;
+    if (!matsu(port, 0.4 * pace())) return;
     rakka(pos, &animation);
     if (ending_) return;
     record_move(best);

@@ -19,6 +19,7 @@ void Game::load() {
     set_checked(MenuId::LEVEL3, true);
     // The background, guidance, clock and music, as the settings file says.
     read_settings();
+    read_play_options();
     shinki_kyokumen();
 }
 
@@ -70,6 +71,12 @@ void Game::VER_Click() {
     version_box(port, [this] { play_other(); });
 }
 
+// The rules window opens beside the board and leaves the game as it is.
+void Game::ASOBIKATA_Click() {
+    hide_record_controls();
+    port.show_rules();
+}
+
 void Game::owari() {
     ending_ = true;
     sound.close_sound();
@@ -81,11 +88,18 @@ void Game::hide_record_controls() {
     hozon_dialog(1);
 }
 
-void Game::play_piece() { sound.play_piece(); }
+// The three effects are silent while 効果音 is off; the music is not one of them.
+void Game::play_piece() {
+    if (options_.KOUKAON) sound.play_piece();
+}
 
-void Game::play_refusal() { sound.play_refusal(); }
+void Game::play_refusal() {
+    if (options_.KOUKAON) sound.play_refusal();
+}
 
-void Game::play_other() { sound.play_other(); }
+void Game::play_other() {
+    if (options_.KOUKAON) sound.play_other();
+}
 
 void Game::refuse(const std::string& text, const std::string& title) {
     play_refusal();

@@ -45,6 +45,7 @@
 #include "record/record_file.h"
 #include "rules/state.h"
 #include "searcher/thinker.h"
+#include "settings/play_options.h"
 #include "settings/store.h"
 #include "port/sound_port.h"
 #include "play/handicap.h"
@@ -95,6 +96,11 @@ public:
     void SIDOU_Click();
     void KEIKA_Click();
     void BGM_Click();
+    void FUTSUU_Click();
+    void HAYAI_Click();
+    void KOUKAON_Click();
+    // その他 › 遊び方: the window that explains the rules.
+    void ASOBIKATA_Click();
     // Record files (record_files.cpp) and the handicap ladder (handicap.cpp).
     void KIFU_READ_Click();
     void KIFU_WRITE_Click();
@@ -148,6 +154,9 @@ public:
     // The settings file: in the user's configuration folder, unless whoever
     // made the game puts it elsewhere before load().
     std::filesystem::path settings_file = settings_path();
+    // The pace and the sound effects are kept in a file of their own beside
+    // it (settings/play_options.h).
+    std::filesystem::path play_options_file() const { return play_options_path(settings_file); }
 
     // The options as the game holds them.
     const Options& options() const { return options_; }
@@ -205,6 +214,11 @@ private:
     void set_sidou(bool on);
     void set_keika(bool on);
     void set_bgm(bool on);
+    void set_hayai(bool on);
+    void set_koukaon(bool on);
+    // How long the animations' pauses and steps last against their normal
+    // time: 1, or FAST_PACE at the fast pace.
+    double pace() const;
     // menu.cpp: the check mark of item `id`.
     void set_checked(MenuId id, bool checked);
     // menu.cpp
@@ -231,6 +245,8 @@ private:
     // options.cpp
     void read_settings();
     void write_settings();
+    void read_play_options();
+    void write_play_options();
     void haikei_click(int code);
     void start_music();
     // turn_flow.cpp

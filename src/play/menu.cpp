@@ -50,7 +50,13 @@ constexpr MenuCommand MENU[] = {
     {{"SIDOU", "移動指導", "OPTION"}, &Game::SIDOU_Click},
     {{"KEIKA", "経過時間", "OPTION"}, &Game::KEIKA_Click},
     {{"BGM", "BGM", "OPTION"}, &Game::BGM_Click},
-    {{"VER", "その他", nullptr}, &Game::VER_Click},
+    {{"SOKUDO", "速度", "OPTION"}, nullptr},
+    {{"FUTSUU", "普通", "SOKUDO"}, &Game::FUTSUU_Click},
+    {{"HAYAI", "速い", "SOKUDO"}, &Game::HAYAI_Click},
+    {{"KOUKAON", "効果音", "OPTION"}, &Game::KOUKAON_Click},
+    {{"SONOTA", "その他", nullptr}, nullptr},
+    {{"VER", "ﾊﾞｰｼﾞｮﾝ情報", "SONOTA"}, &Game::VER_Click},
+    {{"ASOBIKATA", "遊び方", "SONOTA"}, &Game::ASOBIKATA_Click},
 };
 
 constexpr bool same_name(const char* a, const char* b) {
@@ -65,7 +71,8 @@ constexpr bool ids_follow_table() {
         "LEVEL3", "LEVEL4", "OWARI", "STOP", "CANCEL", "REVERSE", "REPLAY", "AFTER", "LBEL_UP",
         "LEBEL_DOWN", "HINT",
         "KIFU", "KIFU_READ", "KIFU_WRITE", "OPTION", "HAIKEI_GA", "MIDORI", "TATAMI", "TAKE",
-        "UCHU", "RENGA", "SIDOU", "KEIKA", "BGM", "VER",
+        "UCHU", "RENGA", "SIDOU", "KEIKA", "BGM",
+        "SOKUDO", "FUTSUU", "HAYAI", "KOUKAON", "SONOTA", "VER", "ASOBIKATA",
     };
     static_assert(std::size(ID_NAMES) == static_cast<int>(MenuId::COUNT));
     for (int i = 0; i < static_cast<int>(MenuId::COUNT); ++i)

@@ -173,7 +173,7 @@ void Game::carry_out_move(int button) {
     flow.make_move(pos, &animation, s.from_x, s.from_y, s.to_x, s.to_y, s.koma);
     play_piece();
     port.refresh();
-    if (!matsu(port, 0.4)) return;  // the program is ending
+    if (!matsu(port, 0.4 * pace())) return;  // the program is ending
     rakka(pos, &animation);
     if (ending_) return;
     record_move(s);

@@ -1,6 +1,7 @@
 // The options of the ｵﾌﾟｼｮﾝ menu: the background picture, move guidance
 // (移動指導), the clock (経過時間) and the music, and the settings file that
-// keeps them between runs.  The game's Options value is what the options
+// keeps them between runs; the pace (速度) and the sound effects (効果音),
+// kept in a file of their own beside it.  The game's Options value is what the options
 // are: the file is written from it and read into it, and every change shows
 // in the menus' check marks.
 #include "play/game.h"
@@ -45,6 +46,51 @@ void Game::set_keika(bool on) {
 void Game::set_bgm(bool on) {
     options_.BGM = on;
     set_checked(MenuId::BGM, on);
+}
+
+void Game::set_hayai(bool on) {
+    options_.HAYAI = on;
+    set_checked(MenuId::FUTSUU, !on);
+    set_checked(MenuId::HAYAI, on);
+    animation.set_pace(pace());
+}
+
+void Game::set_koukaon(bool on) {
+    options_.KOUKAON = on;
+    set_checked(MenuId::KOUKAON, on);
+}
+
+double Game::pace() const { return options_.HAYAI ? FAST_PACE : 1.0; }
+
+// The pace and the effects from their own file; a missing or damaged file
+// reads as the defaults (普通, effects on), and nothing is written until the
+// player changes one of them.
+void Game::read_play_options() {
+    const std::optional<std::string> bytes = read_settings_file(play_options_file());
+    const PlayOptions file = bytes ? zemtori::read_play_options(*bytes) : PlayOptions{};
+    set_hayai(file.fast);
+    set_koukaon(file.effects);
+}
+
+// Through the same whole-file writer as the settings file; when it cannot be
+// written the options stay as chosen for this run.
+void Game::write_play_options() {
+    replace_settings_file(play_options_file(), play_options_bytes(options_.play_options()));
+}
+
+void Game::FUTSUU_Click() {
+    set_hayai(false);
+    write_play_options();
+}
+
+void Game::HAYAI_Click() {
+    set_hayai(true);
+    write_play_options();
+}
+
+void Game::KOUKAON_Click() {
+    set_koukaon(!options_.KOUKAON);
+    write_play_options();
 }
 
 // Line by line, each line setting its option; a line that is not there ends

@@ -61,6 +61,7 @@ public:
     bool set_record_folder(RecordControl list, const std::string& folder) override;
     void end_program() override { ended = true; }
     bool program_ending() const override { return ended; }
+    void show_rules() override { ++rules_shown; }
 
     // What happened.
     std::vector<Op> ops;
@@ -78,6 +79,7 @@ public:
     int file_list_reads = 0;  // how often the file list read its folder
     bool ended = false;
     int refreshes = 0;
+    int rules_shown = 0;  // how often the rules window was asked for
 
     // Answers for Yes/No boxes, taken in order; Yes when the script is empty.
     std::deque<MsgAnswer> answers;

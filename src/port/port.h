@@ -80,6 +80,11 @@ public:
     // not kept for later.  The game counts its own clock while it thinks.
     virtual void keep_alive() {}
 
+    // Shows the window that explains the rules (遊び方) beside the game's
+    // window, without holding the game up (not modal); when it is open
+    // already it comes to the front.  A port without windows does nothing.
+    virtual void show_rules() {}
+
     // Record-file controls.
     virtual void show_record_control(RecordControl control, bool visible) = 0;
     // A text field of the save panel (UTF-8).

@@ -21,6 +21,7 @@
 #include "port/geometry.h"
 #include "qt/canvas.h"
 #include "qt/record_controls.h"
+#include "qt/rules_window.h"
 
 namespace zemtori {
 
@@ -359,6 +360,15 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+// The rules window is made once and shown again as it was left; it closes
+// with this window.
+void MainWindow::show_rules() {
+    if (rules_ == nullptr) rules_ = new RulesWindow(pictures_, this);
+    rules_->show();
+    rules_->raise();
+    rules_->activateWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

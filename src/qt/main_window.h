@@ -23,6 +23,7 @@ namespace zemtori {
 
 class Canvas;
 class RecordControls;
+class RulesWindow;
 
 class MainWindow : public QMainWindow, public Port {
     Q_OBJECT
@@ -71,6 +72,8 @@ public:
     // of what opening the window would otherwise cost.
     RecordControls* record_controls() const;
     bool record_controls_made() const { return records_ != nullptr; }
+    // The rules window (遊び方), made the first time it is shown; nullptr before.
+    RulesWindow* rules_window() const { return rules_; }
 
     // Port
     void paint_picture(int code, double x, double y) override;
@@ -88,6 +91,7 @@ public:
     double time_of_day() override;
     void sleep(double seconds) override;
     void keep_alive() override;
+    void show_rules() override;
     void show_record_control(RecordControl control, bool visible) override;
     std::string record_text(RecordText field) const override;
     void set_record_text(RecordText field, const std::string& text) override;
@@ -115,6 +119,7 @@ private:
     std::map<std::string, QMenu*> menus_;
     std::map<QAction*, std::string> shortcut_menus_;  // an item with a key: its menu
     mutable RecordControls* records_ = nullptr;
+    RulesWindow* rules_ = nullptr;
     // The icons every message box shows, made once (see use_shared_icons).
     std::map<int, QIcon> box_button_icons_;
     QPixmap box_warning_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMenu>
 
 #include "app/game_wiring.h"
 #include "qt/main_window.h"
@@ -60,6 +61,30 @@ TEST(OptionsInWindow, BambooRetilesAroundTheBoardIsWrittenAndOpensTheNextWindow)
     Started next(settings);
     EXPECT_TRUE(next.window.action("TAKE")->isChecked());
     EXPECT_TRUE(next.tiled_with(HAIKEI_TAKE));
+}
+
+TEST(OptionsInWindow, PaceAndEffectsCarryTheirMarksAndOpenTheNextWindowSoTheSettingsFileKeepsItsLines) {
+    test::SettingsFolder settings;
+    settings.write_plain();
+    const std::string four_lines = settings.bytes();
+    {
+        Started first(settings);
+        EXPECT_TRUE(first.window.action("FUTSUU")->isChecked());
+        EXPECT_FALSE(first.window.action("HAYAI")->isChecked());
+        EXPECT_TRUE(first.window.action("KOUKAON")->isChecked());
+        ASSERT_TRUE(first.window.submenu("SOKUDO") != nullptr);
+        EXPECT_TRUE(first.window.submenu("SOKUDO")->actions().contains(first.window.action("HAYAI")));
+        first.window.action("HAYAI")->trigger();
+        first.window.action("KOUKAON")->trigger();
+        EXPECT_TRUE(first.window.action("HAYAI")->isChecked());
+        EXPECT_FALSE(first.window.action("FUTSUU")->isChecked());
+        EXPECT_FALSE(first.window.action("KOUKAON")->isChecked());
+    }
+    EXPECT_EQ(settings.bytes(), four_lines);
+    Started next(settings);
+    EXPECT_TRUE(next.window.action("HAYAI")->isChecked());
+    EXPECT_FALSE(next.window.action("KOUKAON")->isChecked());
+    EXPECT_TRUE(next.game.options().HAYAI);
 }
 
 }  // namespace
