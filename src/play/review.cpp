@@ -58,6 +58,14 @@ void Game::review_chosen(int move) {
     const std::vector<review::MoveReview> moves = review_->moves();
     if (move < 1 || move > static_cast<int>(moves.size()) || move - 1 > kifu.kifu_saigo()) return;
     step_to_entry(move - 1);
+    // A record read from a file does not hold the position of its first
+    // move, and 戻 shows what entry 0 held before; the review knows it.
+    if (move == 1) {
+        restore_position(review_->record().entries.front(), pos);
+        screen.mochigoma_hyouji_sita(pos);
+        screen.mochigoma_hyouji_ue(pos);
+        screen.ban_hyouji(pos);
+    }
     const review::MoveReview& m = moves[static_cast<std::size_t>(move - 1)];
     if (m.has_best) {
         hint_ = m.best;

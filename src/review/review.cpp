@@ -17,15 +17,6 @@ namespace {
 constexpr int GAME_KEYS_KEPT = 32;
 constexpr double LOGISTIC_SCALE = 600.0;
 
-RecordEntry settled_opening() {
-    Position p;
-    shoki_haichi(p);
-    rakka(p, nullptr);
-    RecordEntry e;
-    store_position(p, e);
-    return e;
-}
-
 bool has_king(const RecordEntry& e, int army) {
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y)
@@ -74,8 +65,14 @@ Record from_kifu(const Kifu& kifu) {
         r.entries.push_back(kifu.entry(n));
         r.moves.push_back(n == 0 ? EntryMove{} : kifu.entry_move(n));
     }
-    // A record read from a file holds no entry 0 of its own.
-    if (kifu.kifu_mode()) r.entries[0] = settled_opening();
+    // Reading a file leaves entry 0 as it was; the file's first move was
+    // made in the settled opening.
+    if (kifu.kifu_mode()) {
+        Position p;
+        shoki_haichi(p);
+        rakka(p, nullptr);
+        store_position(p, r.entries[0]);
+    }
     return r;
 }
 

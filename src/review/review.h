@@ -61,10 +61,11 @@ struct Record {
     std::vector<RecordEntry> entries;  // entries[n]: the position after move n
     std::vector<EntryMove> moves;      // moves[n]: move n (moves[0] unused)
 };
-// Entries 0 .. kifu_saigo() of the record in memory; a record read from a
-// file starts from the settled opening, as every saved game does.
+// Entries 0 .. kifu_saigo() of the record in memory; for a record read from
+// a file, entry 0 is the settled opening its first move was made in.
 Record from_kifu(const Kifu& kifu);
-// A file's entries after the settled opening, its moves found as 読込 finds them.
+// A file's entries after the settled opening, its moves found as 読込 finds
+// them.
 Record from_file(const RecordFile& file);
 
 // One reviewed move: the line of the list and of the command line.
