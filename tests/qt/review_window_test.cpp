@@ -114,17 +114,11 @@ protected:
 TEST_F(ReviewInWindow, ARecordFromAFileIsChartedListedAndItsBlunderSteppedTo) {
     read_planted();
     const int moves = static_cast<int>(planted.file.entries.size());
-    PaintWatch watch(window.canvas(), game);
-    int highest_progress = 0;
-    window.look = [&] {
-        if (!game.thinking()) return;
-        highest_progress = std::max(highest_progress, review->progress_bar()->value());
-        window.canvas()->update();  // something uncovers the window
-    };
     window.action("KAISEKI")->trigger();
 
-    EXPECT_GE(watch.paints_while_thinking, 1) << "the window paints while the review runs";
-    EXPECT_GE(highest_progress, moves / 2) << "the progress bar moves";
+    // The progress ends at the last position, and its panel goes.
+    EXPECT_EQ(review->progress_bar()->maximum(), moves + 1);
+    EXPECT_EQ(review->progress_bar()->value(), moves + 1);
     EXPECT_FALSE(review->progress_panel()->isVisible());
     ASSERT_TRUE(review->isVisible());
     ASSERT_EQ(review->list()->rowCount(), moves);
@@ -173,11 +167,13 @@ TEST_F(ReviewInWindow, ARecordFromAFileIsChartedListedAndItsBlunderSteppedTo) {
     EXPECT_EQ(ends, 0);
 }
 
-// The stop button ends a review that has no budget at the next look the
-// game takes, with what was done shown.
-TEST_F(ReviewInWindow, StoppingAnswersAtOnceAndKeepsWhatWasDone) {
+// A review whose first position is searched until told: the window paints
+// meanwhile, the progress panel shows position 0 of all, and the stop button
+// ends the review at the next look the game takes, with what was done shown.
+TEST_F(ReviewInWindow, TheWindowPaintsWhileItRunsAndStoppingAnswersAtOnce) {
     read_planted();
     game.review_limits = searcher::Limits{0, 0, 0};  // each position until told
+    PaintWatch watch(window.canvas(), game);
     int looks_after_stop = 0;
     bool stopped = false;
     window.look = [&] {
@@ -186,19 +182,26 @@ TEST_F(ReviewInWindow, StoppingAnswersAtOnceAndKeepsWhatWasDone) {
             if (++looks_after_stop > 100) window.close();  // a stop that does not answer ends the test
             return;
         }
-        if (review->progress_panel()->isVisible()) {
-            QTest::mouseClick(review->stop_button(), Qt::LeftButton);
-            stopped = true;
+        if (watch.paints_while_thinking == 0) {
+            window.canvas()->update();  // something uncovers the window
+            return;
         }
+        EXPECT_TRUE(review->progress_panel()->isVisible());
+        EXPECT_EQ(review->progress_bar()->value(), 0);
+        EXPECT_EQ(review->progress_bar()->maximum(), static_cast<int>(planted.file.entries.size()) + 1);
+        QTest::mouseClick(review->stop_button(), Qt::LeftButton);
+        stopped = true;
     };
     window.action("KAISEKI")->trigger();
+    EXPECT_GE(watch.paints_while_thinking, 1);
     EXPECT_TRUE(stopped);
     EXPECT_LE(looks_after_stop, 1);
     EXPECT_FALSE(game.thinking());
     EXPECT_EQ(ends, 0);
     ASSERT_TRUE(game.shown_review().has_value());
-    EXPECT_FALSE(game.shown_review()->finished());
-    EXPECT_EQ(review->list()->rowCount(), static_cast<int>(game.shown_review()->moves().size()));
+    EXPECT_EQ(game.shown_review()->done(), 0) << "the position being searched is not kept";
+    EXPECT_TRUE(review->isVisible());
+    EXPECT_EQ(review->list()->rowCount(), 0);
 }
 
 // Without a move to review the command is refused and nothing opens.
