@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
+  qt6-base-dev qt6-charts-dev qt6-qpa-plugins qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-mincho
   libsdl2-dev libsdl2-mixer-dev

@@ -1,6 +1,7 @@
 #include "app/game_wiring.h"
 
 #include "qt/main_window.h"
+#include "qt/review_window.h"
 #include "play/game.h"
 
 namespace zemtori {
@@ -12,8 +13,18 @@ void connect_game(MainWindow& window, Game& game) {
     window.events.timer_tick = [&game] { game.timer_tick(); };
     window.events.closing = [&game] { game.closing(); };
     window.events.record_control_used = [&game](RecordControl c) { game.record_control_used(c); };
+    // The review's window: made now, its chart on first use.
+    auto* review = window.findChild<ReviewWindow*>();
+    if (!review) review = new ReviewWindow(&window);
+    game.review_view = review;
+    review->on_chosen = [&window, &game](int move) {
+        if (!window.busy()) game.review_chosen(move);
+    };
 }
 
-void disconnect_game(MainWindow& window) { window.events = {}; }
+void disconnect_game(MainWindow& window) {
+    window.events = {};
+    if (auto* review = window.findChild<ReviewWindow*>()) review->on_chosen = {};
+}
 
 }  // namespace zemtori

@@ -24,6 +24,7 @@ void Game::load() {
 }
 
 void Game::shinki_kyokumen() {
+    close_review();
     handicap.reset();
     flow.new_game();
     kifu.shinki();

@@ -44,6 +44,8 @@
 #include "record/kifu.h"
 #include "record/record_file.h"
 #include "rules/state.h"
+#include "review/review.h"
+#include "review/review_view.h"
 #include "searcher/thinker.h"
 #include "settings/play_options.h"
 #include "settings/store.h"
@@ -128,6 +130,19 @@ public:
     // ヒント (hint.cpp): the searching player's move for the side to move,
     // framed until the next click.
     void HINT_Click();
+
+    // 解析 (review.cpp): the searching player reviews the record on its
+    // worker thread while the window paints, and the view shows the review.
+    void KAISEKI_Click();
+    // A move of the review was chosen: the record steps to the position it
+    // was made in, and the better move is framed as a hint is.
+    void review_chosen(int move);
+    // Where the review is shown; none: it runs and shows nothing.
+    review::ReviewView* review_view = nullptr;
+    // Each position's budget in a review (tests give fewer nodes).
+    searcher::Limits review_limits{0, review::DEFAULT_NODES, 0};
+    // The review shown, while it is.
+    const std::optional<review::Review>& shown_review() const { return review_; }
 
     // The computer's level: check mark, COM_LEVEL and, in a game against the
     // computer, the label left of the board.
@@ -269,6 +284,10 @@ private:
     void hand_over(int captured);
     // replay.cpp
     void show_entry(int n, double com_jikan, double man_jikan);
+    // Steps the record straight to entry n, as 戻 and 進 would one by one.
+    void step_to_entry(int n);
+    // review.cpp: the review shown goes away with the game it was of.
+    void close_review();
     // The turn state of entry n, stepped onto: the side to move in it, and
     // its winner when its game had ended there.
     void turn_of_entry(int n);
@@ -313,6 +332,7 @@ private:
     bool ending_ = false;
     Candidate com_move_;
     std::optional<Sashite> hint_;
+    std::optional<review::Review> review_;
 
     const View view_{pos, turn, kifu, clock, handicap, options_, screen, engine, com_move_, hint_};
 };

@@ -40,6 +40,7 @@ constexpr MenuCommand MENU[] = {
     {{"KIFU", "棋譜", nullptr}, nullptr},
     {{"KIFU_READ", "読込", "KIFU"}, &Game::KIFU_READ_Click},
     {{"KIFU_WRITE", "書込", "KIFU"}, &Game::KIFU_WRITE_Click},
+    {{"KAISEKI", "解析", "KIFU"}, &Game::KAISEKI_Click},
     {{"OPTION", "ｵﾌﾟｼｮﾝ", nullptr}, &Game::OPTION_Click},
     {{"HAIKEI_GA", "背景画", "OPTION"}, nullptr},
     {{"MIDORI", "緑", "HAIKEI_GA"}, &Game::MIDORI_Click},
@@ -70,7 +71,7 @@ constexpr bool ids_follow_table() {
         "TAIKYOKU", "MATCH_MAN", "START", "START2", "SENTE", "GOTE", "LEVEL", "LEVEL1", "LEVEL2",
         "LEVEL3", "LEVEL4", "OWARI", "STOP", "CANCEL", "REVERSE", "REPLAY", "AFTER", "LBEL_UP",
         "LEBEL_DOWN", "HINT",
-        "KIFU", "KIFU_READ", "KIFU_WRITE", "OPTION", "HAIKEI_GA", "MIDORI", "TATAMI", "TAKE",
+        "KIFU", "KIFU_READ", "KIFU_WRITE", "KAISEKI", "OPTION", "HAIKEI_GA", "MIDORI", "TATAMI", "TAKE",
         "UCHU", "RENGA", "SIDOU", "KEIKA", "BGM",
         "SOKUDO", "FUTSUU", "HAYAI", "KOUKAON", "SONOTA", "VER", "ASOBIKATA",
     };

@@ -92,6 +92,28 @@ void Game::AFTER_Click() {
     if (turn.SHOSHA != NASHI) announce_winner();
 }
 
+// The record's entry n on the board, with the move that led to it written
+// beside the board as 進 writes it, and the side to move in it to play.
+void Game::step_to_entry(int n) {
+    hide_record_controls();
+    flow.pause();
+    flow.deselect();
+    port.set_timer1(false);
+    screen.waku_kesu();
+    while (kifu.kifu_tesu() > n && kifu.can_step_back()) kifu.step_back();
+    while (kifu.kifu_tesu() < n && kifu.can_step_forward()) kifu.step_forward();
+    show_entry(n, kifu.entry(n).COM_ATO, kifu.entry(n).MAN_ATO);
+    sashite_kesu(screen, turn, turn.COM_GAWA);
+    sashite_kesu(screen, turn, turn.MAN_GAWA);
+    if (n >= 1) {
+        const Ugoki u = kifu.ugoki(n);
+        sashite_hyouji(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code, SHIRO);
+    }
+    play_piece();
+    turn_of_entry(n);
+    tesu_hyouji(screen, kifu.tesu());
+}
+
 void Game::CANCEL_Click() {
     shinki_kyokumen();
     play_piece();

@@ -59,6 +59,9 @@ public:
     std::function<void()> end_hook;
     // True once end_program has run.
     bool ended() const { return ended_; }
+    // True inside keep_alive, while the game waits: what the player does in
+    // another of the program's windows must not reach the game either.
+    bool busy() const { return busy_; }
 
     // Inside views, for tests.
     Canvas* canvas() const { return canvas_; }

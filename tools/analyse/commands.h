@@ -88,6 +88,12 @@ private:
 // five numbers a move, or "none".
 void best(std::istream& in, std::ostream& out, const BestLimits& limits);
 
+// The record file at `path` reviewed by the searching player within
+// `budget` (review::DEFAULT_NODES a position without one): one line per
+// entry, then a summary.  1, with the reason on `err`, when the file cannot
+// be read or holds no entry line.
+int review_file(const std::string& path, std::ostream& out, std::ostream& err, const BestLimits& budget);
+
 // Games between two players from the opening; see match.cpp.
 struct MatchOptions {
     std::string a, b;

@@ -26,6 +26,7 @@ constexpr const char* USAGE =
     "       zemtori-analyse match A B --games N [--movetime MS | --nodes N] [--seed S] [--jobs J]\n"
     "         (A, B: level1, level2, level3, search, search:MS, engine:PATH;\n"
     "          J at most the machine's processors)\n"
+    "       zemtori-analyse review FILE.棋譜 [--movetime MS | --nodes N]   (200000 nodes a position without one)\n"
     "       zemtori-analyse engine   (the searching player behind a line protocol, as USI engines)\n"
     "A move's time MS is at most a day (86400000).\n"
     "Positions are read from standard input, one record-file entry line per line.\n";
@@ -139,6 +140,22 @@ int main(int argc, char** argv) {
         }
         if (!have_games || budgets > 1) return usage();
         if (!a::match(std::cout, options)) return usage();
+    } else if (cmd == "review") {
+        if (argc < 3) return usage();
+        a::BestLimits budget;
+        int given = 0;
+        for (int i = 3; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            std::uint64_t v = 0;
+            if (i + 1 >= argc || !parse_number(argv[i + 1], 1, 1000000000000ULL, v)) return usage();
+            ++i;
+            ++given;
+            if (arg == "--movetime" && v <= a::MAX_MOVETIME_MS) budget.movetime = static_cast<long long>(v);
+            else if (arg == "--nodes") budget.nodes = static_cast<long long>(v);
+            else return usage();
+        }
+        if (given > 1) return usage();
+        return a::review_file(argv[2], std::cout, std::cerr, budget);
     } else if (cmd == "engine" && argc == 2) {
         a::engine(std::cin, std::cout);
     } else if (cmd == "fall" && argc == 2) {

@@ -1,0 +1,71 @@
+// The review's window: a chart of the score after every move, from the
+// lower side's view, with the marked moves drawn on it, and the list of the
+// moves beside it; while the review runs, a small panel with its progress
+// and a button that stops it.  The window is not modal: the game goes on
+// beside it.  Choosing a point of the chart or a row of the list tells the
+// game which move was chosen.
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+#include "review/review_view.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QProgressBar;
+class QPushButton;
+class QScatterSeries;
+class QTableWidget;
+
+namespace zemtori {
+
+class ReviewWindow : public QWidget, public review::ReviewView {
+    Q_OBJECT
+public:
+    // A window of its own, above `owner` (the game's window).
+    explicit ReviewWindow(QWidget* owner);
+
+    // A move (1, 2, …) was chosen on the chart or in the list.
+    std::function<void(int move)> on_chosen;
+
+    // ReviewView
+    void review_progress(int done, int total) override;
+    bool review_stop_requested() override { return stop_requested_; }
+    void show_review(const review::Review& review) override;
+    void close_review() override;
+
+    // Inside views, for tests.
+    QWidget* progress_panel() const { return progress_panel_; }
+    QProgressBar* progress_bar() const { return progress_bar_; }
+    QPushButton* stop_button() const { return stop_button_; }
+    QChartView* chart_view() const { return chart_view_; }
+    QTableWidget* list() const { return list_; }
+    QLineSeries* score_line() const { return line_; }
+    // The marks on the chart: the 悪手 and the 疑問手.
+    QScatterSeries* blunders() const { return blunders_; }
+    QScatterSeries* dubious() const { return dubious_; }
+
+private:
+    void make_chart();
+    void choose(int move);
+
+    QWidget* progress_panel_ = nullptr;
+    QLabel* progress_text_ = nullptr;
+    QProgressBar* progress_bar_ = nullptr;
+    QPushButton* stop_button_ = nullptr;
+    bool stop_requested_ = false;
+
+    QChartView* chart_view_ = nullptr;
+    QChart* chart_ = nullptr;
+    QLineSeries* line_ = nullptr;
+    QScatterSeries* blunders_ = nullptr;
+    QScatterSeries* dubious_ = nullptr;
+    QTableWidget* list_ = nullptr;
+    int moves_ = 0;
+};
+
+}  // namespace zemtori

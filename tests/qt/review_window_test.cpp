@@ -1,0 +1,216 @@
+// 棋譜 › 解析 in the real window: a record read from a file is reviewed while
+// the window paints, the chart and the list show every move with the planted
+// blunder marked, choosing it steps the record and frames the better move,
+// and the stop button answers at once.
+#include <gtest/gtest.h>
+
+#include <QChartView>
+#include <QCoreApplication>
+#include <QLineSeries>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "../review/planted_game.h"
+#include "app/game_wiring.h"
+#include "play/game.h"
+#include "port/geometry.h"
+#include "qt/canvas.h"
+#include "qt/main_window.h"
+#include "qt/review_window.h"
+#include "record/record_file.h"
+#include "rules/board.h"
+#include "sound/effects.h"
+#include "qt_test_support.h"
+
+namespace zemtori {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The window, where the test takes a look each time the game lets it take
+// its events, as a player's click would arrive.
+class LookingWindow final : public MainWindow {
+public:
+    using MainWindow::MainWindow;
+    std::function<void()> look;
+    void keep_alive() override {
+        if (look) QTimer::singleShot(0, this, look);
+        MainWindow::keep_alive();
+    }
+};
+
+// Counts the paints of the canvas while the searching player thinks.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* canvas, const Game& game) : game_(game) { canvas->installEventFilter(this); }
+    int paints_while_thinking = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && game_.thinking()) ++paints_while_thinking;
+        return false;
+    }
+
+private:
+    const Game& game_;
+};
+
+class ReviewInWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.end_hook = [this] { ++ends; };
+        ASSERT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
+        connect_game(window, game);
+        game.load();
+        window.show();
+        review = window.findChild<ReviewWindow*>();
+        ASSERT_NE(review, nullptr);
+        game.review_limits = searcher::Limits{0, 20000, 0};
+    }
+    void TearDown() override {
+        window.look = nullptr;
+        disconnect_game(window);
+    }
+
+    // The planted game written to a file and read back as 読込 reads it.
+    void read_planted() {
+        planted = test::planted_rook_blunder();
+        ASSERT_GT(planted.blunder, 0);
+        const fs::path dir = fs::temp_directory_path() / ("zemtori-review-window-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        const std::string path = (dir / "planted.棋譜").string();
+        std::string bytes, reason;
+        int bad_line = 0;
+        ASSERT_TRUE(format_record_file(planted.file, bytes, bad_line));
+        ASSERT_TRUE(write_file_atomically(path, bytes, reason)) << reason;
+        ASSERT_EQ(read_record_bytes(path, bytes, reason), ReadFailure::None) << reason;
+        fs::remove_all(dir);
+        GameSetup::load_record(game, parse_record_file(bytes));
+    }
+
+    // The middle of the top edge of grid cell `cell`, where its frame runs.
+    QRgb frame_pixel(Cell cell) const {
+        return test::canvas_pixel(window.canvas_image(), to_pixels(grid_x(cell.c + 0.5)), to_pixels(grid_y(cell.r)));
+    }
+
+    LookingWindow window{menu_entries()};
+    SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
+    Game game{window, sound};
+    test::OkToEveryBox boxes;
+    ReviewWindow* review = nullptr;
+    test::PlantedGame planted;
+    int ends = 0;
+};
+
+TEST_F(ReviewInWindow, ARecordFromAFileIsChartedListedAndItsBlunderSteppedTo) {
+    read_planted();
+    const int moves = static_cast<int>(planted.file.entries.size());
+    window.action("KAISEKI")->trigger();
+
+    // The progress ends at the last position, and its panel goes.
+    EXPECT_EQ(review->progress_bar()->maximum(), moves + 1);
+    EXPECT_EQ(review->progress_bar()->value(), moves + 1);
+    EXPECT_FALSE(review->progress_panel()->isVisible());
+    ASSERT_TRUE(review->isVisible());
+    ASSERT_EQ(review->list()->rowCount(), moves);
+    EXPECT_EQ(review->score_line()->count(), moves + 1) << "the first position and one point a move";
+    EXPECT_EQ(review->list()->item(planted.blunder - 1, 3)->text(), QStringLiteral("悪手"));
+
+    // The blunder's point on the chart, clicked where it is drawn.
+    const QList<QPointF> marks = review->blunders()->points();
+    const auto mark = std::find_if(marks.begin(), marks.end(),
+                                   [this](const QPointF& p) { return std::lround(p.x()) == planted.blunder; });
+    ASSERT_NE(mark, marks.end()) << "the planted blunder is marked on the chart";
+    QChartView* view = review->chart_view();
+    QTest::qWait(10);
+    const QPointF scene = view->chart()->mapToPosition(*mark, review->blunders());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(scene));
+
+    const auto& v = game.view();
+    EXPECT_EQ(v.kifu.kifu_tesu(), planted.blunder - 1) << "the position the blunder was made in";
+    ASSERT_TRUE(v.hint.has_value()) << "the better move is framed";
+    const review::MoveReview better = game.shown_review()->moves()[static_cast<std::size_t>(planted.blunder - 1)];
+    EXPECT_EQ(v.hint->to_x, better.best.to_x);
+    EXPECT_EQ(v.hint->to_y, better.best.to_y);
+    EXPECT_EQ(frame_pixel(square_cell(better.best.to_x, better.best.to_y)), test::palette_rgb(MIZUIRO));
+    EXPECT_EQ(frame_pixel(source_cell(better.best.from_x, better.best.from_y)), test::palette_rgb(MIZUIRO));
+    Position on_board = v.pos;
+    Position want;
+    v.kifu.restore(planted.blunder - 1, want);
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) ASSERT_EQ(on_board.BAN[x][y], want.BAN[x][y]);
+
+    // A row of the list steps there too: the first move, made in the
+    // settled opening, which a file does not hold.
+    QTableWidget* list = review->list();
+    const QRect row = list->visualItemRect(list->item(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(v.kifu.kifu_tesu(), 0);
+    Position opening;
+    shoki_haichi(opening);
+    rakka(opening, nullptr);
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) EXPECT_EQ(v.pos.BAN[x][y], opening.BAN[x][y]) << x << ',' << y;
+
+    // A new game closes the review.
+    window.action("CANCEL")->trigger();
+    EXPECT_FALSE(review->isVisible());
+    EXPECT_EQ(ends, 0);
+}
+
+// A review whose first position is searched until told: the window paints
+// meanwhile, the progress panel shows position 0 of all, and the stop button
+// ends the review at the next look the game takes, with what was done shown.
+TEST_F(ReviewInWindow, TheWindowPaintsWhileItRunsAndStoppingAnswersAtOnce) {
+    read_planted();
+    game.review_limits = searcher::Limits{0, 0, 0};  // each position until told
+    PaintWatch watch(window.canvas(), game);
+    int looks_after_stop = 0;
+    bool stopped = false;
+    window.look = [&] {
+        if (!game.thinking()) return;
+        if (stopped) {
+            if (++looks_after_stop > 100) window.close();  // a stop that does not answer ends the test
+            return;
+        }
+        if (watch.paints_while_thinking == 0) {
+            window.canvas()->update();  // something uncovers the window
+            return;
+        }
+        EXPECT_TRUE(review->progress_panel()->isVisible());
+        EXPECT_EQ(review->progress_bar()->value(), 0);
+        EXPECT_EQ(review->progress_bar()->maximum(), static_cast<int>(planted.file.entries.size()) + 1);
+        QTest::mouseClick(review->stop_button(), Qt::LeftButton);
+        stopped = true;
+    };
+    window.action("KAISEKI")->trigger();
+    EXPECT_GE(watch.paints_while_thinking, 1);
+    EXPECT_TRUE(stopped);
+    EXPECT_LE(looks_after_stop, 1);
+    EXPECT_FALSE(game.thinking());
+    EXPECT_EQ(ends, 0);
+    ASSERT_TRUE(game.shown_review().has_value());
+    EXPECT_EQ(game.shown_review()->done(), 0) << "the position being searched is not kept";
+    EXPECT_TRUE(review->isVisible());
+    EXPECT_EQ(review->list()->rowCount(), 0);
+}
+
+// Without a move to review the command is refused and nothing opens.
+TEST_F(ReviewInWindow, ARecordOfOnePositionIsRefused) {
+    window.action("KAISEKI")->trigger();
+    EXPECT_FALSE(review->isVisible());
+    EXPECT_FALSE(review->progress_panel()->isVisible());
+    EXPECT_FALSE(game.shown_review().has_value());
+}
+
+}  // namespace
+}  // namespace zemtori
