@@ -77,13 +77,33 @@ STRENGTH_SELF_GAMES ?= $(STRENGTH_GAMES)
 STRENGTH_SEED ?= 1
 STRENGTH_JOBS ?= 1
 STRENGTH_OUT ?= docs
+# The base build the searching player is measured against: the commit that
+# brought the engine protocol, with the search as it was then.  Its source
+# is taken from git into $(BUILD)/strength-base and built there; an empty
+# STRENGTH_BASE_COMMIT leaves the pairing out.
+STRENGTH_BASE_COMMIT ?= d785fa1
+STRENGTH_BASE_BUDGET ?= 300
+STRENGTH_BASE_GAMES ?= $(STRENGTH_GAMES)
+STRENGTH_BASE_DIR = $(BUILD)/strength-base
 
 strength: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zemtori-analyse
+	if [ -n "$(STRENGTH_BASE_COMMIT)" ]; then \
+	  if [ ! -f $(STRENGTH_BASE_DIR)/src/CMakeLists.txt ]; then \
+	    mkdir -p $(STRENGTH_BASE_DIR)/src && \
+	    git archive $(STRENGTH_BASE_COMMIT) | tar -x -C $(STRENGTH_BASE_DIR)/src || exit 1; \
+	  fi; \
+	  cmake -S $(STRENGTH_BASE_DIR)/src -B $(STRENGTH_BASE_DIR)/build -G Ninja \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo && \
+	  cmake --build $(STRENGTH_BASE_DIR)/build -j $(JOBS) --target zemtori-analyse || exit 1; \
+	fi
 	python3 tools/strength/strength.py run --analyse $(BUILD)/zemtori-analyse \
 	  --games $(STRENGTH_GAMES) --budgets "$(STRENGTH_BUDGETS)" --self "$(STRENGTH_SELF)" \
 	  --self-games $(STRENGTH_SELF_GAMES) \
 	  --seed $(STRENGTH_SEED) --jobs $(STRENGTH_JOBS) \
+	  $(if $(STRENGTH_BASE_COMMIT),--base $(STRENGTH_BASE_DIR)/build/zemtori-analyse \
+	    --base-name "base($(STRENGTH_BASE_COMMIT))" --base-budget $(STRENGTH_BASE_BUDGET) \
+	    --base-games $(STRENGTH_BASE_GAMES)) \
 	  --results $(BUILD)/strength-results.txt --out-dir $(STRENGTH_OUT)
 
 clean:

@@ -202,6 +202,44 @@ TEST(StrengthReport, RunPlaysEveryPairingAndStopsOnAFailedMatch) {
     EXPECT_FALSE(fs::exists(dir / "out/strength.md"));
 }
 
+// With a base build, the last pairing is the searching player against that
+// build's, driven as an engine at the base's own budget and game count; the
+// table names it by the base's name, and a base that is not a program stops
+// the run before any match.
+TEST(StrengthReport, RunAddsTheBasePairingLast) {
+    Folder dir;
+    const std::string fake = dir / "zemtori-analyse";
+    write(fake,
+          "#!/bin/sh\n"
+          "echo \"$*\" >> \"$(dirname \"$0\")/calls.txt\"\n"
+          "echo \"summary: $2 vs $3: 5-0-3 score 62.5% [30.6%, 86.3%] elo 89 [-143, 319]\"\n");
+    ASSERT_EQ(run("chmod +x " + fake), 0);
+    const std::string base = dir / "base-analyse";
+    write(base, "#!/bin/sh\n");
+    ASSERT_EQ(run("chmod +x " + base), 0);
+    const std::string args = " run --analyse " + fake + " --games 3 --budgets '5' --self '' --seed 9 --jobs 2" +
+                             " --base " + base + " --base-name 'base(abc)' --base-budget 30 --base-games 8" +
+                             " --results " + (dir / "r/results.txt") + " --out-dir " + (dir / "out");
+    ASSERT_EQ(run("python3 " + SCRIPT + args), 0);
+    EXPECT_EQ(read(dir / "calls.txt"),
+              "match search level1 --movetime 5 --games 3 --seed 9 --jobs 2\n"
+              "match search level2 --movetime 5 --games 3 --seed 9 --jobs 2\n"
+              "match search level3 --movetime 5 --games 3 --seed 9 --jobs 2\n"
+              "match search engine:" + base + " --movetime 30 --games 8 --seed 9 --jobs 2\n");
+    EXPECT_TRUE(fs::exists(dir / "r/strength-search_base_movetime_30.log"));
+    const std::vector<std::string> rows = table_rows(read(dir / "out/strength.md"));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(cells(rows[3])[0], "search (30 ms) vs base build (30 ms)");
+    EXPECT_EQ(cells(rows[3])[1], "8");
+    EXPECT_NE(rows[3].find("engine:base(abc)"), std::string::npos) << rows[3];
+
+    fs::remove(dir / "calls.txt");
+    EXPECT_NE(run("python3 " + SCRIPT + " run --analyse " + fake + " --budgets '5' --self '' --base " +
+                  (dir / "missing") + " --results " + (dir / "r2/results.txt") + " --out-dir " + (dir / "out2")),
+              0);
+    EXPECT_FALSE(fs::exists(dir / "calls.txt"));
+}
+
 // Lines that are not a match's summary, or whose figures contradict each
 // other, are refused and no report is written.
 TEST(StrengthReport, RefusesWhatIsNotASummary) {

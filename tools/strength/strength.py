@@ -4,8 +4,12 @@ against itself, measured with `zemtori-analyse match`.
 
   strength.py run --analyse PATH [--games N] [--budgets "MS MS"]
                   [--self "MS MS"] [--self-games N] [--seed S] [--jobs J]
+                  [--base PATH --base-name NAME --base-budget MS
+                   --base-games N]
                   --results FILE --out-dir DIR
-      plays every pairing, keeps each command with its summary line in
+      plays every pairing (with --base, last the searching player against
+      the searching player of another build, PATH being that build's
+      zemtori-analyse driven as an engine), keeps each command with its summary line in
       FILE (one line each: the command, a tab, the summary) and each
       match's whole output (one line per game) beside FILE in
       strength-PAIRING.log, then writes the report as `report` does.
@@ -38,15 +42,18 @@ class ReportError(Exception):
     pass
 
 
-def pairings(budgets, self_pair):
+def pairings(budgets, self_pair, base=None, base_budget=300):
     """The match arguments of every pairing, in the table's order: each
-    budget against each level, then the searching player against itself."""
+    budget against each level, then the searching player against itself,
+    then against the base build's."""
     out = []
     for ms in budgets:
         for level in LEVELS:
             out.append(["search", level, "--movetime", str(ms)])
     if self_pair:
         out.append(["search:%d" % self_pair[0], "search:%d" % self_pair[1]])
+    if base:
+        out.append(["search", "engine:" + base, "--movetime", str(base_budget)])
     return out
 
 
@@ -83,6 +90,9 @@ def label(command, summary):
             return "search (%s)" % budget if budget else "search (100 ms)"
         if name.startswith("search:"):
             return "search (%s ms)" % name[7:]
+        if name.startswith("engine:"):
+            # Another build's searching player; the command says which.
+            return "base build (%s)" % budget if budget else "base build"
         return name
 
     return "%s vs %s" % (player(summary["a"]), player(summary["b"]))
@@ -137,7 +147,10 @@ def markdown(rows):
         "300 ms a move against each level and at 1000 ms against itself at 100 ms;\n"
         "STRENGTH_GAMES, STRENGTH_SELF_GAMES (the pairing against itself),\n"
         "STRENGTH_BUDGETS, STRENGTH_SELF, STRENGTH_SEED and STRENGTH_JOBS change\n"
-        "that. The table shows what was played: the games and\n"
+        "that. The last line, where there is one, is the searching player against\n"
+        "that of an earlier build (STRENGTH_BASE_COMMIT, built beside the build\n"
+        "folder and driven as an engine), STRENGTH_BASE_GAMES games at\n"
+        "STRENGTH_BASE_BUDGET ms a move. The table shows what was played: the games and\n"
         "the command of each line. Budgets are wall-clock time, so a busy machine\n"
         "plays weaker and the figures vary a little from run to run.\n\n"
         + table(rows)
@@ -214,9 +227,13 @@ def run_matches(args):
     folder = os.path.dirname(os.path.abspath(args.results))
     os.makedirs(folder, exist_ok=True)
     lines = []
-    for pairing in pairings(budgets, self_pair):
+    if args.base and not os.access(args.base, os.X_OK):
+        raise ReportError("the base build %s is not a program" % args.base)
+    for pairing in pairings(budgets, self_pair, args.base, args.base_budget):
         # Games between two searching players last longer: they may be fewer.
         games = args.self_games if pairing[0].startswith("search:") and args.self_games else args.games
+        if pairing[1].startswith("engine:") and args.base_games:
+            games = args.base_games
         match_args = ["match"] + pairing + ["--games", str(games), "--seed", str(args.seed),
                                             "--jobs", str(args.jobs)]
         shown = " ".join([tool] + match_args)
@@ -224,7 +241,8 @@ def run_matches(args):
         done = subprocess.run([args.analyse] + match_args, stdout=subprocess.PIPE, text=True)
         if done.returncode != 0:
             raise ReportError("%s failed with %d" % (shown, done.returncode))
-        log = "strength-" + "_".join(w.lstrip("-").replace(":", "") for w in pairing) + ".log"
+        names = ["base" if w.startswith("engine:") else w for w in pairing]
+        log = "strength-" + "_".join(w.lstrip("-").replace(":", "") for w in names) + ".log"
         with open(os.path.join(folder, log), "w", encoding="utf-8") as f:
             f.write(done.stdout)
         summaries = [l for l in done.stdout.splitlines() if l.startswith("summary: ")]
@@ -232,6 +250,8 @@ def run_matches(args):
             raise ReportError("%s printed no summary" % shown)
         print(summaries[-1], flush=True)
         parse_summary(summaries[-1])
+        if args.base and args.base_name:
+            shown = shown.replace("engine:" + args.base, "engine:" + args.base_name)
         lines.append(shown + "\t" + summaries[-1])
     with open(args.results, "w", encoding="utf-8") as f:
         f.write("\n".join(lines) + "\n")
@@ -248,6 +268,10 @@ def main(argv):
     run.add_argument("--self-games", type=int, default=0)
     run.add_argument("--seed", type=int, default=1)
     run.add_argument("--jobs", type=int, default=1)
+    run.add_argument("--base", default="")
+    run.add_argument("--base-name", default="")
+    run.add_argument("--base-budget", type=int, default=300)
+    run.add_argument("--base-games", type=int, default=0)
     run.add_argument("--results", required=True)
     run.add_argument("--out-dir", required=True)
     rep = sub.add_parser("report")
