@@ -22,12 +22,34 @@ enum : uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
 
 constexpr int kind_index(int code) { return (iabs(code) / 10) * 2 + iabs(code) % 10; }
 
+// What a piece in the enemy's hand adds to the danger of a king's open
+// squares, by kind (pawn, lance, knight, silver, gold, bishop, rook).
+constexpr int DANGER_WEIGHT[9] = {0, 1, 1, 2, 2, 2, 3, 3, 0};
+constexpr int DANGER_CAP = 12;
+constexpr int DANGER_PER_SQUARE = 2;
+
 // Shelter and stability of one king, from its own side's view.
 int king_terms(const CompactPosition& pos, int king_sq, int side) {
     if (king_sq == 0) return -2000;
     int s = 0;
     const int kx = sq_x(king_sq), ky = sq_y(king_sq);
     if (kx == 9) s += 20;
+    // King danger: each empty square next to the king is a square the enemy
+    // can drop on, worth as much as what the enemy holds in hand.
+    {
+        const int enemy = side_index(-side);
+        int hand = 0;
+        for (int kind = 1; kind <= 7; ++kind) hand += pos.kinds[enemy][kind] * DANGER_WEIGHT[kind];
+        hand = std::min(hand, DANGER_CAP);
+        int open = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int x = kx + dx, y = ky + dy;
+                if (x < 1 || x > 9 || y < 1 || y > 9 || (dx == 0 && dy == 0)) continue;
+                if (pos.board[sq(x, y)] == 0) ++open;
+            }
+        s -= open * hand * DANGER_PER_SQUARE;
+    }
     for (int dy = -2; dy <= 2; ++dy)
         for (int dx = -2; dx <= 2; ++dx) {
             const int x = kx + dx, y = ky + dy;
@@ -76,6 +98,8 @@ int64_t steady_milliseconds() {
 
 Searcher::Searcher(int table_bits) : table_(std::size_t{1} << table_bits), mask_((uint64_t{1} << table_bits) - 1) {}
 
+void Searcher::clear() { std::fill(table_.begin(), table_.end(), Entry{}); }
+
 bool Searcher::stopped() const { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
 
 bool Searcher::budget_spent() {
@@ -121,6 +145,18 @@ inline int takes_king(const CompactPosition& pos, const MoveList& list) {
 
 }  // namespace
 
+bool king_attacked(const CompactPosition& pos) {
+    const int own = pos.king[side_index(pos.side)];
+    if (own == 0) return false;
+    CompactPosition other = pos;
+    other.side = static_cast<int8_t>(-pos.side);
+    MoveList list;
+    generate_captures(other, list);
+    for (int i = 0; i < list.size; ++i)
+        if (list.moves[i].to == own) return true;
+    return false;
+}
+
 int Searcher::quiesce(const CompactPosition& pos, int alpha, int beta, int ply, int qply) {
     ++nodes_;
     if (stopped() || (budget_spent() && root_scored_)) {
@@ -130,6 +166,28 @@ int Searcher::quiesce(const CompactPosition& pos, int alpha, int beta, int ply, 
     MoveList list;
     generate_captures(pos, list);
     if (takes_king(pos, list) >= 0) return WIN - ply;
+    if (qply < QUIESCE_THREAT_PLIES && ply + 2 < MAX_PLY && !spent_ && king_attacked(pos)) {
+        // The king can be taken: standing pat would not see it.  Every move
+        // is tried, each answered by the capture search.
+        generate(pos, list);
+        if (list.size == 0) return -(WIN - ply);
+        int scores[MAX_MOVES];
+        order(pos, list, scores, Move{}, ply);
+        int best = -(WIN - ply - 1);  // every move loses the king
+        for (int i = 0; i < list.size; ++i) {
+            pick(list, scores, i);
+            CompactPosition next = pos;
+            make(next, list.moves[i]);
+            const int v = -quiesce(next, -beta, -std::max(alpha, best), ply + 1, qply + 1);
+            if (aborted_) return 0;
+            if (v > best) {
+                best = v;
+                if (v >= beta) break;
+            }
+            if (spent_) break;
+        }
+        return best;
+    }
     int stand = evaluate(pos);
     // With the budget spent before any root move has a score, the capture
     // search stops widening, so that the first root move gets its score.
@@ -175,7 +233,7 @@ int Searcher::search(const CompactPosition& pos, int depth, int alpha, int beta,
     }
 
     // The table: a cut where its bound allows, else its move first.
-    const uint64_t key = plain_key ^ salt_;
+    const uint64_t key = plain_key;
     Entry& e = table_[key & mask_];
     Move tt_move{};
     if (e.key == key) {
@@ -275,9 +333,6 @@ SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, s
     aborted_ = false;
     spent_ = false;
     root_scored_ = false;
-    // Entries of earlier searches are never matched again: each search salts
-    // its keys anew, which clears the table without touching it.
-    salt_ = (++generation_) * 0x9e3779b97f4a7c15ULL;
     std::memset(killers_, 0, sizeof killers_);
     std::memset(history_, 0, sizeof history_);
 

@@ -36,6 +36,14 @@ constexpr int QUIESCE_PLIES = 8;
 constexpr int QUIESCE_WIDE_PLIES = 2;
 constexpr int QUIESCE_NARROW_WIDTH = 4;
 
+// In the first QUIESCE_THREAT_PLIES plies of the capture search a side whose
+// king the enemy can take does not stand pat: every move it has is tried, so
+// a threat made by the last move of the full search is seen.
+constexpr int QUIESCE_THREAT_PLIES = 1;
+
+// Whether the side not to move could take the king of the side to move.
+bool king_attacked(const CompactPosition& pos);
+
 // A won or lost score found `ply` plies from the root is kept in the table
 // counted from its own node, so that the same position met at another ply
 // reads the right distance to the king's capture; other scores are kept as
@@ -115,6 +123,11 @@ public:
     // The clock the movetime is measured on; the steady clock when empty.
     void set_clock(MillisecondClock clock) { clock_ = std::move(clock); }
 
+    // Forgets everything earlier searches left in the table (a new game).
+    // Within a game the table is kept from move to move: what was found on
+    // the last move orders and cuts this one.
+    void clear();
+
     // The nodes of the search running (read from the searching thread, as a
     // test's clock does) or of the last one.
     int64_t nodes() const { return nodes_; }
@@ -137,7 +150,6 @@ private:
 
     std::vector<Entry> table_;
     uint64_t mask_;
-    uint64_t generation_ = 0, salt_ = 0;
     Move killers_[MAX_PLY + 1][2];
     int history_[2][SQUARES][32];
     Move pv_[MAX_PLY + 1][MAX_PLY + 1];

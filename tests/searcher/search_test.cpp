@@ -85,19 +85,81 @@ TEST(Search, TakesAnOpenKing) {
     EXPECT_EQ(r.score, searcher::WIN);
 }
 
+// A threat made by the last move of the full search is seen: the lower king
+// alone in its corner, the upper side with a rook in hand.  A rook dropped
+// on the bottom row, out of the king's reach, leaves it no square (whatever
+// it does, it falls back onto the rook's row), so one ply finds the win two
+// plies deep.  The same board turned round, with the lower side to move,
+// finds it too.  A king not attacked is not reported as attacked.
+TEST(Search, ALastPlyThreatOnTheKingIsSeen) {
+    Position board = test::board_with({{9, 1, 80}, {9, 9, -80}});
+    board.MOCHI_UE_KOMA[7] = HISHA;
+    board.MOCHI_UE_KAZU[7] = 1;
+    board.MOCHI_UE_GOKEI = 1;
+    const searcher::CompactPosition pos = searcher::from_rules(board, 1);
+    EXPECT_FALSE(searcher::king_attacked(pos));
+    for (const searcher::CompactPosition& p : {pos, mirrored(pos)}) {
+        const SearchResult r = searcher::think(p, Limits{1, 0, 0});
+        EXPECT_EQ(r.score, searcher::WIN - 2);
+        ASSERT_FALSE(r.best.is_null());
+        EXPECT_TRUE(r.best.is_drop());
+        searcher::CompactPosition after = p;
+        searcher::make(after, r.best);
+        EXPECT_TRUE(searcher::king_attacked(after));
+    }
+}
+
 TEST(Search, AFixedBudgetGivesTheSameAnswerEveryRun) {
     const searcher::CompactPosition pos = opening(-1);
     searcher::Searcher a(16), b(16);
     const SearchResult first = a.think(pos, Limits{0, 20000, 0});
-    EXPECT_TRUE(same(first, a.think(pos, Limits{0, 20000, 0})));  // the table is cleared between searches
+    a.clear();  // a new game: nothing of the first search is left
+    EXPECT_TRUE(same(first, a.think(pos, Limits{0, 20000, 0})));
     EXPECT_TRUE(same(first, b.think(pos, Limits{0, 20000, 0})));
     EXPECT_GE(first.nodes, 20000);
     EXPECT_LT(first.nodes, 21000);
     EXPECT_FALSE(first.pv.empty());
     EXPECT_EQ(first.pv[0], first.best);
+    a.clear();
+    b.clear();
     const SearchResult depth4 = a.think(pos, Limits{4, 0, 0});
     EXPECT_EQ(depth4.depth, 4);
     EXPECT_TRUE(same(depth4, b.think(pos, Limits{4, 0, 0})));
+}
+
+// The table is kept from move to move of a game: searching the same root
+// again to the same depth takes fewer nodes than the first time, and a game
+// played twice by two searchers at fixed nodes is the same game move by move.
+TEST(Search, TheTableIsKeptBetweenMovesAndTheGameStaysTheSame) {
+    const searcher::CompactPosition pos = opening(-1);
+    searcher::Searcher a(16);
+    const SearchResult first = a.think(pos, Limits{7, 0, 0});
+    const SearchResult again = a.think(pos, Limits{7, 0, 0});
+    EXPECT_EQ(again.depth, 7);
+    EXPECT_LT(again.nodes * 2, first.nodes);
+
+    auto play = [](searcher::Searcher& s, std::vector<SearchResult>& out) {
+        searcher::CompactPosition p = opening(-1);
+        for (int ply = 0; ply < 24 && p.winner == 0; ++ply) {
+            const SearchResult r = s.think(p, Limits{0, 5000, 0});
+            if (r.best.is_null()) break;
+            out.push_back(r);
+            searcher::make(p, r.best);
+        }
+    };
+    searcher::Searcher b(16), c(16);
+    std::vector<SearchResult> game_b, game_c;
+    play(b, game_b);
+    play(c, game_c);
+    ASSERT_EQ(game_b.size(), game_c.size());
+    EXPECT_GE(game_b.size(), 10u);
+    for (std::size_t i = 0; i < game_b.size(); ++i) EXPECT_TRUE(same(game_b[i], game_c[i])) << "move " << i;
+    // After clear() the same searcher plays the same game again.
+    b.clear();
+    std::vector<SearchResult> replay;
+    play(b, replay);
+    ASSERT_EQ(replay.size(), game_b.size());
+    for (std::size_t i = 0; i < replay.size(); ++i) EXPECT_TRUE(same(replay[i], game_b[i])) << "move " << i;
 }
 
 // Two searches on two threads at once answer as they do alone.
@@ -141,6 +203,36 @@ TEST(Search, EvaluationTreatsBothSidesAlike) {
     EXPECT_GT(checked, 500);
 }
 
+// King danger: the same boards, the enemy holding pieces in hand, score
+// worse for the side whose king has open squares around it, more so the
+// more the enemy holds, and the same for either side turned round.
+TEST(Search, AnOpenKingIsInDangerFromTheEnemyHand) {
+    // The lower king in the open, the upper king walled in by its golds.
+    const Position open_board =
+        test::board_with({{9, 1, 80}, {8, 1, 50}, {9, 2, 50}, {8, 2, 50}, {9, 5, -80}});
+    auto with_hand = [&](int golds) {
+        Position b = open_board;
+        if (golds > 0) {
+            b.MOCHI_UE_KOMA[5] = KIN;
+            b.MOCHI_UE_KAZU[5] = static_cast<int8_t>(golds);
+            b.MOCHI_UE_GOKEI = golds;
+        }
+        return searcher::from_rules(b, -1);
+    };
+    int last_gap = -1;
+    for (const int golds : {1, 3}) {
+        const searcher::CompactPosition held = with_hand(golds), none = with_hand(0);
+        // The gold in hand is material for the upper side; past that, the
+        // lower side (to move) loses for its open king.
+        const int material = held.material - none.material;
+        const int gap = (searcher::evaluate(none) - material) - searcher::evaluate(held);
+        EXPECT_GT(gap, last_gap) << golds << " golds in hand";
+        last_gap = gap;
+        EXPECT_EQ(searcher::evaluate(held), searcher::evaluate(mirrored(held)));
+    }
+    EXPECT_GT(last_gap, 0);
+}
+
 // A side that is far ahead does not walk back into a position of the game:
 // that move scores as a draw, and the search picks another.
 TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
@@ -155,11 +247,13 @@ TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
     searcher::CompactPosition after = root;
     searcher::make(after, free.best);
     searcher.set_game({after.key()});
+    searcher.clear();
     const SearchResult avoiding = searcher.think(root, Limits{2, 0, 0});
     EXPECT_NE(avoiding.best, free.best);
     EXPECT_GT(avoiding.score, 500);
     // Once the game is forgotten the first answer comes back.
     searcher.set_game({});
+    searcher.clear();
     EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
 }
 
@@ -191,18 +285,21 @@ TEST(Search, TheGamesHistoryCountsBackToItsOldestKeyAndNoFurther) {
     };
     for (const std::size_t back : {std::size_t{1}, WINDOW - 1, WINDOW}) {
         searcher.set_game(game(after.key(), back));
+        searcher.clear();
         const SearchResult r = searcher.think(root, Limits{2, 0, 0});
         EXPECT_NE(r.best, free.best) << back << " positions back";
         EXPECT_GT(r.score, 500) << back << " positions back";
     }
     for (const std::size_t back : {WINDOW + 1, WINDOW + 8}) {
         searcher.set_game(game(after.key(), back));
+        searcher.clear();
         EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free)) << back << " positions back";
     }
     searcher::CompactPosition other_side = after;
     other_side.side = static_cast<int8_t>(-after.side);
     ASSERT_NE(other_side.key(), after.key());
     searcher.set_game(game(other_side.key(), 1));
+    searcher.clear();
     EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
 }
 

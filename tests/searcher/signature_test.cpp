@@ -70,7 +70,9 @@ TEST(SearchSignature, TheBenchmarkPositionsSearchAsCommitted) {
         for (const int side : {1, -1}) {
             const searcher::CompactPosition root = searcher::from_rules(positions[i], side);
             const std::string where = std::to_string(i + 1) + (side > 0 ? " upper" : " lower");
+            searcher.clear();  // each line stands on its own
             got.push_back(where + " depth " + result_line(root, searcher.think(root, Limits{DEPTH, 0, 0})));
+            searcher.clear();
             got.push_back(where + " nodes " + result_line(root, searcher.think(root, Limits{0, NODES, 0})));
         }
 

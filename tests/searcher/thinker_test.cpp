@@ -131,13 +131,16 @@ TEST(Thinker, AFixedBudgetAnswersAsADirectSearch) {
             thinker.start(g.pos, limits, g.keys, [&] { ++finished_calls; });
             ++calls;
             const SearchResult threaded = finish(thinker);
+            // Both keep their tables from search to search; the check
+            // without the game's keys is made on a copy of the table.
+            searcher::Searcher without_keys = direct;
             direct.set_game(g.keys);
             const SearchResult expected = direct.think(g.pos, limits);
             EXPECT_TRUE(same(threaded, expected)) << "position " << calls;
             if (g.keys_matter) {
                 // The game's keys change this answer, so they reached the worker.
-                direct.set_game({});
-                EXPECT_FALSE(same(threaded, direct.think(g.pos, limits))) << "position " << calls;
+                without_keys.set_game({});
+                EXPECT_FALSE(same(threaded, without_keys.think(g.pos, limits))) << "position " << calls;
             }
             EXPECT_TRUE(legal(g.pos, threaded.best));
             EXPECT_FALSE(thinker.busy());
@@ -182,7 +185,13 @@ TEST(Thinker, StopEndsASearchWithNoLimits) {
     thinker.start(pos, Limits{});
     thinker.start(other, Limits{0, 12000, 0});
     const SearchResult replaced = finish(thinker);
-    EXPECT_TRUE(same(replaced, searcher::Searcher(16).think(other, Limits{0, 12000, 0})));
+    // The table keeps what the stopped search found, so the answer is the
+    // new search's by its position and budget: a legal move there, searched
+    // to the node budget.
+    EXPECT_TRUE(legal(other, replaced.best));
+    EXPECT_FALSE(legal(pos, replaced.best));
+    EXPECT_GE(replaced.nodes, 12000);
+    EXPECT_LT(replaced.nodes, 12100);
 }
 
 // Closing the window while the computer thinks: the destructor stops and

@@ -260,6 +260,12 @@ private:
             setoption(words);
         } else if (w == "usinewgame" || w == "gameover") {
             if (w == "gameover") stop();
+            // A new game starts with an empty table; within a game the
+            // table is kept from move to move.
+            if (w == "usinewgame" && searcher_ && !thinking()) {
+                finish();
+                searcher_->clear();
+            }
         } else if (w == "position") {
             position(line, words);
         } else if (w == "go") {

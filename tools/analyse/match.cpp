@@ -55,6 +55,7 @@ void best(std::istream& in, std::ostream& out, const BestLimits& limits) {
     const searcher::Limits l = limits_of(limits.depth, limits.nodes, limits.movetime);
     while (read_line(in, line)) {
         const searcher::CompactPosition root = searcher::from_rules(read_position(line), +1);
+        searcher.clear();  // each line is a position of its own
         const searcher::SearchResult r = searcher.think(root, l);
         if (r.best.is_null()) {
             out << "none\n";
@@ -161,7 +162,9 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
     int side = first_side;
     std::unique_ptr<LevelGame> level;  // the exact level's game, once begun
     std::string pending;               // the searching player's last move, for the level's game
-    searcher::Searcher searcher(TABLE_BITS);
+    // One searcher (and table) for each player, as each engine has its own:
+    // the table is kept from move to move.
+    std::unique_ptr<searcher::Searcher> searchers[2];
     std::vector<std::uint64_t> keys;  // the positions so far, for the searching player
     std::vector<searcher::RulesMove> history;
     std::unique_ptr<EngineProcess> engines[2];  // each engine player's program, once started
@@ -210,7 +213,6 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
         }
 
         const searcher::CompactPosition sp = searcher::from_rules(pos, side);
-        searcher.set_game(keys);
         searcher::MoveList list;
         searcher::generate(sp, list);
         if (list.size == 0) return end(-side, "nomove");
@@ -239,7 +241,10 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
             if (found < 0) return end(-side, "illegal");
             sm = list.moves[found];
         } else {
-            sm = searcher.think(sp, pl.limits).best;
+            std::unique_ptr<searcher::Searcher>& own = searchers[who];
+            if (!own) own = std::make_unique<searcher::Searcher>(TABLE_BITS);
+            own->set_game(keys);
+            sm = own->think(sp, pl.limits).best;
         }
         m = searcher::to_rules_move(sp, sm);
         pending = "move " + move_text(m);
