@@ -91,8 +91,10 @@ struct SearchResult {
 
 // The evaluation, from the side to move's view: material on the board and
 // in hand (promoted pieces at their own value), the shelter of each king,
-// and the stability the falling rule gives: a king on the bottom row cannot
-// be dropped by a capture beneath it, and a piece standing on its own side's
+// the danger to each king from the empty squares around it that the enemy
+// could drop into (weighted by what the enemy holds in hand), and the
+// stability the falling rule gives: a king on the bottom row cannot be
+// dropped by a capture beneath it, and a piece standing on its own side's
 // piece keeps its footing.
 int evaluate(const CompactPosition& pos);
 
