@@ -49,10 +49,7 @@ protected:
 
     // A press of `button` in the middle of board square (x, y).
     void click_square(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-        const QPointF at(to_pixels(grid_x(y + 0.5)), to_pixels(grid_y(x + 0.5)));
-        QMouseEvent press(QEvent::MouseButtonPress, at, window.canvas()->mapToGlobal(at), button, button,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(window.canvas(), &press);
+        test::press_board_square(window.canvas(), x, y, button);
     }
 
     bool square_shows(int x, int y, int code) const {

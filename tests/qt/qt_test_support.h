@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QWidget>
 #include <QPointer>
 #include <QTimer>
 
@@ -30,6 +32,14 @@ inline QRgb palette_rgb(int index) {
 inline QRgb canvas_pixel(const QImage& image, int x, int y) {
     const qreal dpr = image.devicePixelRatio();
     return image.pixel(static_cast<int>(x * dpr), static_cast<int>(y * dpr)) | 0xff000000u;
+}
+
+// A press of `button` on the middle of board square (x, y) of the canvas,
+// as the mouse gives it.
+inline void press_board_square(QWidget* canvas, int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+    const QPointF at(to_pixels(grid_x(y + 0.5)), to_pixels(grid_y(x + 0.5)));
+    QMouseEvent press(QEvent::MouseButtonPress, at, canvas->mapToGlobal(at), button, button, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &press);
 }
 
 // Waits for the next modal message box and hands it to `answer`, which

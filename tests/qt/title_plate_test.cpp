@@ -30,10 +30,7 @@ protected:
     void TearDown() override { disconnect_game(window); }
 
     void click_square(int x, int y) {
-        const QPointF at(to_pixels(grid_x(y + 0.5)), to_pixels(grid_y(x + 0.5)));
-        QMouseEvent press(QEvent::MouseButtonPress, at, window.canvas()->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(window.canvas(), &press);
+        test::press_board_square(window.canvas(), x, y);
     }
 
     // The title's rectangle on the canvas, in device pixels.
