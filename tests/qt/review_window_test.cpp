@@ -29,6 +29,7 @@
 #include "record/record_file.h"
 #include "rules/board.h"
 #include "sound/effects.h"
+#include "looking_window.h"
 #include "qt_test_support.h"
 
 namespace zemtori {
@@ -36,33 +37,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The window, where the test takes a look each time the game lets it take
-// its events, as a player's click would arrive.
-class LookingWindow final : public MainWindow {
-public:
-    using MainWindow::MainWindow;
-    std::function<void()> look;
-    void keep_alive() override {
-        if (look) QTimer::singleShot(0, this, look);
-        MainWindow::keep_alive();
-    }
-};
-
-// Counts the paints of the canvas while the searching player thinks.
-class PaintWatch : public QObject {
-public:
-    PaintWatch(QWidget* canvas, const Game& game) : game_(game) { canvas->installEventFilter(this); }
-    int paints_while_thinking = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && game_.thinking()) ++paints_while_thinking;
-        return false;
-    }
-
-private:
-    const Game& game_;
-};
+using test::LookingWindow;
+using test::PaintWatch;
 
 class ReviewInWindow : public ::testing::Test {
 protected:

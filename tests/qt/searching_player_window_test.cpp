@@ -21,6 +21,7 @@
 #include "rules/board.h"
 #include "rules/moves.h"
 #include "sound/effects.h"
+#include "looking_window.h"
 #include "qt_test_support.h"
 #include "test_support.h"
 
@@ -30,43 +31,8 @@ namespace {
 constexpr searcher::Limits UNTIL_TOLD{0, 0, 0};
 constexpr searcher::Limits SMALL{0, 3000, 0};
 
-// Counts the paints of the canvas while the game thinks.
-class PaintWatch : public QObject {
-public:
-    PaintWatch(QWidget* canvas, const Game& game) : game_(game) { canvas->installEventFilter(this); }
-    int paints_while_thinking = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && game_.thinking()) ++paints_while_thinking;
-        return false;
-    }
-
-private:
-    const Game& game_;
-};
-
-// The real window, where the test takes a look each time the game lets the
-// window take its events: from inside the window's event handling, where a
-// player's click or key arrives.  With `test_clock` the time of day is the
-// test's own: the game's waits pass no real time, and the test reads exactly
-// how long the game went on waiting.
-class TestWindow final : public MainWindow {
-public:
-    using MainWindow::MainWindow;
-    std::function<void()> look;
-    void keep_alive() override {
-        if (look) QTimer::singleShot(0, this, look);
-        MainWindow::keep_alive();
-    }
-    bool test_clock = false;
-    double now = 36000.0;
-    double time_of_day() override { return test_clock ? now : MainWindow::time_of_day(); }
-    void sleep(double seconds) override {
-        if (test_clock) now += seconds;
-        else MainWindow::sleep(seconds);
-    }
-};
+using TestWindow = test::LookingWindow;
+using test::PaintWatch;
 
 class SearchingPlayerInWindow : public ::testing::Test {
 protected:
