@@ -297,6 +297,7 @@ int Searcher::search(const CompactPosition& pos, int depth, int alpha, int beta,
             if (ply == 0) {
                 root_best_ = m;
                 root_best_score_ = v;
+                root_best_depth_ = depth;
             }
             if (v > alpha) {
                 alpha = v;
@@ -358,11 +359,15 @@ SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, s
     for (int depth = 1; depth <= max_depth; ++depth) {
         const int v = search(pos, depth, -WIN - 1, WIN + 1, 0, false);
         if (aborted_) {
-            // Depth 1 cut short: the best of the root moves that have a score.
-            if (result.depth == 0 && root_scored_) {
+            // A depth cut short still counts where it found something: its
+            // best root move so far was searched to the full depth with a
+            // full window, so it stands above the last depth's choice when it
+            // is another move (and is the only choice when depth 1 was cut).
+            if (root_scored_ && root_best_depth_ == depth && (result.depth == 0 || root_best_ != result.best)) {
                 result.best = root_best_;
                 result.score = root_best_score_;
-                result.pv = {root_best_};
+                result.pv.assign(pv_[0], pv_[0] + pv_len_[0]);
+                if (result.pv.empty() || result.pv[0] != root_best_) result.pv = {root_best_};
             }
             break;
         }
@@ -375,7 +380,6 @@ SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, s
             limits.on_depth->depth_done(result);
         }
         if (iabs(v) > WIN - 1000) break;  // the end is in sight
-        if (limits.movetime > 0 && (now() - start_) * 2 >= limits.movetime) break;  // the next depth would not finish
     }
     result.nodes = nodes_;
     return result;

@@ -110,10 +110,13 @@ public:
     // flag.  Otherwise the budget (nodes or movetime) holds from the first
     // root move on: until one root move has a score the capture search stops
     // widening when the budget is spent (it answers with the evaluation), and
-    // once one has a score the spent budget ends the search.  The answer is
-    // the best move of the last depth searched in full, or, when not even
-    // depth 1 was finished, the best root move scored so far (the first
-    // move generated when stopped before any had a score).
+    // once one has a score the spent budget ends the search, so a movetime
+    // is used to its end.  The answer is the best move of the last depth
+    // searched in full, unless the depth cut short had already found a
+    // better one (each root move there is searched to the full depth before
+    // it can replace the choice); when not even depth 1 was finished, the
+    // best root move scored so far (the first move generated when stopped
+    // before any had a score).
     SearchResult think(const CompactPosition& pos, const Limits& limits, std::atomic<bool>* stop = nullptr);
 
     // The keys of the positions played before the next root, oldest first.
@@ -169,6 +172,7 @@ private:
     bool root_scored_ = false;  // a root move has a score
     Move root_best_;            // the best root move of the depth being searched
     int root_best_score_ = 0;
+    int root_best_depth_ = 0;   // the depth root_best_ was found at
 };
 
 // One search with a table of its own.

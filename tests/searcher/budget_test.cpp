@@ -196,8 +196,9 @@ struct FakeTimedSearcher {
 
 // Every board, either side to move, at the game's two budgets: the move
 // comes within 1.5 times LEVEL4's budget and within 0.5 s for a hint, and
-// (unless the game's end is in sight) not before half the budget, which a
-// clock read in the wrong unit would miss either way.  A node cap three
+// (unless the game's end is in sight) not before nine tenths of it: the
+// budget is used to its end, and a clock read in the wrong unit would miss
+// either way.  A node cap three
 // times the budget's worth turns a search that ignores its clock into a
 // failure instead of a test that never ends.
 TEST(SearchBudget, EveryMoveOfTheWorstBoardsKeepsToTheGamesBudgets) {
@@ -219,7 +220,7 @@ TEST(SearchBudget, EveryMoveOfTheWorstBoardsKeepsToTheGamesBudgets) {
                 EXPECT_TRUE(legal(pos, r.best)) << what;
                 if (budget == LEVEL4_MS) EXPECT_LE(took * 2, budget * 3) << what;
                 else EXPECT_LE(took, 500) << what;
-                if (std::abs(r.score) < searcher::WIN - 1000) EXPECT_GE(took * 2, budget) << what;
+                if (std::abs(r.score) < searcher::WIN - 1000) EXPECT_GE(took * 10, budget * 9) << what;
                 ++searched;
             }
         }
