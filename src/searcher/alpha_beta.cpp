@@ -1,5 +1,7 @@
 #include "searcher/alpha_beta.h"
 
+#include "searcher/eval_terms.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -22,18 +24,12 @@ enum : uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
 
 constexpr int kind_index(int code) { return (iabs(code) / 10) * 2 + iabs(code) % 10; }
 
-// What a piece in the enemy's hand adds to the danger of a king's open
-// squares, by kind (pawn, lance, knight, silver, gold, bishop, rook).
-constexpr int DANGER_WEIGHT[9] = {0, 1, 1, 2, 2, 2, 3, 3, 0};
-constexpr int DANGER_CAP = 12;
-constexpr int DANGER_PER_SQUARE = 2;
-
 // Shelter and stability of one king, from its own side's view.
 int king_terms(const CompactPosition& pos, int king_sq, int side) {
     if (king_sq == 0) return -2000;
     int s = 0;
     const int kx = sq_x(king_sq), ky = sq_y(king_sq);
-    if (kx == 9) s += 20;
+    if (kx == 9) s += KING_BOTTOM_WEIGHT;
     // King danger: each empty square next to the king is a square the enemy
     // can drop on, worth as much as what the enemy holds in hand.
     {
@@ -57,8 +53,8 @@ int king_terms(const CompactPosition& pos, int king_sq, int side) {
             const int c = pos.board[sq(x, y)];
             if (c == 0) continue;
             const bool near = iabs(dx) <= 1 && iabs(dy) <= 1;
-            if (c * side >= 10) s += near ? 14 : 4;
-            else s -= near ? 28 : 14;
+            if (c * side >= 10) s += near ? SHELTER_NEAR_WEIGHT : SHELTER_FAR_WEIGHT;
+            else s -= near ? INTRUDER_NEAR_WEIGHT : INTRUDER_FAR_WEIGHT;
         }
     return s;
 }
@@ -76,7 +72,7 @@ int evaluate(const CompactPosition& pos) {
             const int c = pos.board[base + x];
             if (c == 0) continue;
             const int below = pos.board[base + x + 1];
-            if ((c > 0) == (below > 0)) s += c > 0 ? 3 : -3;
+            if ((c > 0) == (below > 0)) s += c > 0 ? FOOTING_WEIGHT : -FOOTING_WEIGHT;
         }
     }
     s = std::clamp(s, -EVAL_LIMIT, EVAL_LIMIT);
