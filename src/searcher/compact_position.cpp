@@ -44,8 +44,8 @@ constexpr Keys KEYS = make_keys();
 uint64_t piece_key(int s, int code) { return KEYS.board[s][code_index(code)]; }
 
 constexpr int BOARD_VALUE[9][2] = {
-    {0, 0}, {100, 520}, {300, 500}, {350, 500}, {480, 520}, {540, 540}, {750, 950}, {900, 1150}, {0, 0}};
-constexpr int HAND_VALUE[9] = {0, 110, 320, 370, 520, 580, 820, 980, 0};
+    {0, 0}, {172, 682}, {124, 480}, {411, 612}, {648, 606}, {585, 585}, {874, 1043}, {701, 1268}, {0, 0}};
+constexpr int HAND_VALUE[9] = {0, 93, 255, 344, 207, 356, 571, 751, 0};
 
 // The steps of the upper side's pieces; the lower side's are the same
 // negated (every set is symmetric left to right).

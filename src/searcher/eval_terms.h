@@ -29,13 +29,13 @@ using EvalTerms = std::array<int, TERM_COUNT>;
 
 // The weights of the terms beyond material (the pieces' values are
 // board_value() and hand_value()).
-constexpr int KING_BOTTOM_WEIGHT = 20;
-constexpr int DANGER_PER_SQUARE = 2;
-constexpr int SHELTER_NEAR_WEIGHT = 14;
-constexpr int SHELTER_FAR_WEIGHT = 4;
-constexpr int INTRUDER_NEAR_WEIGHT = 28;
-constexpr int INTRUDER_FAR_WEIGHT = 14;
-constexpr int FOOTING_WEIGHT = 3;
+constexpr int KING_BOTTOM_WEIGHT = -257;
+constexpr int DANGER_PER_SQUARE = 50;
+constexpr int SHELTER_NEAR_WEIGHT = 47;
+constexpr int SHELTER_FAR_WEIGHT = 96;
+constexpr int INTRUDER_NEAR_WEIGHT = 323;
+constexpr int INTRUDER_FAR_WEIGHT = 326;
+constexpr int FOOTING_WEIGHT = -157;
 
 // What a piece in the enemy's hand adds to the danger of a king's open
 // squares, by kind (pawn, lance, knight, silver, gold, bishop, rook), and the

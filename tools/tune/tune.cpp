@@ -186,8 +186,12 @@ int fit(int argc, char** argv) {
     // Gradient descent (Adam) on the mean squared error; a term no position
     // has (a promoted gold) keeps its weight.
     double m[TERM_COUNT] = {}, v[TERM_COUNT] = {};
-    const double rate = 2.0, b1 = 0.9, b2 = 0.999;
+    const double rate = 1.0, b1 = 0.9, b2 = 0.999;
     const int rounds = static_cast<int>(arg_value(argc, argv, "--rounds", 400));
+    // A pull back toward today's weights, in error per centipawn squared:
+    // positions from one game are alike, so a few hundred games cannot
+    // carry every weight far on their own.
+    const double prior = static_cast<double>(arg_value(argc, argv, "--prior", 0)) * 1e-9;
     for (int r = 1; r <= rounds; ++r) {
         double g[TERM_COUNT] = {};
         for (const Sample& s : train) {
@@ -197,6 +201,7 @@ int fit(int argc, char** argv) {
         }
         for (int i = 0; i < TERM_COUNT; ++i) {
             g[i] /= static_cast<double>(train.size());
+            g[i] += 2 * prior * (w[i] - today[i]);
             m[i] = b1 * m[i] + (1 - b1) * g[i];
             v[i] = b2 * v[i] + (1 - b2) * g[i] * g[i];
             const double mh = m[i] / (1 - std::pow(b1, r)), vh = v[i] / (1 - std::pow(b2, r));
