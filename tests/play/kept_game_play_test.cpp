@@ -50,6 +50,51 @@ TEST_F(KeptGamePlay, AMoveCutOffByTheEndIsNotKept) {
         for (int y = 1; y <= 9; ++y) ASSERT_EQ(v.pos.BAN[x][y], before.BAN[x][y]) << x << "," << y;
 }
 
+// A game on a handicap rung with its board turned comes back turned, on its
+// rung, with the moves before the turn still counted, and the clock as it
+// stood: the totals, and the turn that ran at the end running on.
+TEST_F(KeptGamePlay, AHandicapAndATurnedBoardComeBack) {
+    game.menu("LBEL_UP");
+    game.menu("LBEL_UP");
+    game.menu("START");
+    move(9, 7, 9, 6);
+    port.now += 12.5;
+    move(1, 3, 1, 4);
+    game.menu("REVERSE");
+    port.now += 7.25;
+    const double running = game.view().clock.running(port.now);
+    ASSERT_GE(running, 7.25);
+    const Position before = game.view().pos;
+    const int tesu = game.view().kifu.tesu();
+    const double man = game.view().clock.man_jikan(), com = game.view().clock.com_jikan();
+    ASSERT_TRUE(game.view().kifu.hanten());
+    game.menu("OWARI");
+
+    test::SettingsFolder other_settings;
+    other_settings.write_plain();
+    HeadlessPort next_port;
+    next_port.now = 50000;
+    test::RecordingSound next_sound;
+    Game next{next_port, next_sound};
+    next.settings_file = other_settings.file();
+    next.state_folder = game.state_folder;
+    next.load();
+    ASSERT_EQ(next.offer_kept_game(), Game::KeptGameOffer::BroughtBack);
+    const auto& v = next.view();
+    EXPECT_TRUE(v.kifu.hanten());
+    EXPECT_EQ(v.kifu.tesu(), tesu);
+    EXPECT_EQ(v.handicap.dan(), game.view().handicap.dan());
+    EXPECT_TRUE(v.handicap.settei());
+    EXPECT_EQ(v.turn.TEBAN, game.view().turn.TEBAN);
+    EXPECT_EQ(v.clock.man_jikan(), man);
+    EXPECT_EQ(v.clock.com_jikan(), com);
+    EXPECT_DOUBLE_EQ(v.clock.running(next_port.now), running);
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) ASSERT_EQ(v.pos.BAN[x][y], before.BAN[x][y]) << x << "," << y;
+    next.menu("KIFU_WRITE");
+    EXPECT_EQ(next_port.messages.back().text, "反転後は書き込みできません");
+}
+
 TEST_F(KeptGamePlay, ReadingAFileAsksBeforeTheGameGivesWay) {
     RecordFile file;
     file.title = "読む棋譜";
