@@ -106,14 +106,6 @@ TEST(KeptGameFile, EverythingComesBackExactly) {
     EXPECT_EQ(kifu.ugoki(2).code, 30);
 }
 
-TEST(KeptGameFile, ALineEndInAHeaderStaysOnItsLine) {
-    KeptGame g = sample();
-    g.title = "一\n二\r三";
-    const std::optional<KeptGame> back = read_kept_game(kept_game_bytes(g));
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(back->title, "一 二 三");
-}
-
 TEST(KeptGameFile, AFileCutShortOrChangedAnywhereIsRefused) {
     const std::string bytes = kept_game_bytes(sample());
     for (std::size_t cut = 0; cut < bytes.size(); ++cut)
@@ -173,18 +165,6 @@ TEST(KeptGameFile, AValueNoGameHoldsIsRefusedEvenWhenTheFileIsWhole) {
              {"\nboard ", "\nboard  "},
          })
         EXPECT_FALSE(read_kept_game(replaced(bytes, from, to)).has_value()) << from << " -> " << to;
-}
-
-TEST(KeptGameFile, APieceCodeNoPieceHasReadsAsAnEmptySquare) {
-    const KeptGame g = sample();
-    std::string bytes = kept_game_bytes(g);
-    // Square (5, 5) of the board line: columns 3 * (4 * 9 + 4) .. + 3.
-    const std::size_t board = bytes.find("\nboard ") + 7;
-    ASSERT_EQ(bytes.substr(board + 3 * 40, 3), " 20");
-    bytes.replace(board + 3 * 40, 3, " 99");
-    const std::optional<KeptGame> back = read_kept_game(signed_again(bytes));
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(back->board.BAN[5][5], 0);
 }
 
 }  // namespace
