@@ -170,6 +170,7 @@ void Game::carry_out_move(int button) {
     screen.waku_hyouji(screen.KESU_IRO, to.c, to.r);
     idou_shidou(s.from_x, s.from_y, screen.KESU_IRO, s.koma);
     const int captured = pos.BAN[s.to_x][s.to_y];
+    in_move_ = true;
     flow.make_move(pos, &animation, s.from_x, s.from_y, s.to_x, s.to_y, s.koma);
     play_piece();
     port.refresh();
@@ -177,6 +178,7 @@ void Game::carry_out_move(int button) {
     rakka(pos, &animation);
     if (ending_) return;
     record_move(s);
+    in_move_ = false;
     sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,
                    SHIRO);
     hand_over(captured);

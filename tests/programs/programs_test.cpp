@@ -174,6 +174,47 @@ TEST(GameStartUp, LoadsNoImagePluginOnTheWayToTheWindow) {
     EXPECT_EQ(std::system((std::string("rm -rf ") + folder).c_str()), 0);
 }
 
+// The program keeps its game in the user's state folder: a damaged kept
+// game found there at start is removed without a question, and the start
+// carries on as always.
+TEST(GameStartUp, RemovesADamagedKeptGameFromTheStateFolder) {
+    char folder[] = "/tmp/zemtori-kept-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string state = std::string(folder) + "/state", kept = state + "/zemtori/Zemtori-game.txt";
+    ASSERT_EQ(std::system(("mkdir -p '" + state + "/zemtori'").c_str()), 0);
+    std::ofstream(kept) << "zemtori kept game 1\nlevel 3\n";  // cut short
+    int from_child[2];
+    ASSERT_EQ(pipe(from_child), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        dup2(from_child[1], 2);
+        close(from_child[0]);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("XDG_CONFIG_HOME", folder, 1);
+        setenv("XDG_STATE_HOME", state.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder, 1);
+        setenv("QT_LOGGING_RULES", "zemtori.startup.info=true", 1);
+        execl(ZEMTORI_EXE, ZEMTORI_EXE, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(from_child[1]);
+    std::string got;
+    const bool said = read_until(from_child[0], got, [](const std::string& g) {
+        const std::size_t at = g.find("kept game:");
+        return at != std::string::npos && g.find('\n', at) != std::string::npos;
+    });
+    kill(pid, SIGKILL);
+    close(from_child[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(said) << got;
+    EXPECT_NE(got.find("zemtori.startup: kept game: removed"), std::string::npos) << got;
+    EXPECT_FALSE(std::ifstream(kept).good()) << "the damaged file is still there";
+    EXPECT_EQ(std::system((std::string("rm -rf ") + folder).c_str()), 0);
+}
+
 // zemtori-analyse under hostile standard streams.
 struct AnalyseStreams : ::testing::Test {
     std::string exe = std::string("'") + ZEMTORI_ANALYSE_EXE + "'";
