@@ -197,6 +197,42 @@ TEST_P(ScaledWindowAt, DragMovesThePieceWhereItWasLetGoAndShowsWhereItFalls) {
     EXPECT_EQ(sound.count(test::KINSHI_WAV), 0);
 }
 
+// On a high-density screen (device pixel ratio 2) a window 1.5 times its
+// first size is drawn at device scale 3, and a point still finds its cell.
+TEST(ScaledHighDensityWindow, PiecesAreDrawnAtTheScreensRatioTimesTheWindowsScale) {
+    test::RecordingSound sound;
+    MainWindow window{menu_entries(), nullptr, 2.0};
+    Game game{window, sound};
+    window.end_hook = [] {};
+    ASSERT_EQ(window.load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
+    connect_game(window, game);
+    game.load();
+    window.show();
+    Canvas* canvas = window.canvas();
+    const int bar = window.height() - canvas->height();
+    canvas->set_base_size(QSize(400, 250));
+    window.resize(600, 375 + bar);
+    ASSERT_TRUE(QTest::qWaitFor([canvas] { return canvas->view_scale() == 1.5 && canvas->sharp(); }, WAIT_MS));
+    const QImage* image = canvas->scaled().image();
+    ASSERT_NE(image, nullptr);
+    constexpr double D = 3;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            const QImage art = art::picture(game.view().pos.BAN[x][y], D).convertToFormat(QImage::Format_RGB32);
+            const int left = to_pixels(grid_x(y)), top = to_pixels(grid_y(x));
+            const int x0 = device_position(left, D), y0 = device_position(top, D);
+            int differ = 0;
+            for (int j = 3; j < PIECE_H * 3; ++j)
+                for (int i = 3; i < PIECE_W * 3; ++i) differ += image->pixel(x0 + i, y0 + j) != art.pixel(i, j);
+            EXPECT_EQ(differ, 0) << "square " << x << "," << y;
+            const QPointF middle = canvas->shown_rect(QRect(left, top, PIECE_W, PIECE_H)).center();
+            const QPoint pixel = canvas->picture_pixel(middle);
+            EXPECT_EQ(cell_column(pixel.x() * TWIPS_PER_PIXEL), y);
+            EXPECT_EQ(cell_row(pixel.y() * TWIPS_PER_PIXEL), x);
+        }
+    disconnect_game(window);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scale, ScaledWindowAt, ::testing::Values(1.0, 1.5, 2.25),
                          [](const auto& info) { return "x" + std::to_string(static_cast<int>(info.param * 100)); });
 
