@@ -146,9 +146,11 @@ void Canvas::paint_drag(QPainter& p) {
                                  device_position(inside.top(), d) - device_position(inside.top() - 1, d));
                 size = target.size() * dpr_;
             } else {
+                // The first size's picture (stretched with the rest while
+                // the pictures at this scale are drawn).
                 const qreal k = empty->devicePixelRatio();
                 offset = QPointF(k, k);
-                size = target.size() * k;
+                size = QSizeF(inside.size()) * k;
             }
             p.drawImage(target, *empty, QRectF(offset, size));
         }
@@ -175,7 +177,8 @@ QImage Canvas::lifted_piece(int code) const {
         for (int x = 0; x < lifted.width(); ++x)
             if ((line[x] | 0xff000000u) == (cell[x] | 0xff000000u)) line[x] = 0;
     }
-    lifted.setDevicePixelRatio(at_scale ? dpr_ : piece->devicePixelRatio());
+    // Stretched with the rest while the pictures at this scale are drawn.
+    lifted.setDevicePixelRatio(at_scale ? dpr_ : piece->devicePixelRatio() / view_scale_);
     return lifted;
 }
 
