@@ -86,6 +86,7 @@ void Canvas::update_scale() {
     if (s == view_scale_) return;
     view_scale_ = s;
     scaled_.set_scale(s == 1 ? 0 : s * dpr_);
+    if (on_scale) on_scale();
     update();
 }
 

@@ -47,6 +47,9 @@ public:
     // the widget, in the widget's logical coordinates.
     QRectF shown_rect(QRect r) const;
 
+    // The scale changed (to view_scale()).
+    std::function<void()> on_scale;
+
     // The pictures of the first size, for the piece dragged at scale 1.
     const PictureSet* pictures = nullptr;
 

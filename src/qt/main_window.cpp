@@ -72,6 +72,10 @@ MainWindow::MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent, qrea
         events.drag_drop(button, x, y);
     };
     canvas_->pictures = &pictures_;
+    // The record-file controls grow with the picture.
+    canvas_->on_scale = [this] {
+        if (records_) records_->set_scale(canvas_->view_scale());
+    };
     setCentralWidget(canvas_);
     setFocusPolicy(Qt::StrongFocus);
 
@@ -190,10 +194,13 @@ QMenu* MainWindow::submenu(const std::string& item) const {
 
 RecordControls* MainWindow::record_controls() const {
     if (!records_) {
-        records_ = new RecordControls(canvas_, [this](RecordControl control) {
-            if (busy_) return;
-            if (events.record_control_used) events.record_control_used(control);
-        });
+        records_ = new RecordControls(
+            canvas_,
+            [this](RecordControl control) {
+                if (busy_) return;
+                if (events.record_control_used) events.record_control_used(control);
+            },
+            canvas_->view_scale());
     }
     return records_;
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -16,6 +18,7 @@
 #include "port/geometry.h"
 #include "qt/canvas.h"
 #include "qt/main_window.h"
+#include "qt/record_controls.h"
 #include "qt/scaled_view.h"
 #include "play/game.h"
 #include "recording_sound.h"
@@ -283,6 +286,22 @@ TEST_F(ScaledWindow, ARefusedDragPutsThePieceBackAndAPressAndReleaseOnOneSquareI
     EXPECT_FALSE(canvas()->dragging());
     send_mouse(canvas(), QEvent::MouseButtonRelease, square_centre(4, 6), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(game.view().kifu.tesu(), 1);
+}
+
+// The record-file controls grow with the picture: at 1.5 times the first
+// size the RETURN button (at 224, 200, 57 x 25 pixels) and its text are 1.5
+// times as large, and back at the first size as they were.
+TEST_F(ScaledWindow, RecordControlsGrowWithThePicture) {
+    RecordControls* made_before = window.record_controls();
+    ASSERT_EQ(made_before->command1()->geometry(), QRect(224, 200, 57, 25));
+    scale_window(1.5);
+    EXPECT_EQ(made_before->command1()->geometry(), QRect(QPoint(336, 300), QPoint(422 - 1, 338 - 1)));
+    EXPECT_EQ(made_before->command1()->font().pixelSize(), 18);
+    EXPECT_EQ(made_before->text_field(RecordText::Text1)->font().pixelSize(), 18);
+    window.resize(window.minimumSize());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return canvas()->view_scale() == 1; }, WAIT_MS));
+    EXPECT_EQ(made_before->command1()->geometry(), QRect(224, 200, 57, 25));
+    EXPECT_EQ(made_before->command1()->font().pixelSize(), 12);
 }
 
 // A drag with the right button reaches the game as the right button's click
