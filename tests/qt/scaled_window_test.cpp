@@ -113,6 +113,30 @@ TEST_F(ScaledWindow, WhatIsKeptDrawsTheSamePictureAgain) {
     EXPECT_EQ(differ, 0);
 }
 
+// Drawn again at twice its size, the picture is the one a high-density
+// screen's canvas holds, text and outlines included: the glyphs are drawn at
+// the scale, not stretched.
+TEST(ScaledPicture, AtTwiceItsSizeIsTheHighDensityCanvasPixelForPixel) {
+    test::RecordingSound sound1, sound2;
+    MainWindow plain{menu_entries(), nullptr, 1.0}, dense{menu_entries(), nullptr, 2.0};
+    Game on_plain{plain, sound1}, on_dense{dense, sound2};
+    for (MainWindow* w : {&plain, &dense}) {
+        w->end_hook = [] {};
+        ASSERT_EQ(w->load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
+    }
+    for (Game* g : {&on_plain, &on_dense}) {
+        g->load();
+        g->menu("LEVEL2");  // the level's label, text beside the board
+    }
+    const QImage again = plain.canvas()->scaled().render(ScaledPictures::draw(2.0));
+    const QImage held = dense.canvas_image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(again.size(), held.size());
+    int differ = 0;
+    for (int y = 0; y < held.height(); ++y)
+        for (int x = 0; x < held.width(); ++x) differ += again.pixel(x, y) != held.pixel(x, y);
+    EXPECT_EQ(differ, 0);
+}
+
 class ScaledWindowAt : public ScaledWindow, public ::testing::WithParamInterface<double> {};
 
 TEST_P(ScaledWindowAt, PiecesAreTheGeneratorsPicturesAtThatScaleAndClicksFindTheirCells) {
