@@ -15,7 +15,8 @@
 //   turn_flow.cpp   the start of play shared by the three start commands,
 //                   passing the turn between two people (turn_flow.h: the
 //                   turn flow's owner)
-//   mouse.cpp       the mouse: selecting, moving, dropping, promoting
+//   mouse.cpp       the mouse: selecting, moving, dropping, promoting,
+//                   dragging
 //   replay.cpp      stepping through the record, a new game, turning the board
 //   hint.cpp        ヒント: the searching player's suggestion for the player
 // Play against the computer, record files, the handicap ladder (whose rung
@@ -74,6 +75,20 @@ public:
     void key_press(int key);
     void timer_tick();
     void closing();
+
+    // Dragging a piece (mouse.cpp).  The press that lifts it is a click
+    // (mouse_down) and selects it; the drag only carries the selection.
+    // After a press at (x, y): the code of the mover's piece (or hand slot)
+    // selected there, which a drag may carry, while the person may move.
+    std::optional<int> drag_piece(double x, double y) const;
+    // The grid cell the carried piece would come to rest on, after
+    // everything has fallen, if it were let go at (x, y): nothing where no
+    // move is allowed.
+    std::optional<Cell> drag_landing(double x, double y) const;
+    // The piece was let go at (x, y), another cell than its own: where a
+    // move is allowed it is the second click (button 2 promotes); anywhere
+    // else the piece goes back, unselected, with the refusal sound.
+    void drag_drop(int button, double x, double y);
 
     // New game in the opening position, with a full redraw.
     void shinki_kyokumen();
@@ -310,6 +325,8 @@ private:
     // given up.
     void record_from_here();
     // mouse.cpp
+    // A selection a drag may carry: the mover's, while the person may move.
+    bool may_drag() const;
     void select_on_board(int x, int y);
     void destination_on_board(int button, int x, int y);
     void select_in_hand(int c, int r);
