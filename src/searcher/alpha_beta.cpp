@@ -225,11 +225,12 @@ int Searcher::search(const CompactPosition& pos, int depth, int alpha, int beta,
     const uint64_t plain_key = pos.key();
     path_[ply] = plain_key;
     if (ply > 0) {
+        const int draw = pos.side == root_side_ ? -contempt_ : contempt_;
         for (int i = ply - 2; i >= 0; i -= 2)
-            if (path_[i] == plain_key) return 0;
+            if (path_[i] == plain_key) return draw;
         const std::size_t n = game_keys_.size(), from = n > GAME_KEYS_LOOKED_AT ? n - GAME_KEYS_LOOKED_AT : 0;
         for (std::size_t i = from; i < n; ++i)
-            if (game_keys_[i] == plain_key) return 0;
+            if (game_keys_[i] == plain_key) return draw;
     }
 
     // The table: a cut where its bound allows, else its move first.
@@ -334,6 +335,7 @@ SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, s
     aborted_ = false;
     spent_ = false;
     root_scored_ = false;
+    root_side_ = pos.side;
     std::memset(killers_, 0, sizeof killers_);
     std::memset(history_, 0, sizeof history_);
 

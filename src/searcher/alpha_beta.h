@@ -55,6 +55,12 @@ int score_from_table(int stored, int ply);
 // for in.
 constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;
 
+// What a draw by repetition costs the side the search is for (the other
+// side is scored as gaining it): a player who is the stronger for seeing
+// further does not settle for going round in a circle when its evaluation
+// is a little below even.
+constexpr int CONTEMPT = 50;
+
 // Milliseconds since any fixed moment; the searcher reads it to keep to a
 // movetime.  Tests hand the searcher a clock of their own.
 using MillisecondClock = std::function<int64_t()>;
@@ -173,6 +179,8 @@ private:
     Move root_best_;            // the best root move of the depth being searched
     int root_best_score_ = 0;
     int root_best_depth_ = 0;   // the depth root_best_ was found at
+    int root_side_ = 1;  // the side the search is for
+    int contempt_ = CONTEMPT;  // what a repetition costs it
 };
 
 // One search with a table of its own.

@@ -3,6 +3,7 @@
 // searches side by side, and an evaluation that treats both sides alike.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <random>
@@ -255,6 +256,57 @@ TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
     searcher.set_game({});
     searcher.clear();
     EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
+}
+
+// A draw by repetition is worth -CONTEMPT to the side the search is for,
+// whichever side it is and whoever walks into the repetition: with every
+// position a root move leads to already in the game, the root scores
+// -CONTEMPT; with every answer of the other side leading back into the
+// game, the other side takes the draw gladly and the root scores the same.
+// (A repetition is looked for in the full search, not in the capture
+// search at its leaves, hence one ply more than the draws lie deep.)
+TEST(Search, ARepetitionIsWorthLessThanNothingToTheSideSearchedFor) {
+    static_assert(searcher::CONTEMPT > 0);
+    // Two lone kings on the bottom row: few moves, so all fit in the game's
+    // window of keys.
+    const Position board = test::board_with({{9, 1, OU}, {9, 9, -OU}});
+    auto reached = [](const searcher::CompactPosition& from) {
+        std::vector<uint64_t> keys;
+        searcher::MoveList list;
+        searcher::generate(from, list);
+        for (int i = 0; i < list.size; ++i) {
+            searcher::CompactPosition next = from;
+            searcher::make(next, list.moves[i]);
+            keys.push_back(next.key());
+        }
+        return keys;
+    };
+    for (const int side : {1, -1}) {
+        const searcher::CompactPosition root = searcher::from_rules(board, side);
+        searcher::Searcher searcher(14);
+        const SearchResult free = searcher.think(root, Limits{2, 0, 0});
+        EXPECT_GT(free.score, -searcher::CONTEMPT) << side;
+
+        std::vector<uint64_t> children = reached(root);
+        ASSERT_LE(children.size(), searcher::GAME_KEYS_LOOKED_AT);
+        searcher.set_game(children);
+        searcher.clear();
+        EXPECT_EQ(searcher.think(root, Limits{2, 0, 0}).score, -searcher::CONTEMPT) << side;
+
+        std::vector<uint64_t> grandchildren;
+        searcher::MoveList list;
+        searcher::generate(root, list);
+        for (int i = 0; i < list.size; ++i) {
+            searcher::CompactPosition next = root;
+            searcher::make(next, list.moves[i]);
+            for (const uint64_t k : reached(next))
+                if (std::find(children.begin(), children.end(), k) == children.end()) grandchildren.push_back(k);
+        }
+        ASSERT_LE(grandchildren.size(), searcher::GAME_KEYS_LOOKED_AT);
+        searcher.set_game(grandchildren);
+        searcher.clear();
+        EXPECT_EQ(searcher.think(root, Limits{3, 0, 0}).score, -searcher::CONTEMPT) << side;
+    }
 }
 
 // The game's history is looked at back to its 24th-last position and no
