@@ -234,6 +234,31 @@ TEST(Search, AnOpenKingIsInDangerFromTheEnemyHand) {
     EXPECT_GT(last_gap, 0);
 }
 
+// A piece drawn toward the enemy king is an attack: a gold three squares
+// from the enemy king scores better than the same gold four squares away
+// (beyond the kings' shelter), by more when its side holds pieces in hand
+// to follow it with, and the same for either side turned round.
+TEST(Search, APieceNearTheEnemyKingCountsMoreWithPiecesInHand) {
+    auto board = [](int gold_y, int golds_in_hand) {
+        Position b = test::board_with({{9, 1, OU}, {9, gold_y, KIN}, {9, 9, -OU}});
+        if (golds_in_hand > 0) {
+            b.MOCHI_UE_KOMA[7] = KIN;
+            b.MOCHI_UE_KAZU[7] = golds_in_hand;
+            b.MOCHI_UE_GOKEI = golds_in_hand;
+        }
+        return searcher::from_rules(b, 1);
+    };
+    int last_gap = 0;
+    for (const int golds : {0, 2}) {
+        const searcher::CompactPosition far = board(5, golds), near = board(6, golds);
+        const int gap = searcher::evaluate(near) - searcher::evaluate(far);
+        EXPECT_GT(gap, last_gap) << golds << " golds in hand";
+        last_gap = gap;
+        EXPECT_EQ(searcher::evaluate(near), searcher::evaluate(mirrored(near)));
+        EXPECT_EQ(searcher::evaluate(far), searcher::evaluate(mirrored(far)));
+    }
+}
+
 // A side that is far ahead does not walk back into a position of the game:
 // that move scores as a draw, and the search picks another.
 TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
