@@ -98,10 +98,11 @@ struct SearchResult {
 // The evaluation, from the side to move's view: material on the board and
 // in hand (promoted pieces at their own value), the shelter of each king,
 // the danger to each king from the empty squares around it that the enemy
-// could drop into (weighted by what the enemy holds in hand), and the
-// stability the falling rule gives: a king on the bottom row cannot be
-// dropped by a capture beneath it, and a piece standing on its own side's
-// piece keeps its footing.
+// could drop into (weighted by what the enemy holds in hand), the attack of
+// each side's pieces within three squares of the enemy king (worth more the
+// more that side holds in hand), and the stability the falling rule gives:
+// a king on the bottom row cannot be dropped by a capture beneath it, and a
+// piece standing on its own side's piece keeps its footing.
 int evaluate(const CompactPosition& pos);
 
 class Searcher {
@@ -127,7 +128,8 @@ public:
 
     // The keys of the positions played before the next root, oldest first.
     // A line that comes back to one of the last of them (or to a position
-    // earlier on the same line) scores as a draw, so a side that is ahead
+    // earlier on the same line) scores as a draw, worth -CONTEMPT to the
+    // side searched for, so a side that is ahead, or only a little behind,
     // makes progress instead of going round in a circle.
     void set_game(const std::vector<uint64_t>& keys) { game_keys_ = keys; }
 
