@@ -93,6 +93,35 @@ TEST(AnalyseGen, WritesEachLineAsItIsMade) {
     EXPECT_TRUE(long_run.out == short_run.out) << "the first 300 lines differ from a run of 300";
 }
 
+// match --moves follows each game's line with its moves, as many as the
+// line counts; without it there are only the games' lines and the summary.
+TEST(AnalyseMatch, MovesFollowEachGameWhenAsked) {
+    const std::string exe = std::string("'") + ZEMTORI_ANALYSE_EXE + "'";
+    const Outcome with = run(exe + " match search level1 --games 3 --nodes 300 --moves");
+    ASSERT_EQ(WEXITSTATUS(with.status), 0);
+    std::istringstream lines(with.out);
+    std::string line;
+    int games = 0;
+    while (std::getline(lines, line) && line.rfind("game ", 0) == 0) {
+        ++games;
+        std::istringstream game(line);
+        std::string word, count;
+        while (game >> word)
+            if (word == "moves") game >> count;
+        std::string next;
+        ASSERT_TRUE(std::getline(lines, next)) << line;
+        std::istringstream moves(next);
+        int n = -2;  // "moves" and the game's number
+        while (moves >> word) ++n;
+        EXPECT_EQ(next.rfind("moves " + std::to_string(games) + " ", 0), 0u) << next;
+        EXPECT_EQ(std::to_string(n), count) << line;
+    }
+    EXPECT_EQ(games, 3);
+    EXPECT_EQ(line.rfind("summary: ", 0), 0u) << line;
+    const Outcome without = run(exe + " match search level1 --games 3 --nodes 300");
+    EXPECT_EQ(without.out.find("\nmoves "), std::string::npos);
+}
+
 // A program plays `game` move by move through a pipe: the answer to each
 // line comes out before the next line is written, with standard input
 // still open.  (A hang guard of 60 s ends the wait if it never does.)
