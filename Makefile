@@ -24,7 +24,7 @@ run: install-deps $(BUILD)/build.ninja
 
 test: build fuzz-build
 	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS) record_file_fuzz analyse_lines_fuzz
-	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BRIEF_SECONDS) settings_reader_fuzz search_fuzz engine_lines_fuzz
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BRIEF_SECONDS) settings_reader_fuzz search_fuzz engine_lines_fuzz kept_game_fuzz
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: install-deps $(BUILD)/build.ninja

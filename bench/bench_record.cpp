@@ -1,9 +1,21 @@
 // Reading a record back: finding every entry's move again from the positions
 // of a long game, as a record file of the largest size the game reads holds.
+// Keeping a game at the end of the program: the kept-game file written as
+// the window closes.
 #include <benchmark/benchmark.h>
 
+#include <stdlib.h>
+
 #include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
 #include <vector>
+
+#include "play/game.h"
+#include "port/quiet_port.h"
+#include "record/kept_game.h"
+#include "settings/store.h"
 
 #include "record/kifu.h"
 #include "rules/legality.h"
@@ -72,5 +84,66 @@ void BM_LoadRecordFindingItsMoves(benchmark::State& state) {
 }
 // 30000 entries: as many as a record file within the size limit holds.
 BENCHMARK(BM_LoadRecordFindingItsMoves)->Arg(500)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+// A folder of the benchmark's own, removed at the end.
+struct TempFolder {
+    TempFolder() {
+        std::string name = (std::filesystem::temp_directory_path() / "zemtori-bench-kept-XXXXXX").string();
+        path = ::mkdtemp(name.data());
+    }
+    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path, ec); }
+    std::filesystem::path path;
+};
+
+// What the window's close costs the game: Game::closing() with a record of
+// N entries being stepped through, from the kept game's bytes to the file on
+// the disk (written, flushed to the disk and named).  A game of 300 moves is
+// a long one; 30000 entries the longest record a file can bring.
+void BM_KeepGameAtClose(benchmark::State& state) {
+    RecordFile file;
+    file.title = "長い対局";
+    file.entries = random_game(static_cast<int>(state.range(0)));
+    TempFolder folder;
+    QuietPort port;
+    SilentSound sound;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto game = std::make_unique<Game>(port, sound);
+        game->settings_file = folder.path / "Zemtori.ini";
+        game->state_folder = folder.path / "state";
+        GameSetup::load_record(*game, file);
+        game->menu("AFTER");
+        state.ResumeTiming();
+        game->closing();
+        state.PauseTiming();
+        bytes = std::filesystem::file_size(game->kept_game_file());
+        std::filesystem::remove(game->kept_game_file());
+        state.ResumeTiming();
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_KeepGameAtClose)->Arg(300)->Arg(30000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same, the bytes alone: the part that does not wait for the disk.
+void BM_KeptGameBytes(benchmark::State& state) {
+    Kifu kifu;
+    kifu.load(random_game(static_cast<int>(state.range(0))));
+    KeptGame g;
+    g.record = kifu.whole();
+    for (auto _ : state) benchmark::DoNotOptimize(kept_game_bytes(g));
+}
+BENCHMARK(BM_KeptGameBytes)->Arg(300)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+// Reading it back at the next start: the check sum, then every line.
+void BM_ReadKeptGame(benchmark::State& state) {
+    Kifu kifu;
+    kifu.load(random_game(static_cast<int>(state.range(0))));
+    KeptGame g;
+    g.record = kifu.whole();
+    const std::string bytes = kept_game_bytes(g);
+    for (auto _ : state) benchmark::DoNotOptimize(read_kept_game(bytes));
+}
+BENCHMARK(BM_ReadKeptGame)->Arg(300)->Arg(30000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

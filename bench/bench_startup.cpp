@@ -24,7 +24,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Sets the environment both programs start in, once: offscreen, no sound
-// device, settings in a folder of their own, and the game's start-up log on.
+// device, settings and state in a folder of their own, and the game's start-up log on.
 void prepare_environment() {
     static const bool done = [] {
         char folder[] = "/tmp/zemtori-bench-startup-XXXXXX";
@@ -34,6 +34,7 @@ void prepare_environment() {
         mkdir(config.c_str(), 0700);
         mkdir(runtime.c_str(), 0700);
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        setenv("XDG_STATE_HOME", (base + "/state").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);

@@ -13,6 +13,13 @@ void connect_game(MainWindow& window, Game& game) {
     window.events.timer_tick = [&game] { game.timer_tick(); };
     window.events.closing = [&game] { game.closing(); };
     window.events.record_control_used = [&game](RecordControl c) { game.record_control_used(c); };
+    window.events.drag_piece = [&game](double x, double y) { return game.drag_piece(x, y); };
+    window.events.drag_landing = [&game](double x, double y) -> std::optional<QPoint> {
+        const std::optional<Cell> cell = game.drag_landing(x, y);
+        if (!cell) return std::nullopt;
+        return QPoint(cell->c, cell->r);
+    };
+    window.events.drag_drop = [&game](int button, double x, double y) { game.drag_drop(button, x, y); };
     // The review's window: made now, its chart on first use.
     auto* review = window.findChild<ReviewWindow*>();
     if (!review) review = new ReviewWindow(&window);

@@ -104,6 +104,8 @@ int main(int argc, char** argv) {
     zemtori::connect_game(window, game);
 
     zemtori::route_sound_library_messages();
+    // The game in progress at the end and the level chosen are kept here.
+    game.state_folder = zemtori::state_folder();
     game.load();
     qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(sound.other) << ", 禁止.wav "
                                   << loaded(sound.refusal) << ", 駒打音.wav " << loaded(sound.piece)
@@ -115,6 +117,16 @@ int main(int argc, char** argv) {
         const QSize outer = window.frameGeometry().size();
         qCInfo(startup_log).nospace() << "window open: " << outer.width() << "x" << outer.height()
                                       << (window.isVisible() ? " visible" : " hidden");
+    });
+    // A game kept at the last end is offered once the board shows.
+    QTimer::singleShot(0, &window, [&game] {
+        using Offer = zemtori::Game::KeptGameOffer;
+        const Offer offer = game.offer_kept_game();
+        qCInfo(startup_log).noquote() << "kept game:"
+                                      << (offer == Offer::None       ? "none"
+                                          : offer == Offer::Removed  ? "removed"
+                                          : offer == Offer::Declined ? "declined"
+                                                                     : "brought back");
     });
 
     const int code = app.exec();

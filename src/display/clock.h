@@ -24,6 +24,10 @@
 
 namespace zemtori {
 
+// Seconds from `start` to `now`, both seconds since midnight; a reading
+// smaller than the start means the clock passed midnight.
+double keika_byou(double start, double now);
+
 // Both players' totals over their finished turns, in seconds.
 struct ClockTotals {
     double man = 0;  // the human's
@@ -60,6 +64,8 @@ public:
     double com_jikan() const { return COM_JIKAN; }
     // Seconds of the running turn, as of the last tick or end_turn.
     double teban_jikan() const { return TEBAN_JIKAN; }
+    // Seconds from the start of the running turn to `now`.
+    double running(double now) const { return keika_byou(KAISHI_JIKOKU, now); }
     // Whole seconds of the running turn at the last redraw.
     int hyouji_byou() const { return HYOUJI_BYOU; }
 
@@ -73,10 +79,6 @@ private:
     double TEBAN_JIKAN = 0;   // seconds of the running turn, as of the last tick
     int HYOUJI_BYOU = 0;      // whole seconds of TEBAN_JIKAN at the last redraw
 };
-
-// Seconds from `start` to `now`, both seconds since midnight; a reading
-// smaller than the start means the clock passed midnight.
-double keika_byou(double start, double now);
 
 // Two-digit field: "5" -> "05", "12" -> "12", three or more digits -> "".
 std::string niketa(long long v);

@@ -33,6 +33,7 @@ int resting_row(const Position& pos, int x, int y) {
 
 // 先手: the person moves first, or an open game goes on against the computer.
 void Game::SENTE_Click() {
+    if (!may_leave_game(GO_ON_QUESTION)) return;
     start_of_play(PlayStart::PersonFirst);
     if (ending_) return;  // Esc while the opening fell
     if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {
@@ -51,6 +52,7 @@ void Game::SENTE_Click() {
 
 // 後手: the computer moves first, or an open game goes on against it.
 void Game::GOTE_Click() {
+    if (!may_leave_game(GO_ON_QUESTION)) return;
     start_of_play(PlayStart::ComputerFirst);
     if (ending_) return;  // Esc while the opening fell
     if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {
@@ -74,6 +76,7 @@ void Game::LEVEL4_Click() { level_click(4); }
 void Game::level_click(int level) {
     for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 0);
     level_sentei(level);
+    write_level();
 }
 
 void Game::level_sentei(int level) {
@@ -85,6 +88,9 @@ void Game::level_sentei(int level) {
     }
     if (turn.COM_TAISEN) level_hyouji(engine.COM_LEVEL);
 }
+
+// The levels level_sentei takes, which the menu offers.
+bool Game::level_offered(int level) { return level >= 1 && level <= 4; }
 
 void Game::level_hyouji(int level) {
     screen.moji_hyouji(-1.4, 0.2, "LEVEL", KURO, 0, 10);
@@ -170,6 +176,7 @@ void Game::com_ban() {
     // program is ending, and the turn ends where it stands.
     if (ending_) return;
 
+    in_move_ = true;
     flow.make_move(pos, &animation, best.from_x, best.from_y, best.to_x, best.to_y, best.koma);
     // Where the moved piece comes to rest: falling keeps it in its column,
     // below it only the pieces that stand below it now.
@@ -181,6 +188,7 @@ void Game::com_ban() {
     rakka(pos, &animation);
     if (ending_) return;
     record_move(best);
+    in_move_ = false;
 
     port.set_timer1(false);
     kiki_keisan(engine);

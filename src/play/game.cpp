@@ -20,11 +20,15 @@ void Game::load() {
     // The background, guidance, clock and music, as the settings file says.
     read_settings();
     read_play_options();
+    read_level();
     shinki_kyokumen();
 }
 
 void Game::shinki_kyokumen() {
     close_review();
+    record_title_.clear();
+    record_upper_.clear();
+    record_lower_.clear();
     handicap.reset();
     flow.new_game();
     kifu.shinki();
@@ -79,6 +83,7 @@ void Game::ASOBIKATA_Click() {
 }
 
 void Game::owari() {
+    if (!ending_) keep_game();
     ending_ = true;
     sound.close_sound();
     port.end_program();

@@ -15,7 +15,8 @@
 //   turn_flow.cpp   the start of play shared by the three start commands,
 //                   passing the turn between two people (turn_flow.h: the
 //                   turn flow's owner)
-//   mouse.cpp       the mouse: selecting, moving, dropping, promoting
+//   mouse.cpp       the mouse: selecting, moving, dropping, promoting,
+//                   dragging
 //   replay.cpp      stepping through the record, a new game, turning the board
 //   hint.cpp        ヒント: the searching player's suggestion for the player
 // Play against the computer, record files, the handicap ladder (whose rung
@@ -41,12 +42,14 @@
 #include "display/screen.h"
 #include "engine/engine.h"
 #include "port/port.h"
+#include "record/kept_game.h"
 #include "record/kifu.h"
 #include "record/record_file.h"
 #include "rules/state.h"
 #include "review/review.h"
 #include "review/review_view.h"
 #include "searcher/thinker.h"
+#include "settings/kept_state.h"
 #include "settings/play_options.h"
 #include "settings/store.h"
 #include "port/sound_port.h"
@@ -72,6 +75,20 @@ public:
     void key_press(int key);
     void timer_tick();
     void closing();
+
+    // Dragging a piece (mouse.cpp).  The press that lifts it is a click
+    // (mouse_down) and selects it; the drag only carries the selection.
+    // After a press at (x, y): the code of the mover's piece (or hand slot)
+    // selected there, which a drag may carry, while the person may move.
+    std::optional<int> drag_piece(double x, double y) const;
+    // The grid cell the carried piece would come to rest on, after
+    // everything has fallen, if it were let go at (x, y): nothing where no
+    // move is allowed.
+    std::optional<Cell> drag_landing(double x, double y) const;
+    // The piece was let go at (x, y), another cell than its own: where a
+    // move is allowed it is the second click (button 2 promotes); anywhere
+    // else the piece goes back, unselected, with the refusal sound.
+    void drag_drop(int button, double x, double y);
 
     // New game in the opening position, with a full redraw.
     void shinki_kyokumen();
@@ -176,6 +193,22 @@ public:
     // The options as the game holds them.
     const Options& options() const { return options_; }
 
+    // What the game keeps between runs apart from the options: the game in
+    // progress when the program ends, and the level chosen (kept_game.cpp).
+    // They live in this folder, which the program sets to the user's state
+    // folder before load(); left empty, as tests and tools make the game,
+    // nothing is kept or read.
+    std::filesystem::path state_folder;
+    std::filesystem::path kept_game_file() const;
+    std::filesystem::path level_file() const;
+    // Once the window shows at start: a game kept at the last end is offered
+    // ("前回の対局を続けますか？").  Yes brings it back as it stood, the
+    // computer moving when it was to move; No starts as the program always
+    // has and forgets it.  A file that is not a whole kept game is removed
+    // without a question.  What became of it:
+    enum class KeptGameOffer { None, Removed, Declined, BroughtBack };
+    KeptGameOffer offer_kept_game();
+
     // What a click meets: a loaded record being stepped through, a finished
     // game, no game started yet, or a game between two people or against the
     // computer.
@@ -238,6 +271,21 @@ private:
     void set_checked(MenuId id, bool checked);
     // menu.cpp
     void enable_built_commands();
+    // kept_game.cpp
+    // At the end of the program: the game in progress (a record stepped
+    // through, a finished game) is written to the kept-game file.
+    void keep_game();
+    void bring_back(const KeptGame& kept);
+    // Before a command gives up a game in progress that has moves: asks
+    // `question`; false when the answer is No (or the program is ending).
+    bool may_leave_game(const char* question);
+    static constexpr const char* NEW_GAME_QUESTION = "対局中です。新しく始めますか？";
+    // A start command goes on from the position on the board in its own mode.
+    static constexpr const char* GO_ON_QUESTION = "対局中です。この局面から新しく始めますか？";
+    void read_level();
+    void write_level();
+    // The levels the menu offers.
+    static bool level_offered(int level);
     // game.cpp
     void hide_record_controls();
     void play_piece();
@@ -277,6 +325,8 @@ private:
     // given up.
     void record_from_here();
     // mouse.cpp
+    // A selection a drag may carry: the mover's, while the person may move.
+    bool may_drag() const;
     void select_on_board(int x, int y);
     void destination_on_board(int button, int x, int y);
     void select_in_hand(int c, int r);
@@ -296,6 +346,8 @@ private:
     void RETURN_Click();
     void file_click();
     void read_record(const RecordFile& file);
+    // The title and the players' names of the record read, beside the board.
+    void print_record_header();
     // handicap.cpp
     void handicap_step(int direction);
     // computer.cpp
@@ -330,6 +382,11 @@ private:
     // Set once the program is ending: a search in progress stops, and the
     // turn that waited for it ends without touching the board.
     bool ending_ = false;
+    // From the moment a move changes the board until the record takes the
+    // position after its fall: the board is not a position of the record.
+    bool in_move_ = false;
+    // The header of a record read from a file, printed beside the board.
+    std::string record_title_, record_upper_, record_lower_;
     Candidate com_move_;
     std::optional<Sashite> hint_;
     std::optional<review::Review> review_;

@@ -24,6 +24,11 @@ public:
         HANDE_DAN += direction;
         return true;
     }
+    // A kept game comes back with its rung, set or not.
+    void bring_back(int rung, bool set) {
+        HANDE_DAN = rung < -TOP_RUNG ? -TOP_RUNG : rung > TOP_RUNG ? TOP_RUNG : rung;
+        HANDE_SETTEI = set;
+    }
     // The board turned through half a turn: the rung passes to the other side.
     void turn_over() {
         if (HANDE_SETTEI) HANDE_DAN = -HANDE_DAN;

@@ -170,6 +170,7 @@ void Game::carry_out_move(int button) {
     screen.waku_hyouji(screen.KESU_IRO, to.c, to.r);
     idou_shidou(s.from_x, s.from_y, screen.KESU_IRO, s.koma);
     const int captured = pos.BAN[s.to_x][s.to_y];
+    in_move_ = true;
     flow.make_move(pos, &animation, s.from_x, s.from_y, s.to_x, s.to_y, s.koma);
     play_piece();
     port.refresh();
@@ -177,6 +178,7 @@ void Game::carry_out_move(int button) {
     rakka(pos, &animation);
     if (ending_) return;
     record_move(s);
+    in_move_ = false;
     sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,
                    SHIRO);
     hand_over(captured);
@@ -187,6 +189,55 @@ void Game::carry_out_move(int button) {
 void Game::hand_over(int captured) {
     if (turn.COM_TAISEN) hand_over_to_computer(captured);
     else hand_over_between_people();
+}
+
+// --- dragging ---------------------------------------------------------------
+
+bool Game::may_drag() const {
+    const PlayMode m = mode();
+    return (m == PlayMode::BetweenPeople || m == PlayMode::AgainstComputer) && turn.SENTAKU && !turn.SAIKAI &&
+           is_mover(turn, turn.SASHITE.koma) && !thinking_ && !ending_ && !port.program_ending();
+}
+
+std::optional<int> Game::drag_piece(double x, double y) const {
+    if (!may_drag()) return std::nullopt;
+    const Sashite& s = turn.SASHITE;
+    if (!(source_cell(s.from_x, s.from_y) == Cell{cell_column(x), cell_row(y)})) return std::nullopt;
+    return s.koma;
+}
+
+std::optional<Cell> Game::drag_landing(double x, double y) const {
+    if (!may_drag()) return std::nullopt;
+    const Sashite& s = turn.SASHITE;
+    // A board cell (c, r) is the square (x, y) = (r, c).
+    const int to_x = cell_row(y), to_y = cell_column(x);
+    if (!on_board(to_x, to_y) || is_mover(turn, pos.BAN[to_x][to_y])) return std::nullopt;
+    if (idou_kanou(pos, s.from_x, s.from_y, to_x, to_y, s.koma) == 0) return std::nullopt;
+    // The move made on a copy: everything falls, and the pieces of a column
+    // keep their order as they fall, so the moved piece comes to rest as
+    // far up from the bottom as there are pieces below it.
+    Position after = pos;
+    TurnState t = turn;
+    sashite_jikkou(after, t, nullptr, s.from_x, s.from_y, to_x, to_y, s.koma);
+    int below = 0;
+    for (int x2 = to_x + 1; x2 <= BAN_SIZE; ++x2)
+        if (after.BAN[x2][to_y] != KARA) ++below;
+    return square_cell(BAN_SIZE - below, to_y);
+}
+
+void Game::drag_drop(int button, double x, double y) {
+    if (!may_drag()) return;
+    if (drag_landing(x, y)) {
+        mouse_down(button, x, y);
+        return;
+    }
+    // Not a move: the piece goes back where it was, unselected, as a
+    // refused second click leaves it.
+    clear_hint();
+    screen.mochi_waku_kesu();
+    play_refusal();
+    flow.deselect();
+    screen.waku_kesu();
 }
 
 }  // namespace zemtori

@@ -176,8 +176,15 @@ void Game::file_click() {
         port.message_box("棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません", "棋譜", MsgIcon::None, MsgButtons::Ok);
         return;
     }
+    if (!may_leave_game(NEW_GAME_QUESTION)) return;
     file_list_hyouji(false, false, false);
     read_record(file);
+}
+
+void Game::print_record_header() {
+    port.print_text(chuuou_x(record_title_) + KIFU_TITLE_SHIFT_X, KIFU_TITLE_Y, record_title_, AKA, 12, screen.bold);
+    port.print_text(chuuou_x(record_upper_), KIFU_UE_NAME_Y, record_upper_, SHIRO, 12, screen.bold);
+    port.print_text(chuuou_x(record_lower_), KIFU_SITA_NAME_Y, record_lower_, SHIRO, 12, screen.bold);
 }
 
 // A record read from a file becomes a new game in record mode, its title and
@@ -185,9 +192,10 @@ void Game::file_click() {
 void Game::read_record(const RecordFile& file) {
     shinki_kyokumen();
     kifu.load(file.entries);
-    port.print_text(chuuou_x(file.title) + KIFU_TITLE_SHIFT_X, KIFU_TITLE_Y, file.title, AKA, 12, screen.bold);
-    port.print_text(chuuou_x(file.ue_player), KIFU_UE_NAME_Y, file.ue_player, SHIRO, 12, screen.bold);
-    port.print_text(chuuou_x(file.sita_player), KIFU_SITA_NAME_Y, file.sita_player, SHIRO, 12, screen.bold);
+    record_title_ = file.title;
+    record_upper_ = file.ue_player;
+    record_lower_ = file.sita_player;
+    print_record_header();
     port.message_box(" 読み込みました", "棋譜", MsgIcon::None, MsgButtons::Ok);
     port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::Ok);
     // The army that made the first move is 先手.

@@ -115,6 +115,7 @@ void Game::step_to_entry(int n) {
 }
 
 void Game::CANCEL_Click() {
+    if (!may_leave_game(NEW_GAME_QUESTION)) return;
     shinki_kyokumen();
     play_piece();
 }

@@ -54,6 +54,7 @@ void Game::start_of_play(PlayStart how) {
 }
 
 void Game::START_Click() {
+    if (!may_leave_game(GO_ON_QUESTION)) return;
     start_of_play(PlayStart::People);
     if (ending_) return;  // Esc while the opening fell
     if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {

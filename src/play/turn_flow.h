@@ -52,6 +52,20 @@ public:
     // side is `man`, 先手 when the lower side's army made the first move.
     void record_opened(int man) { take_sides(man); }
 
+    // A game kept over the end of the program comes back as it stood: the
+    // person on side `man`, against the computer or not, `to_move` to move,
+    // `winner` (NASHI while open), paused after stepping the record or not;
+    // nothing selected.
+    void bring_back(int man, bool against_computer, int to_move, int winner, bool paused) {
+        turn_.MAN_GAWA = man;
+        turn_.COM_GAWA = -man;
+        turn_.COM_TAISEN = against_computer;
+        turn_.TEBAN = to_move;
+        turn_.SHOSHA = winner;
+        turn_.SAIKAI = paused;
+        turn_.SENTAKU = false;
+    }
+
     // The turn passes to the other side (no game stays no game).
     void pass_turn() { turn_.TEBAN = -turn_.TEBAN; }
     // The turn goes to `side`.

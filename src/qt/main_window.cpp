@@ -20,6 +20,7 @@
 
 #include "port/geometry.h"
 #include "qt/canvas.h"
+#include "qt/picture_names.h"
 #include "qt/record_controls.h"
 #include "qt/rules_window.h"
 
@@ -56,6 +57,24 @@ MainWindow::MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent, qrea
     canvas_->on_mouse_down = [this](int button, double x, double y) {
         if (busy_) return;
         if (events.mouse_down) events.mouse_down(button, x, y);
+    };
+    // A piece is dragged only while the game waits for the player.
+    canvas_->drag_piece = [this](double x, double y) -> std::optional<int> {
+        if (busy_ || ended_ || !events.drag_piece) return std::nullopt;
+        return events.drag_piece(x, y);
+    };
+    canvas_->drag_landing = [this](double x, double y) -> std::optional<QPoint> {
+        if (busy_ || ended_ || !events.drag_landing) return std::nullopt;
+        return events.drag_landing(x, y);
+    };
+    canvas_->drag_drop = [this](int button, double x, double y) {
+        if (busy_ || ended_ || !events.drag_drop) return;
+        events.drag_drop(button, x, y);
+    };
+    canvas_->pictures = &pictures_;
+    // The record-file controls grow with the picture.
+    canvas_->on_scale = [this] {
+        if (records_) records_->set_scale(canvas_->view_scale());
     };
     setCentralWidget(canvas_);
     setFocusPolicy(Qt::StrongFocus);
@@ -142,12 +161,19 @@ void MainWindow::place_on_screen() {
     fit_outer_size();
     // Some window managers add their frame a moment after the window is
     // shown; fit once more when its size is known.
-    QTimer::singleShot(300, this, [this] { fit_outer_size(); });
+    QTimer::singleShot(300, this, [this] {
+        fit_outer_size();
+        placed_ = true;
+    });
 }
 
 void MainWindow::fit_outer_size() {
     const QSize outer(WINDOW_WIDTH / TWIPS_PER_PIXEL, WINDOW_HEIGHT / TWIPS_PER_PIXEL);
     const QSize frame = frameGeometry().size() - geometry().size();
+    // The canvas's share of the first size is its smallest, and the size
+    // the picture is drawn at scale 1.
+    const int bar = isVisible() ? height() - canvas_->height() : menuBar()->sizeHint().height();
+    canvas_->set_base_size((outer - frame) - QSize(0, bar));
     if (size() != outer - frame) resize(outer - frame);
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QPoint corner = s ? s->geometry().topLeft() : QPoint(0, 0);
@@ -168,10 +194,13 @@ QMenu* MainWindow::submenu(const std::string& item) const {
 
 RecordControls* MainWindow::record_controls() const {
     if (!records_) {
-        records_ = new RecordControls(canvas_, [this](RecordControl control) {
-            if (busy_) return;
-            if (events.record_control_used) events.record_control_used(control);
-        });
+        records_ = new RecordControls(
+            canvas_,
+            [this](RecordControl control) {
+                if (busy_) return;
+                if (events.record_control_used) events.record_control_used(control);
+            },
+            canvas_->view_scale());
     }
     return records_;
 }
@@ -187,9 +216,11 @@ void MainWindow::paint_picture(int code, double x, double y) {
     if (!picture) return;
     // Drawn with its alpha: the title's transparent rows leave what lies
     // under them; every other picture is opaque and covers its rectangle.
+    const QPoint at(to_pixels(x), to_pixels(y));
     QPainter p(&canvas_->image());
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QPoint(to_pixels(x), to_pixels(y)), *picture);
+    p.drawImage(at, *picture);
+    canvas_->scaled().picture(code, at, QSize(picture_width(code), picture_height(code)));
     // What is painted shows when the window next repaints, at the latest
     // when the event that painted it has been handled.
     canvas_->update();
@@ -208,6 +239,7 @@ void MainWindow::draw_outline(int colour, double x1, double y1, double x2, doubl
     p.fillRect(QRect(left, bottom, w, 1), c);
     p.fillRect(QRect(left, top, 1, h), c);
     p.fillRect(QRect(right, top, 1, h), c);
+    canvas_->scaled().outline(colour, QRect(left, top, w, h));
     canvas_->update();
 }
 
@@ -216,13 +248,15 @@ void MainWindow::print_text(double x, double y, const std::string& text, int col
     QPainter p(&image);
     QFont font(QStringLiteral("IPAPMincho"));
     // Points at 96 dpi, whatever the screen reports.
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(size_pt * PIXELS_PER_INCH / 72.0))));
+    const int pixel_size = std::max(1, static_cast<int>(std::lround(size_pt * PIXELS_PER_INCH / 72.0)));
+    font.setPixelSize(pixel_size);
     font.setBold(bold);
     p.setFont(font);
     p.setPen(palette_colour(colour));
     const QSizeF room = QSizeF(image.size()) / image.devicePixelRatio();
     p.drawText(QRectF(QPointF(to_pixels(x), to_pixels(y)), room), Qt::AlignLeft | Qt::AlignTop,
                qstr(text));
+    canvas_->scaled().text(QPoint(to_pixels(x), to_pixels(y)), qstr(text), colour, pixel_size, bold);
     canvas_->update();
 }
 

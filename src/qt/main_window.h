@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,9 +40,12 @@ public:
     PictureProblem load_pictures(const QString& folder);
 
     // Puts the window at the top-left corner of the screen with its outer
-    // size of 12000 x 7500 twips.  Call once the window is shown, when the
-    // size of its frame is known.
+    // size of 12000 x 7500 twips, which is also its smallest size: made
+    // larger, the canvas shows the picture larger.  Call once the window is
+    // shown, when the size of its frame is known.
     void place_on_screen();
+    // True once place_on_screen has fitted the window the second time.
+    bool placed() const { return placed_; }
 
     // What the window tells the game.  Unset handlers are skipped.
     struct Events {
@@ -51,6 +55,11 @@ public:
         std::function<void()> timer_tick;
         std::function<void()> closing;
         std::function<void(RecordControl control)> record_control_used;
+        // A drag (Canvas): the piece a press lifted, the cell (column, row)
+        // it would come to rest on, and where it was let go.
+        std::function<std::optional<int>(double x, double y)> drag_piece;
+        std::function<std::optional<QPoint>(double x, double y)> drag_landing;
+        std::function<void(int button, double x, double y)> drag_drop;
     };
     Events events;
 
@@ -127,6 +136,7 @@ private:
     std::map<int, QIcon> box_button_icons_;
     QPixmap box_warning_;
     bool ended_ = false;
+    bool placed_ = false;
     // Inside keep_alive: the window paints and takes a close request or an
     // Esc, and drops clicks, commands and Timer1's ticks.
     bool busy_ = false;

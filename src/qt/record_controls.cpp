@@ -14,6 +14,7 @@
 #include <dirent.h>
 
 #include <cerrno>
+#include <cmath>
 
 #include "port/geometry.h"
 
@@ -31,13 +32,19 @@ constexpr int MAX_FIELD_CHARS = 1000;
 
 QString qstr(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// Places `w` at a rectangle given in twips: left, top, width, height.
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(to_pixels(left), to_pixels(top), to_pixels(width), to_pixels(height));
+// The controls' text, in pixels at the window's first size.
+constexpr int CONTROL_FONT_PIXELS = 12;
+
+// Puts `w` at its rectangle in pixels of the first size, `scale` times as
+// large (the edges rounded, as the canvas places its pictures), with its
+// text as much larger.
+void put(QWidget* w, const QRect& at, double scale) {
+    const auto edge = [scale](int v) { return static_cast<int>(std::lround(v * scale)); };
+    w->setGeometry(QRect(QPoint(edge(at.left()), edge(at.top())),
+                         QPoint(edge(at.left() + at.width()) - 1, edge(at.top() + at.height()) - 1)));
     QFont font = w->font();
-    font.setPixelSize(12);
+    font.setPixelSize(edge(CONTROL_FONT_PIXELS));
     w->setFont(font);
-    w->hide();
 }
 
 enum class FolderState { Usable, NotReady, Unusable };
@@ -77,8 +84,22 @@ QPalette own_palette(const QWidget* w) {
 
 }  // namespace
 
-RecordControls::RecordControls(QWidget* client, std::function<void(RecordControl)> used)
-    : QObject(client), used_(std::move(used)) {
+// Places `w` at a rectangle given in twips: left, top, width, height.
+void RecordControls::place(QWidget* w, int left, int top, int width, int height) {
+    const QRect at(to_pixels(left), to_pixels(top), to_pixels(width), to_pixels(height));
+    placed_.emplace_back(w, at);
+    put(w, at, scale_);
+    w->hide();
+}
+
+void RecordControls::set_scale(double scale) {
+    if (scale == scale_) return;
+    scale_ = scale;
+    for (const auto& [w, at] : placed_) put(w, at, scale);
+}
+
+RecordControls::RecordControls(QWidget* client, std::function<void(RecordControl)> used, double scale)
+    : QObject(client), used_(std::move(used)), scale_(scale) {
     drive1_ = new QComboBox(client);
     place(drive1_, 240, 360, 2535, 300);
     dir1_ = new QListWidget(client);

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "port/port.h"
 
@@ -25,7 +28,12 @@ class RecordControls : public QObject {
     Q_OBJECT
 public:
     // Made on `client`; `used` hears of every control the player uses.
-    RecordControls(QWidget* client, std::function<void(RecordControl)> used);
+    // `scale` is the window's against its first size.
+    RecordControls(QWidget* client, std::function<void(RecordControl)> used, double scale = 1);
+
+    // The window is `scale` times its first size: every control is placed
+    // and lettered as much larger.
+    void set_scale(double scale);
 
     void show(RecordControl control, bool visible);
     bool visible(RecordControl control) const;
@@ -47,6 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void place(QWidget* w, int left, int top, int width, int height);
     void fill_drives();
     void fill_folders();
     void fill_files();
@@ -59,6 +68,9 @@ private:
     QLineEdit* texts_[4] = {};  // Text1..Text4
     QPushButton* command1_ = nullptr;
     QString dir_folder_, file_folder_, clicked_file_;
+    double scale_ = 1;
+    // Each control with its rectangle at the first size, in pixels.
+    std::vector<std::pair<QWidget*, QRect>> placed_;
 };
 
 }  // namespace zemtori

@@ -131,6 +131,7 @@ void Kifu::shinki() {
     TESU_MAE = 0;
     HANTEN = false;
     KIFU_MODE = false;
+    PLAYED = false;
 }
 
 void Kifu::turn_board() {
@@ -148,6 +149,7 @@ void Kifu::load(const std::vector<RecordEntry>& entries) {
     KIFU_TESU = 0;
     TESU_MAE = 0;
     KIFU_SAIGO = count;
+    PLAYED = count > 0;
 
     // The moves, entry by entry, the armies taking turns.  The first move is
     // looked for among the lower side's moves first, as 先手 of a game
@@ -218,11 +220,45 @@ void Kifu::move_made(const Position& pos, const Sashite& move) {
     moves_[static_cast<std::size_t>(n)] = {move, true, move.koma > 0 ? +1 : -1, 0};
     KIFU_TESU = n;
     KIFU_SAIGO = n;
+    PLAYED = true;
 }
 
 void Kifu::game_over(int winner) {
     make_room(KIFU_TESU);
     moves_[static_cast<std::size_t>(KIFU_TESU)].winner = winner;
+}
+
+KifuWhole Kifu::whole() const {
+    KifuWhole w;
+    const int top = KIFU_TESU > KIFU_SAIGO ? KIFU_TESU : KIFU_SAIGO;
+    for (int n = 0; n <= top; ++n) {
+        w.entries.push_back(entry(n));
+        w.moves.push_back(entry_move(n));
+    }
+    w.shown = KIFU_TESU;
+    w.last = KIFU_SAIGO;
+    w.moves_before = TESU_MAE;
+    w.turned = HANTEN;
+    w.browsing = KIFU_MODE;
+    w.played = PLAYED;
+    return w;
+}
+
+void Kifu::bring_back(const KifuWhole& w) {
+    const int count = static_cast<int>(w.entries.size());
+    entries_.assign(static_cast<std::size_t>(INITIAL_ENTRIES), RecordEntry{});
+    moves_.assign(static_cast<std::size_t>(INITIAL_ENTRIES), EntryMove{});
+    make_room(count);
+    for (int n = 0; n < count; ++n) {
+        entries_[static_cast<std::size_t>(n)] = w.entries[static_cast<std::size_t>(n)];
+        if (n < static_cast<int>(w.moves.size())) moves_[static_cast<std::size_t>(n)] = w.moves[static_cast<std::size_t>(n)];
+    }
+    KIFU_TESU = w.shown;
+    KIFU_SAIGO = w.last;
+    TESU_MAE = w.moves_before;
+    HANTEN = w.turned;
+    KIFU_MODE = w.browsing;
+    PLAYED = w.played;
 }
 
 const RecordEntry& Kifu::entry(int n) const {

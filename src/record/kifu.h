@@ -28,6 +28,19 @@ struct EntryMove {
     int winner = 0;      // the army that won in this position, 0 while the game is open
 };
 
+// The whole record as it stands, to be kept over the end of the program and
+// put back at the next start (record/kept_game.h).
+struct KifuWhole {
+    std::vector<RecordEntry> entries;  // entries 0 .. max(shown, last)
+    std::vector<EntryMove> moves;      // moves[n]: the move that led to entry n
+    int shown = 0;         // the entry on the board
+    int last = 0;          // the last entry stored
+    int moves_before = 0;  // moves played before the board was last turned
+    bool turned = false;
+    bool browsing = false;  // a record read from a file is stepped through
+    bool played = false;    // moves_in_game()
+};
+
 class Kifu {
 public:
     // The record starts with room for entries 0..500 and grows when a longer
@@ -47,6 +60,10 @@ public:
     bool hanten() const { return HANTEN; }
     // A record read from a file is being stepped through.
     bool kifu_mode() const { return KIFU_MODE; }
+    // The record holds moves of this game: a move was made since the last
+    // new game, or a record was read from a file.  (The entries of an
+    // earlier game stay stored until something is stored over them.)
+    bool moves_in_game() const { return PLAYED; }
 
     // A new game: back to its start, not turned, no record being stepped
     // through.  The stored entries stay, and the last entry's index with
@@ -117,6 +134,10 @@ public:
 
     int capacity() const { return static_cast<int>(entries_.size()); }
 
+    // The whole record, and the record put back from it.
+    KifuWhole whole() const;
+    void bring_back(const KifuWhole& whole);
+
 private:
     void make_room(int n);
 
@@ -127,6 +148,7 @@ private:
     int TESU_MAE = 0;        // moves played before the board was last turned
     bool HANTEN = false;     // the board was turned since the last new game
     bool KIFU_MODE = false;  // while a record read from a file is stepped through
+    bool PLAYED = false;     // moves_in_game()
 };
 
 // The move of `army` (+1 upper, -1 lower) that turns `before` into `after`

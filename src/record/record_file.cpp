@@ -199,6 +199,10 @@ RecordFile parse_record_file(std::string_view bytes) {
 }
 
 ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::string& reason) {
+    return read_whole_file(path, MAX_RECORD_FILE_BYTES, bytes, reason);
+}
+
+ReadFailure read_whole_file(const std::string& path, std::size_t limit, std::string& bytes, std::string& reason) {
     bytes.clear();
     // Not blocking: a named pipe in the folder must not hang the game.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -217,7 +221,7 @@ ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::
         ::close(fd);
         return ReadFailure::System;
     }
-    if (static_cast<unsigned long long>(st.st_size) > MAX_RECORD_FILE_BYTES) {
+    if (static_cast<unsigned long long>(st.st_size) > limit) {
         ::close(fd);
         return ReadFailure::TooLarge;
     }
@@ -234,7 +238,7 @@ ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::
         }
         bytes.append(buf, static_cast<std::size_t>(n));
         // The file may have grown since it was measured.
-        if (bytes.size() > MAX_RECORD_FILE_BYTES) {
+        if (bytes.size() > limit) {
             ::close(fd);
             bytes.clear();
             return ReadFailure::TooLarge;

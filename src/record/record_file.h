@@ -77,6 +77,8 @@ std::string file_failure_reason(int err);
 enum class ReadFailure { None, System, TooLarge };
 // The whole of a regular file of at most MAX_RECORD_FILE_BYTES.
 ReadFailure read_record_bytes(const std::string& path, std::string& bytes, std::string& reason);
+// The same for a file of at most `limit` bytes.
+ReadFailure read_whole_file(const std::string& path, std::size_t limit, std::string& bytes, std::string& reason);
 // Replaces the file at `path` by `bytes` all at once: a new file in the same
 // folder is written and flushed to the disk with no name (or, where the file
 // system has no unnamed files, under a temporary one) and only then takes the

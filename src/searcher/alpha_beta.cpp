@@ -64,16 +64,35 @@ int king_terms(const CompactPosition& pos, int king_sq, int side) {
 int evaluate(const CompactPosition& pos) {
     int s = pos.material;
     s += king_terms(pos, pos.king[0], 1) - king_terms(pos, pos.king[1], -1);
-    // A piece on its own side's piece keeps its footing: nothing the enemy
-    // captures beneath it can drop it.
+    // The enemy king's square for each side's attackers (upper, lower); a
+    // taken king is far from everything.
+    const int tx[2] = {pos.king[1] ? sq_x(pos.king[1]) : -9, pos.king[0] ? sq_x(pos.king[0]) : -9};
+    const int ty[2] = {pos.king[1] ? sq_y(pos.king[1]) : -9, pos.king[0] ? sq_y(pos.king[0]) : -9};
+    int near[2] = {0, 0};
     for (int y = 1; y <= 9; ++y) {
         const int base = sq(0, y);
-        for (int x = 1; x <= 8; ++x) {
+        for (int x = 1; x <= 9; ++x) {
             const int c = pos.board[base + x];
             if (c == 0) continue;
-            const int below = pos.board[base + x + 1];
-            if ((c > 0) == (below > 0)) s += c > 0 ? FOOTING_WEIGHT : -FOOTING_WEIGHT;
+            const int si = c > 0 ? 0 : 1;
+            // A piece on its own side's piece keeps its footing: nothing the
+            // enemy captures beneath it can drop it.
+            if (x < 9) {
+                const int below = pos.board[base + x + 1];
+                if ((c > 0) == (below > 0)) s += c > 0 ? FOOTING_WEIGHT : -FOOTING_WEIGHT;
+            }
+            const int d = std::max(iabs(x - tx[si]), iabs(y - ty[si]));
+            if (d <= ATTACK_REACH && iabs(c) != OU) near[si] += ATTACK_NEAR[d];
         }
+    }
+    // Pieces close to the enemy king are an attack, the more so the more the
+    // attacker holds in hand to follow them with: a side that is ahead in
+    // pieces is drawn toward the king instead of waiting.
+    for (int si = 0; si < 2; ++si) {
+        int hand = 0;
+        for (int kind = 1; kind <= 7; ++kind) hand += pos.kinds[si][kind] * DANGER_WEIGHT[kind];
+        const int attack = ATTACK_WEIGHT * attack_value(near[si], hand);
+        s += si == 0 ? attack : -attack;
     }
     s = std::clamp(s, -EVAL_LIMIT, EVAL_LIMIT);
     return pos.side > 0 ? s : -s;
@@ -221,11 +240,12 @@ int Searcher::search(const CompactPosition& pos, int depth, int alpha, int beta,
     const uint64_t plain_key = pos.key();
     path_[ply] = plain_key;
     if (ply > 0) {
+        const int draw = pos.side == root_side_ ? -contempt_ : contempt_;
         for (int i = ply - 2; i >= 0; i -= 2)
-            if (path_[i] == plain_key) return 0;
+            if (path_[i] == plain_key) return draw;
         const std::size_t n = game_keys_.size(), from = n > GAME_KEYS_LOOKED_AT ? n - GAME_KEYS_LOOKED_AT : 0;
         for (std::size_t i = from; i < n; ++i)
-            if (game_keys_[i] == plain_key) return 0;
+            if (game_keys_[i] == plain_key) return draw;
     }
 
     // The table: a cut where its bound allows, else its move first.
@@ -330,6 +350,7 @@ SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, s
     aborted_ = false;
     spent_ = false;
     root_scored_ = false;
+    root_side_ = pos.side;
     std::memset(killers_, 0, sizeof killers_);
     std::memset(history_, 0, sizeof history_);
 

@@ -55,6 +55,12 @@ int score_from_table(int stored, int ply);
 // for in.
 constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;
 
+// What a draw by repetition costs the side the search is for (the other
+// side is scored as gaining it): a player who is the stronger for seeing
+// further does not settle for going round in a circle when its evaluation
+// is a little below even.
+constexpr int CONTEMPT = 50;
+
 // Milliseconds since any fixed moment; the searcher reads it to keep to a
 // movetime.  Tests hand the searcher a clock of their own.
 using MillisecondClock = std::function<int64_t()>;
@@ -92,10 +98,11 @@ struct SearchResult {
 // The evaluation, from the side to move's view: material on the board and
 // in hand (promoted pieces at their own value), the shelter of each king,
 // the danger to each king from the empty squares around it that the enemy
-// could drop into (weighted by what the enemy holds in hand), and the
-// stability the falling rule gives: a king on the bottom row cannot be
-// dropped by a capture beneath it, and a piece standing on its own side's
-// piece keeps its footing.
+// could drop into (weighted by what the enemy holds in hand), the attack of
+// each side's pieces within three squares of the enemy king (worth more the
+// more that side holds in hand), and the stability the falling rule gives:
+// a king on the bottom row cannot be dropped by a capture beneath it, and a
+// piece standing on its own side's piece keeps its footing.
 int evaluate(const CompactPosition& pos);
 
 class Searcher {
@@ -121,7 +128,8 @@ public:
 
     // The keys of the positions played before the next root, oldest first.
     // A line that comes back to one of the last of them (or to a position
-    // earlier on the same line) scores as a draw, so a side that is ahead
+    // earlier on the same line) scores as a draw, worth -CONTEMPT to the
+    // side searched for, so a side that is ahead, or only a little behind,
     // makes progress instead of going round in a circle.
     void set_game(const std::vector<uint64_t>& keys) { game_keys_ = keys; }
 
@@ -173,6 +181,8 @@ private:
     Move root_best_;            // the best root move of the depth being searched
     int root_best_score_ = 0;
     int root_best_depth_ = 0;   // the depth root_best_ was found at
+    int root_side_ = 1;  // the side the search is for
+    int contempt_ = CONTEMPT;  // what a repetition costs it
 };
 
 // One search with a table of its own.

@@ -37,6 +37,8 @@ void add_king_terms(const CompactPosition& pos, int king_sq, int side, int sign,
 
 EvalTerms eval_terms(const CompactPosition& pos) {
     EvalTerms t{};
+    // Each side's pieces near the enemy king (upper's, lower's).
+    int near[2] = {0, 0};
     for (int y = 1; y <= 9; ++y)
         for (int x = 1; x <= 9; ++x) {
             const int c = pos.board[sq(x, y)];
@@ -48,7 +50,15 @@ EvalTerms eval_terms(const CompactPosition& pos) {
                 const int below = pos.board[sq(x + 1, y)];
                 if ((c > 0) == (below > 0)) t[TERM_FOOTING] += sign;
             }
+            const int target = pos.king[c > 0 ? 1 : 0];
+            const int d = std::max(iabs(x - sq_x(target)), iabs(y - sq_y(target)));
+            if (d <= ATTACK_REACH && iabs(c) != OU) near[c > 0 ? 0 : 1] += ATTACK_NEAR[d];
         }
+    for (int si = 0; si < 2; ++si) {
+        int hand = 0;
+        for (int kind = 1; kind <= 7; ++kind) hand += pos.kinds[si][kind] * DANGER_WEIGHT[kind];
+        t[TERM_ATTACK] += (si == 0 ? 1 : -1) * attack_value(near[si], hand);
+    }
     for (int kind = 1; kind <= 7; ++kind) t[TERM_HAND + kind - 1] += pos.kinds[0][kind] - pos.kinds[1][kind];
     add_king_terms(pos, pos.king[0], 1, 1, t);
     add_king_terms(pos, pos.king[1], -1, -1, t);
@@ -69,6 +79,7 @@ EvalTerms eval_weights() {
     w[TERM_INTRUDER_NEAR] = INTRUDER_NEAR_WEIGHT;
     w[TERM_INTRUDER_FAR] = INTRUDER_FAR_WEIGHT;
     w[TERM_FOOTING] = FOOTING_WEIGHT;
+    w[TERM_ATTACK] = ATTACK_WEIGHT;
     return w;
 }
 

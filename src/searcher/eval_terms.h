@@ -22,7 +22,8 @@ enum EvalTerm : int {
     TERM_INTRUDER_NEAR = 25,  // enemy pieces next to a king
     TERM_INTRUDER_FAR = 26,   // enemy pieces two squares from a king
     TERM_FOOTING = 27,        // pieces standing on a piece of their own side
-    TERM_COUNT = 28
+    TERM_ATTACK = 28,         // pieces close to the enemy king, scaled by the hand behind them
+    TERM_COUNT = 29
 };
 
 using EvalTerms = std::array<int, TERM_COUNT>;
@@ -42,6 +43,20 @@ constexpr int FOOTING_WEIGHT = -157;
 // most the hand adds.
 constexpr int DANGER_WEIGHT[9] = {0, 1, 1, 2, 2, 2, 3, 3, 0};
 constexpr int DANGER_CAP = 12;
+
+// A piece at Chebyshev distance d (1..ATTACK_REACH) from the enemy king
+// adds ATTACK_NEAR[d], scaled up by the attacker's hand (weighted as for
+// the danger, capped the same): (ATTACK_HAND_BASE + hand) / ATTACK_HAND_BASE.
+constexpr int ATTACK_REACH = 3;
+constexpr int ATTACK_NEAR[ATTACK_REACH + 1] = {0, 6, 4, 2};
+constexpr int ATTACK_HAND_BASE = 4;
+constexpr int ATTACK_WEIGHT = 1;
+
+// One side's attack: the sum of ATTACK_NEAR over its pieces near the enemy
+// king, scaled by its weighted hand.
+constexpr int attack_value(int near, int hand) {
+    return near * (ATTACK_HAND_BASE + (hand < DANGER_CAP ? hand : DANGER_CAP)) / ATTACK_HAND_BASE;
+}
 
 // The terms of a position with both kings on the board.
 EvalTerms eval_terms(const CompactPosition& pos);

@@ -65,11 +65,11 @@ desktop-file-validate "$share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" >/dev/null
 
 # The unpacked program, started as a player would start it (no data folder
-# beside it), tells what it found at start-up.  Its settings go to a folder
-# of the test's own.
+# beside it), tells what it found at start-up.  Its settings and state go to
+# folders of the test's own.
 log=$root/start.log
 env QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy QT_LOGGING_RULES="zemtori.startup.info=true" \
-  XDG_CONFIG_HOME="$root/config" \
+  XDG_CONFIG_HOME="$root/config" XDG_STATE_HOME="$root/state" \
   "$root/usr/games/zemtori" >/dev/null 2>"$log" &
 pid=$!
 for _ in $(seq 1 300); do

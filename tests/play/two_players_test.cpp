@@ -162,8 +162,9 @@ TEST_F(TwoPlayers, StartInTheMiddleOfAGameContinuesWithoutTheOldSelection) {
     click(5, 3);  // the upper side selects a pawn...
     ASSERT_EQ(game.view().turn.SENTAKU, 1);
     port.messages.clear();
-    game.menu("START");  // ...and the game is continued from the menu
-    ASSERT_EQ(port.messages.size(), 1u);
+    game.menu("START");  // ...and the game is continued from the menu, after a question
+    ASSERT_EQ(port.messages.size(), 2u);
+    EXPECT_EQ(port.messages[0].text, "対局中です。この局面から新しく始めますか？");
     EXPECT_EQ(last_message().text, "後手の番です");
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
     EXPECT_EQ(game.view().kifu.tesu(), 1);

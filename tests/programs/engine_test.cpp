@@ -339,7 +339,7 @@ TEST(EngineProtocol, NeverOverstepsItsClock) {
                     EXPECT_LE(t.hard, allowed - 40) << remaining << ' ' << byoyomi << ' ' << inc;
                 }
                 if (byoyomi >= 100) {
-                    EXPECT_GE(t.target, byoyomi / 2) << "the byoyomi is there to be used";
+                    EXPECT_GE(t.target, byoyomi * 2 / 5) << "the byoyomi is there to be used";
                 }
             }
 }

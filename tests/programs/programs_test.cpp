@@ -93,6 +93,35 @@ TEST(AnalyseGen, WritesEachLineAsItIsMade) {
     EXPECT_TRUE(long_run.out == short_run.out) << "the first 300 lines differ from a run of 300";
 }
 
+// match --moves follows each game's line with its moves, as many as the
+// line counts; without it there are only the games' lines and the summary.
+TEST(AnalyseMatch, MovesFollowEachGameWhenAsked) {
+    const std::string exe = std::string("'") + ZEMTORI_ANALYSE_EXE + "'";
+    const Outcome with = run(exe + " match search level1 --games 3 --nodes 300 --moves");
+    ASSERT_EQ(WEXITSTATUS(with.status), 0);
+    std::istringstream lines(with.out);
+    std::string line;
+    int games = 0;
+    while (std::getline(lines, line) && line.rfind("game ", 0) == 0) {
+        ++games;
+        std::istringstream game(line);
+        std::string word, count;
+        while (game >> word)
+            if (word == "moves") game >> count;
+        std::string next;
+        ASSERT_TRUE(std::getline(lines, next)) << line;
+        std::istringstream moves(next);
+        int n = -2;  // "moves" and the game's number
+        while (moves >> word) ++n;
+        EXPECT_EQ(next.rfind("moves " + std::to_string(games) + " ", 0), 0u) << next;
+        EXPECT_EQ(std::to_string(n), count) << line;
+    }
+    EXPECT_EQ(games, 3);
+    EXPECT_EQ(line.rfind("summary: ", 0), 0u) << line;
+    const Outcome without = run(exe + " match search level1 --games 3 --nodes 300");
+    EXPECT_EQ(without.out.find("\nmoves "), std::string::npos);
+}
+
 // A program plays `game` move by move through a pipe: the answer to each
 // line comes out before the next line is written, with standard input
 // still open.  (A hang guard of 60 s ends the wait if it never does.)
@@ -171,6 +200,47 @@ TEST(GameStartUp, LoadsNoImagePluginOnTheWayToTheWindow) {
     for (std::string line; std::getline(lines, line);)
         EXPECT_FALSE(line.find("imageformats/") != std::string::npos && line.find("loaded library") != std::string::npos)
             << line;
+    EXPECT_EQ(std::system((std::string("rm -rf ") + folder).c_str()), 0);
+}
+
+// The program keeps its game in the user's state folder: a damaged kept
+// game found there at start is removed without a question, and the start
+// carries on as always.
+TEST(GameStartUp, RemovesADamagedKeptGameFromTheStateFolder) {
+    char folder[] = "/tmp/zemtori-kept-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string state = std::string(folder) + "/state", kept = state + "/zemtori/Zemtori-game.txt";
+    ASSERT_EQ(std::system(("mkdir -p '" + state + "/zemtori'").c_str()), 0);
+    std::ofstream(kept) << "zemtori kept game 1\nlevel 3\n";  // cut short
+    int from_child[2];
+    ASSERT_EQ(pipe(from_child), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        dup2(from_child[1], 2);
+        close(from_child[0]);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("XDG_CONFIG_HOME", folder, 1);
+        setenv("XDG_STATE_HOME", state.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder, 1);
+        setenv("QT_LOGGING_RULES", "zemtori.startup.info=true", 1);
+        execl(ZEMTORI_EXE, ZEMTORI_EXE, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(from_child[1]);
+    std::string got;
+    const bool said = read_until(from_child[0], got, [](const std::string& g) {
+        const std::size_t at = g.find("kept game:");
+        return at != std::string::npos && g.find('\n', at) != std::string::npos;
+    });
+    kill(pid, SIGKILL);
+    close(from_child[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(said) << got;
+    EXPECT_NE(got.find("zemtori.startup: kept game: removed"), std::string::npos) << got;
+    EXPECT_FALSE(std::ifstream(kept).good()) << "the damaged file is still there";
     EXPECT_EQ(std::system((std::string("rm -rf ") + folder).c_str()), 0);
 }
 

@@ -161,8 +161,12 @@ TEST_F(GameInWindow, LeftRightAndHomeStepThroughTheGame) {
     EXPECT_TRUE(square_shows(1, 3, HU));
     EXPECT_TRUE(square_shows(9, 4, KARA));
     EXPECT_EQ(seen.size(), 1u) << "no box: the keys ran 戻 and 進 as the menu does";
-    // Home sets up a new game, as 最初 does, and a key of a disabled item does nothing.
+    // Home sets up a new game, as 最初 does (asking first, as a game with
+    // moves is given up), and a key of a disabled item does nothing.
+    answer_next_box();
     press(Qt::Key_Home);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].text, "対局中です。新しく始めますか？");
     EXPECT_TRUE(square_shows(9, 7, -HU));
     EXPECT_TRUE(square_shows(9, 6, KARA));
     // (進 would refuse here with a box; the answer is armed for this test

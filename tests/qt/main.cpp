@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
     zemtori::test::SettingsFolder settings;
     settings.write_plain();
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settings.dir.string()));
+    // And a state folder of its own, for a test that starts the game as main() does.
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString((settings.dir / "state").string()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

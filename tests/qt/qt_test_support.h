@@ -58,7 +58,7 @@ inline void when_message_box(std::function<void(QMessageBox&)> answer) {
     poll->start();
 }
 
-// Answers every message box with OK, from the moment it is made until it
+// Answers every message box with OK (a question with Yes), from the moment it is made until it
 // goes, and writes down each box's text in `seen`.
 class OkToEveryBox {
 public:
@@ -68,7 +68,9 @@ public:
             if (!box || box == last_) return;
             last_ = box;
             seen.push_back(box->text().toStdString());
-            box->button(QMessageBox::Ok)->click();
+            // A question (before a game in progress is given up) is answered Yes.
+            QAbstractButton* ok = box->button(QMessageBox::Ok);
+            (ok ? ok : box->button(QMessageBox::Yes))->click();
         });
         poll_.start(10);
     }

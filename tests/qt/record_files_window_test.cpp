@@ -81,7 +81,9 @@ TEST(RecordFilesInWindow, SaveWithTypedNamesThenReadFromTheFileList) {
     ASSERT_EQ(rc.file1()->count(), 1);
     seen.clear();
     press(rc.file1()->viewport(), rc.file1()->visualItemRect(rc.file1()->item(0)).center(), true);
-    EXPECT_EQ(seen, (std::vector<std::string>{" 読み込みました", "棋譜を '進 'で進めて下さい"}));
+    // The game of two moves on the board gives way after a question, answered Yes.
+    EXPECT_EQ(seen, (std::vector<std::string>{"対局中です。新しく始めますか？", " 読み込みました",
+                                              "棋譜を '進 'で進めて下さい"}));
     EXPECT_FALSE(window.record_control_visible(RecordControl::FileList));
     EXPECT_EQ(game.view().kifu.kifu_mode(), 1);
     EXPECT_EQ(game.view().kifu.kifu_saigo(), 2);

@@ -3,6 +3,7 @@
 // searches side by side, and an evaluation that treats both sides alike.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <random>
@@ -233,6 +234,31 @@ TEST(Search, AnOpenKingIsInDangerFromTheEnemyHand) {
     EXPECT_GT(last_gap, 0);
 }
 
+// A piece drawn toward the enemy king is an attack: a gold three squares
+// from the enemy king scores better than the same gold four squares away
+// (beyond the kings' shelter), by more when its side holds pieces in hand
+// to follow it with, and the same for either side turned round.
+TEST(Search, APieceNearTheEnemyKingCountsMoreWithPiecesInHand) {
+    auto board = [](int gold_y, int golds_in_hand) {
+        Position b = test::board_with({{9, 1, OU}, {9, gold_y, KIN}, {9, 9, -OU}});
+        if (golds_in_hand > 0) {
+            b.MOCHI_UE_KOMA[7] = KIN;
+            b.MOCHI_UE_KAZU[7] = golds_in_hand;
+            b.MOCHI_UE_GOKEI = golds_in_hand;
+        }
+        return searcher::from_rules(b, 1);
+    };
+    int last_gap = 0;
+    for (const int golds : {0, 2}) {
+        const searcher::CompactPosition far = board(5, golds), near = board(6, golds);
+        const int gap = searcher::evaluate(near) - searcher::evaluate(far);
+        EXPECT_GT(gap, last_gap) << golds << " golds in hand";
+        last_gap = gap;
+        EXPECT_EQ(searcher::evaluate(near), searcher::evaluate(mirrored(near)));
+        EXPECT_EQ(searcher::evaluate(far), searcher::evaluate(mirrored(far)));
+    }
+}
+
 // A side that is far ahead does not walk back into a position of the game:
 // that move scores as a draw, and the search picks another.
 TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
@@ -255,6 +281,57 @@ TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
     searcher.set_game({});
     searcher.clear();
     EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
+}
+
+// A draw by repetition is worth -CONTEMPT to the side the search is for,
+// whichever side it is and whoever walks into the repetition: with every
+// position a root move leads to already in the game, the root scores
+// -CONTEMPT; with every answer of the other side leading back into the
+// game, the other side takes the draw gladly and the root scores the same.
+// (A repetition is looked for in the full search, not in the capture
+// search at its leaves, hence one ply more than the draws lie deep.)
+TEST(Search, ARepetitionIsWorthLessThanNothingToTheSideSearchedFor) {
+    static_assert(searcher::CONTEMPT > 0);
+    // Two lone kings on the bottom row: few moves, so all fit in the game's
+    // window of keys.
+    const Position board = test::board_with({{9, 1, OU}, {9, 9, -OU}});
+    auto reached = [](const searcher::CompactPosition& from) {
+        std::vector<uint64_t> keys;
+        searcher::MoveList list;
+        searcher::generate(from, list);
+        for (int i = 0; i < list.size; ++i) {
+            searcher::CompactPosition next = from;
+            searcher::make(next, list.moves[i]);
+            keys.push_back(next.key());
+        }
+        return keys;
+    };
+    for (const int side : {1, -1}) {
+        const searcher::CompactPosition root = searcher::from_rules(board, side);
+        searcher::Searcher searcher(14);
+        const SearchResult free = searcher.think(root, Limits{2, 0, 0});
+        EXPECT_GT(free.score, -searcher::CONTEMPT) << side;
+
+        std::vector<uint64_t> children = reached(root);
+        ASSERT_LE(children.size(), searcher::GAME_KEYS_LOOKED_AT);
+        searcher.set_game(children);
+        searcher.clear();
+        EXPECT_EQ(searcher.think(root, Limits{2, 0, 0}).score, -searcher::CONTEMPT) << side;
+
+        std::vector<uint64_t> grandchildren;
+        searcher::MoveList list;
+        searcher::generate(root, list);
+        for (int i = 0; i < list.size; ++i) {
+            searcher::CompactPosition next = root;
+            searcher::make(next, list.moves[i]);
+            for (const uint64_t k : reached(next))
+                if (std::find(children.begin(), children.end(), k) == children.end()) grandchildren.push_back(k);
+        }
+        ASSERT_LE(grandchildren.size(), searcher::GAME_KEYS_LOOKED_AT);
+        searcher.set_game(grandchildren);
+        searcher.clear();
+        EXPECT_EQ(searcher.think(root, Limits{3, 0, 0}).score, -searcher::CONTEMPT) << side;
+    }
 }
 
 // The game's history is looked at back to its 24th-last position and no

@@ -59,7 +59,9 @@ MoveTime time_for_move(long long remaining, long long byoyomi, long long increme
     if (byoyomi > 0) target = remaining / 25 + byoyomi;
     else if (increment > 0) target = remaining / 25 + increment * 3 / 4;
     else target = remaining / 30;
-    t.target = std::clamp(target, 1LL, t.hard);
+    // The search uses its aim to the end, so the aim keeps a quarter of the
+    // hard stop free for the answer's way back on a busy machine.
+    t.target = std::clamp(target, 1LL, std::max(1LL, t.hard * 3 / 4));
     return t;
 }
 

@@ -23,7 +23,7 @@ constexpr const char* USAGE =
     "       zemtori-analyse gen --seed S --count N\n"
     "       zemtori-analyse game [--level N] [--movetime MS | --nodes N]   (N = 1..4; a budget with level 4)\n"
     "       zemtori-analyse best [--movetime MS | --nodes N | --depth D]\n"
-    "       zemtori-analyse match A B --games N [--movetime MS | --nodes N] [--seed S] [--jobs J]\n"
+    "       zemtori-analyse match A B --games N [--movetime MS | --nodes N] [--seed S] [--jobs J] [--moves]\n"
     "         (A, B: level1, level2, level3, search, search:MS, engine:PATH;\n"
     "          J at most the machine's processors)\n"
     "       zemtori-analyse review FILE.棋譜 [--movetime MS | --nodes N]   (200000 nodes a position without one)\n"
@@ -119,6 +119,10 @@ int main(int argc, char** argv) {
         for (int i = 4; i < argc; ++i) {
             const std::string_view arg = argv[i];
             std::uint64_t v = 0;
+            if (arg == "--moves") {
+                options.show_moves = true;
+                continue;
+            }
             if (i + 1 >= argc) return usage();
             const char* value = argv[++i];
             if (arg == "--games" && parse_number(value, 1, 1000000, v)) {

@@ -27,7 +27,7 @@ static QColor cell_wood(double u, double v) {
     return mix(light, dark, 0.55 * grain * grain + 0.35 * fine);
 }
 
-QImage empty_square(int scale) {
+QImage empty_square(double scale) {
     return shade(PIECE_W, PIECE_H, scale, cell_wood);
 }
 
@@ -87,7 +87,7 @@ QPainterPath glyph(const QString& text, double cx, double cy, double height) {
 
 }  // namespace
 
-QImage piece(int code, int scale) {
+QImage piece(int code, double scale) {
     QImage img = empty_square(scale);
     const int m = code < 0 ? -code : code;
     const Kind kind = kind_of(m);

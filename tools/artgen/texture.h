@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "art.h"
+
 namespace zemtori::art {
 
 // A well-mixed 32-bit hash of two integers and a seed.
@@ -84,11 +86,12 @@ inline QColor mix(const QColor& a, const QColor& b, double t) {
 
 inline QColor scaled(const QColor& c, double k) { return rgb(c.red() * k, c.green() * k, c.blue() * k); }
 
-// An image of w x h logical pixels at `scale` device pixels per logical pixel,
-// each device pixel coloured by f(u, v) at its centre in logical coordinates.
+// An image of w x h logical pixels at `scale` device pixels per logical pixel
+// (device_pixels of each side), each device pixel coloured by f(u, v) at its
+// centre in logical coordinates.
 template <class F>
-QImage shade(int w, int h, int scale, F f) {
-    QImage img(w * scale, h * scale, QImage::Format_RGB32);
+QImage shade(int w, int h, double scale, F f) {
+    QImage img(device_pixels(w, scale), device_pixels(h, scale), QImage::Format_RGB32);
     for (int y = 0; y < img.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < img.width(); ++x)

@@ -124,7 +124,7 @@ QColor renga(double u, double v) {
 
 }  // namespace
 
-QImage background_tile(int code, int scale) {
+QImage background_tile(int code, double scale) {
     switch (code) {
     case 2: return shade(TILE_W, TILE_H, scale, midori);
     case 3: return shade(TILE_W, TILE_H, scale, tatami);

@@ -67,11 +67,9 @@ void falling_piece(QPainter& p, double cx, double top, double w, double h, const
 // row 2, where the lower side's move text repaints the background.  The plate
 // stops short of that row; the rows below it are transparent, so they show
 // whatever background lies there, before and after the move text.
-constexpr double TITLE_ROW = -0.2;
-constexpr int PLATE_H = to_pixels(grid_y(2)) - to_pixels(grid_y(TITLE_ROW));
-static_assert(PLATE_H > 60 && PLATE_H <= TITLE_H);
+constexpr int PLATE_H = TITLE_PLATE_H;
 
-QImage title(int scale) {
+QImage title(double scale) {
     QImage plate = shade(TITLE_W, PLATE_H, scale, plate_wood);
     QPainter p(&plate);
     p.setRenderHint(QPainter::Antialiasing);
@@ -120,14 +118,14 @@ QImage title(int scale) {
     falling_piece(p, px, 28, 26, 33, mincho);
     p.end();
 
-    QImage img(TITLE_W * scale, TITLE_H * scale, QImage::Format_ARGB32);
+    QImage img(device_pixels(TITLE_W, scale), device_pixels(TITLE_H, scale), QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter whole(&img);
     whole.drawImage(0, 0, plate);
     return img;
 }
 
-QImage picture(int code, int scale) {
+QImage picture(int code, double scale) {
     if (code == 0) return empty_square(scale);
     if (code == 1) return title(scale);
     if (code >= 2 && code <= 6) return background_tile(code, scale);
