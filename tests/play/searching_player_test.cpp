@@ -42,10 +42,11 @@ TEST_F(SearchingPlayer, LevelFourIsAFourthItemWithTheOthersCheckMarkAndCaption) 
     EXPECT_EQ(game.view().engine.COM_LEVEL, 2);
 }
 
-// The computer's turn at level 4 is the turn of levels 1-3 with the
-// searching player's move: recorded, blinked, made, fallen, shown.
-TEST_F(SearchingPlayer, AtLevelFourTheComputerPlaysTheSearchsMoveThroughItsOwnTurn) {
-    game.menu("LEVEL4");
+// The computer's turn at level 9 (the full searching player) is the turn of
+// levels 1-3 with the searching player's move: recorded, blinked, made,
+// fallen, shown.
+TEST_F(SearchingPlayer, AtLevelNineTheComputerPlaysTheSearchsMoveThroughItsOwnTurn) {
+    game.menu("LEVEL9");
     Position opening = game.view().pos;
     rakka(opening, nullptr);  // a start command lets the opening fall first
     searcher::SearchResult r;
