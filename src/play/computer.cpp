@@ -131,9 +131,13 @@ void Game::com_ban() {
     if (engine.COM_LEVEL >= searcher::FIRST_SEARCH_LEVEL) {
         port.refresh();
         const int level = engine.COM_LEVEL;
-        const searcher::Limits limits =
-            search_budget_ ? searcher::level_limits(level, *search_budget_) : searcher::level_limits(level);
-        const std::optional<Candidate> answer = think_in_background(true, limits, level);
+        // The draw of this move's choice, which also decides whether the
+        // level searches for its best move alone.
+        const uint64_t draw = searcher::level_draw(level_seed_, searcher::from_rules(pos, 1).key(), kifu.tesu());
+        searcher::Limits own_limits;
+        own_limits.nodes = searcher::level(level).nodes;
+        const searcher::Limits limits = searcher::level_limits(level, search_budget_ ? *search_budget_ : own_limits, draw);
+        const std::optional<Candidate> answer = think_in_background(true, limits, level, draw);
         // The window was closed (or Esc pressed) while the search ran: the
         // program is ending, and the board is left as it stands.
         if (!answer) return;
@@ -273,7 +277,8 @@ void Game::draw_level_seed() {
                   static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
-std::optional<Candidate> Game::think_in_background(bool upper, const searcher::Limits& limits, int level) {
+std::optional<Candidate> Game::think_in_background(bool upper, const searcher::Limits& limits, int level,
+                                                  uint64_t draw) {
     if (!thinker_) thinker_ = std::make_unique<searcher::Thinker>();
     // The positions this game has passed through lately, so that a player
     // who is ahead makes progress instead of going round in a circle: the
@@ -313,8 +318,7 @@ std::optional<Candidate> Game::think_in_background(bool upper, const searcher::L
     searcher::Move chosen = result->best;
     int score = result->score;
     if (level >= searcher::FIRST_SEARCH_LEVEL) {
-        chosen = searcher::choose_move(root, *result, level,
-                                       searcher::level_draw(level_seed_, root.key(), kifu.tesu()));
+        chosen = searcher::choose_move(root, *result, level, draw);
         for (const searcher::RootScore& r : result->root_scores)
             if (r.move == chosen) score = r.score;
     }

@@ -319,9 +319,10 @@ private:
     // the move in the rules' terms with the code it moves and its score,
     // koma 0 when the side has no move; nothing when the program ends
     // meanwhile.
-    // With a searching `level` (4..9) the level's choice is played instead
-    // of the best move.
-    std::optional<Candidate> think_in_background(bool upper, const searcher::Limits& limits, int level = 0);
+    // With a searching `level` (4..9) the level's choice for `draw` is
+    // played instead of the best move.
+    std::optional<Candidate> think_in_background(bool upper, const searcher::Limits& limits, int level = 0,
+                                                 uint64_t draw = 0);
     // hint.cpp: puts the hint's frames back to the board's own colour.
     void clear_hint();
     void hint_frames(int colour);

@@ -146,8 +146,9 @@ protected:
         rakka(opening, nullptr);  // a start command lets the opening fall first
         const searcher::CompactPosition root = searcher::from_rules(opening, 1);
         searcher::Searcher own(20);
-        const searcher::SearchResult r = own.think(root, searcher::level_limits(level));
-        const searcher::Move want = searcher::choose_move(root, r, level, searcher::level_draw(SEED, root.key(), 0));
+        const uint64_t draw = searcher::level_draw(SEED, root.key(), 0);
+        const searcher::SearchResult r = own.think(root, searcher::level_limits(level, draw));
+        const searcher::Move want = searcher::choose_move(root, r, level, draw);
         // LEVEL9 plays the best move; with this seed LEVEL5 plays another.
         EXPECT_EQ(want == r.best, level == searcher::LAST_LEVEL);
 

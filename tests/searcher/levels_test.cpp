@@ -160,11 +160,22 @@ TEST(Levels, TheChoiceKeepsNearTheBestAndNeverGivesTheKingAway) {
     r.root_scores = {{giving[0], 100}, {keeping[0], 90}, {keeping[1], 90 - m4 / 2}, {giving[1], 95},
                      {keeping[2], 100 - m4}};
     std::map<int, std::map<int, int>> picked;  // level, index in root_scores -> times
+    std::map<int, int> kept;
     for (int level = 4; level <= 8; ++level)
         for (int i = 0; i < 2000; ++i) {
             const uint64_t draw = searcher::level_draw(77, pos.key(), i);
             const Move m = searcher::choose_move(pos, r, level, draw);
             EXPECT_EQ(searcher::choose_move(pos, r, level, draw), m) << "the same draw, the same move";
+            // A draw that keeps the best move searches without a margin and
+            // plays the search's answer (which a real search never makes a
+            // king-giving move while another keeps it).
+            EXPECT_EQ(searcher::level_limits(level, draw).root_margin,
+                      searcher::keeps_best(level, draw) ? 0 : searcher::level(level).margin);
+            if (searcher::keeps_best(level, draw)) {
+                EXPECT_EQ(m, r.best);
+                ++kept[level];
+                continue;
+            }
             int index = -1;
             for (std::size_t k = 0; k < r.root_scores.size(); ++k)
                 if (r.root_scores[k].move == m) index = static_cast<int>(k);
@@ -176,19 +187,23 @@ TEST(Levels, TheChoiceKeepsNearTheBestAndNeverGivesTheKingAway) {
         EXPECT_EQ(picked[level][4], 0) << "a move at the margin, level " << level;
         EXPECT_GT(picked[level][1], picked[level][2]) << "level " << level;
     }
+    for (int level = 4; level <= 8; ++level)
+        EXPECT_NEAR(kept[level], 2 * searcher::level(level).keep_best, 90) << "the best outright, level " << level;
     EXPECT_GT(picked[4][2], 100) << "LEVEL4 plays a move half its margin below the best now and then";
-    EXPECT_GT(picked[8][1], picked[4][1]) << "a higher level keeps closer to the best";
+    EXPECT_GT(picked[8][1] * (2000 - kept[4]), picked[4][1] * (2000 - kept[8])) << "a higher level keeps closer to the best";
 
     // Only king-giving moves close to the best: the best safe move.
     SearchResult far = r;
     far.root_scores = {{giving[0], 100}, {giving[1], 99}, {keeping[0], -2000}, {keeping[1], -2500}};
-    for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(searcher::choose_move(pos, far, 4, searcher::level_draw(5, pos.key(), i)), keeping[0]);
+    for (int i = 0; i < 50; ++i) {
+        const uint64_t draw = searcher::level_draw(5, pos.key(), i);
+        if (!searcher::keeps_best(4, draw)) EXPECT_EQ(searcher::choose_move(pos, far, 4, draw), keeping[0]);
+    }
     // No safe move at all: the search's answer.
     SearchResult lost = r;
     lost.root_scores = {{giving[0], 100}, {giving[1], 99}};
     lost.best = giving[1];
-    EXPECT_EQ(searcher::choose_move(pos, lost, 4, 12345), giving[1]);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(searcher::choose_move(pos, lost, 4, searcher::level_draw(6, 0, i)), giving[1]);
     // LEVEL9 always plays the search's answer, king or no king.
     for (int i = 0; i < 50; ++i) EXPECT_EQ(searcher::choose_move(pos, r, 9, searcher::level_draw(1, 2, i)), giving[0]);
 }
@@ -199,24 +214,29 @@ TEST(Levels, TheChoiceKeepsNearTheBestAndNeverGivesTheKingAway) {
 TEST(Levels, LevelNinePlaysTheSearchsBestMove) {
     for (const CompactPosition& pos : random_positions(41, 3)) {
         searcher::Searcher plain(18), level9(18), again(18);
-        const Move best = plain.think(pos, searcher::level_limits(9)).best;
+        const Move best = plain.think(pos, searcher::level_limits(9, 1)).best;
         EXPECT_EQ(searcher::play_level(level9, pos, 9, 1), best);
         EXPECT_EQ(searcher::play_level(again, pos, 9, 999), best);
-        EXPECT_EQ(searcher::level_limits(9).root_margin, 0);
+        EXPECT_EQ(searcher::level_limits(9, 999).root_margin, 0);
+        EXPECT_TRUE(searcher::keeps_best(9, 999));
 
+        // A draw with which LEVEL5 chooses.
+        uint64_t draw = 0;
+        for (int i = 0; searcher::keeps_best(5, draw); ++i) draw = searcher::level_draw(3, pos.key(), i);
         searcher::Searcher a(16), b(16);
-        const SearchResult r = a.think(pos, searcher::level_limits(5));
+        const SearchResult r = a.think(pos, searcher::level_limits(5, draw));
         EXPECT_FALSE(r.root_scores.empty());
-        EXPECT_EQ(searcher::play_level(b, pos, 5, 42), searcher::choose_move(pos, r, 5, 42));
+        EXPECT_EQ(searcher::play_level(b, pos, 5, draw), searcher::choose_move(pos, r, 5, draw));
     }
 }
 
 // Each level above the next has the larger budget and keeps closer to the
-// best move.
+// best move: a lower temperature, and the best move outright no less often.
 TEST(Levels, EachLevelSearchesMoreAndStraysLessThanTheOneBelow) {
     for (int n = searcher::FIRST_SEARCH_LEVEL + 1; n <= searcher::LAST_LEVEL; ++n) {
         EXPECT_GT(searcher::level(n).nodes, searcher::level(n - 1).nodes) << n;
         EXPECT_LT(searcher::level(n).temperature, searcher::level(n - 1).temperature) << n;
+        EXPECT_GE(searcher::level(n).keep_best, searcher::level(n - 1).keep_best) << n;
     }
     EXPECT_EQ(searcher::level(searcher::LAST_LEVEL).temperature, 0);
 }

@@ -97,8 +97,7 @@ bool parse_player(const std::string& name, const MatchOptions& o, Player& p) {
         if (n < searcher::FIRST_SEARCH_LEVEL) {
             p.level = n;
         } else {
-            p.search_level = n;
-            p.limits = searcher::level_limits(n);
+            p.search_level = n;  // its limits are the level's, move by move
         }
         return true;
     }
@@ -261,10 +260,13 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
             std::unique_ptr<searcher::Searcher>& own = searchers[who];
             if (!own) own = std::make_unique<searcher::Searcher>(TABLE_BITS);
             own->set_game(keys);
-            const searcher::SearchResult r = own->think(sp, pl.limits);
-            sm = pl.search_level == 0 ? r.best
-                                      : searcher::choose_move(sp, r, pl.search_level,
-                                                              searcher::level_draw(level_seeds[who], sp.key(), ply));
+            if (pl.search_level == 0) {
+                sm = own->think(sp, pl.limits).best;
+            } else {
+                const std::uint64_t draw = searcher::level_draw(level_seeds[who], sp.key(), ply);
+                sm = searcher::choose_move(sp, own->think(sp, searcher::level_limits(pl.search_level, draw)),
+                                           pl.search_level, draw);
+            }
         }
         m = searcher::to_rules_move(sp, sm);
         pending = "move " + move_text(m);
