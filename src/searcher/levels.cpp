@@ -15,10 +15,10 @@ namespace {
 constexpr Level LEVELS[LAST_LEVEL - FIRST_SEARCH_LEVEL + 1] = {
     {300, 125, 375, 0},       // LEVEL4
     {650, 100, 300, 120},     // LEVEL5
-    {1500, 75, 225, 300},     // LEVEL6
-    {3500, 55, 165, 500},     // LEVEL7
-    {8000, 35, 105, 750},     // LEVEL8
-    {15000, 0, 0, 1000},      // LEVEL9: the full searching player
+    {1500, 75, 225, 330},     // LEVEL6
+    {3500, 55, 165, 430},     // LEVEL7
+    {6500, 35, 105, 680},     // LEVEL8
+    {11000, 0, 0, 1000},      // LEVEL9: the full searching player
 };
 
 uint64_t mix(uint64_t z) {
