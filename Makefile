@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 600
 FUZZ_TEST_SECONDS ?= 30
 FUZZ_BRIEF_SECONDS ?= 10
 
-.PHONY: all build run test bench package soak install-deps clean fuzz fuzz-build strength
+.PHONY: all build run test bench package soak install-deps clean fuzz fuzz-build strength strength-search
 
 all: build
 
@@ -86,7 +86,27 @@ STRENGTH_BASE_BUDGET ?= 300
 STRENGTH_BASE_GAMES ?= $(STRENGTH_GAMES)
 STRENGTH_BASE_DIR = $(BUILD)/strength-base
 
+# The ladder of levels: LEVEL4 against LEVEL1-3, then each searching level
+# against the one below it, STRENGTH_LADDER_GAMES games a step on
+# STRENGTH_LADDER_JOBS cores, written into docs/strength.md, docs/ladder.svg
+# and the README (between the ladder marks).  STRENGTH_WHAT chooses what
+# `make strength` plays: "ladder" (the default, under two hours on two
+# cores), "search" (the searching player's table and the base pairing
+# below) or "all".
+STRENGTH_WHAT ?= ladder
+STRENGTH_LADDER_GAMES ?= 200
+STRENGTH_LADDER_JOBS ?= 2
+
 strength: install-deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zemtori-analyse
+	case "$(STRENGTH_WHAT)" in ladder|all) \
+	  python3 tools/strength/strength.py ladder --analyse $(BUILD)/zemtori-analyse \
+	    --games $(STRENGTH_LADDER_GAMES) --seed $(STRENGTH_SEED) --jobs $(STRENGTH_LADDER_JOBS) \
+	    --results $(BUILD)/ladder-results.txt --out-dir $(STRENGTH_OUT) --readme README.md || exit 1;; \
+	esac
+	case "$(STRENGTH_WHAT)" in search|all) $(MAKE) strength-search;; esac
+
+strength-search: install-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zemtori-analyse
 	if [ -n "$(STRENGTH_BASE_COMMIT)" ]; then \
 	  if [ ! -f $(STRENGTH_BASE_DIR)/src/CMakeLists.txt ]; then \

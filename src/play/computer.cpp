@@ -4,12 +4,15 @@
 // The computer always plays the upper side (positive codes) and the person
 // the lower side; which of them is 先手 is only a matter of the side values.
 #include <algorithm>
+#include <chrono>
+#include <random>
 
 #include "display/move_text.h"
 #include "port/wait.h"
 #include "play/game.h"
 #include "rules/moves.h"
 #include "searcher/compact_position.h"
+#include "searcher/levels.h"
 
 namespace zemtori {
 
@@ -71,6 +74,11 @@ void Game::LEVEL1_Click() { level_click(1); }
 void Game::LEVEL2_Click() { level_click(2); }
 void Game::LEVEL3_Click() { level_click(3); }
 void Game::LEVEL4_Click() { level_click(4); }
+void Game::LEVEL5_Click() { level_click(5); }
+void Game::LEVEL6_Click() { level_click(6); }
+void Game::LEVEL7_Click() { level_click(7); }
+void Game::LEVEL8_Click() { level_click(8); }
+void Game::LEVEL9_Click() { level_click(9); }
 
 // The level may change at any time; the computer's next move uses it.
 void Game::level_click(int level) {
@@ -80,9 +88,10 @@ void Game::level_click(int level) {
 }
 
 void Game::level_sentei(int level) {
-    constexpr MenuId LEVELS[] = {MenuId::LEVEL1, MenuId::LEVEL2, MenuId::LEVEL3, MenuId::LEVEL4};
+    constexpr MenuId LEVELS[] = {MenuId::LEVEL1, MenuId::LEVEL2, MenuId::LEVEL3, MenuId::LEVEL4, MenuId::LEVEL5,
+                                 MenuId::LEVEL6, MenuId::LEVEL7, MenuId::LEVEL8, MenuId::LEVEL9};
     for (const MenuId id : LEVELS) set_checked(id, false);
-    if (level >= 1 && level <= 4) {
+    if (level >= 1 && level <= searcher::LAST_LEVEL) {
         set_checked(LEVELS[level - 1], true);
         engine.COM_LEVEL = level;
     }
@@ -90,7 +99,7 @@ void Game::level_sentei(int level) {
 }
 
 // The levels level_sentei takes, which the menu offers.
-bool Game::level_offered(int level) { return level >= 1 && level <= 4; }
+bool Game::level_offered(int level) { return level >= 1 && level <= searcher::LAST_LEVEL; }
 
 void Game::level_hyouji(int level) {
     screen.moji_hyouji(-1.4, 0.2, "LEVEL", KURO, 0, 10);
@@ -125,9 +134,16 @@ void Game::com_ban() {
 
     bool found = false;
     Candidate best;
-    if (engine.COM_LEVEL == 4) {
+    if (engine.COM_LEVEL >= searcher::FIRST_SEARCH_LEVEL) {
         port.refresh();
-        const std::optional<Candidate> answer = think_in_background(true, level4_limits_);
+        const int level = engine.COM_LEVEL;
+        // The draw of this move's choice, which also decides whether the
+        // level searches for its best move alone.
+        const uint64_t draw = searcher::level_draw(level_seed_, searcher::from_rules(pos, 1).key(), kifu.tesu());
+        searcher::Limits own_limits;
+        own_limits.nodes = searcher::level(level).nodes;
+        const searcher::Limits limits = searcher::level_limits(level, search_budget_ ? *search_budget_ : own_limits, draw);
+        const std::optional<Candidate> answer = think_in_background(true, limits, level, draw);
         // The window was closed (or Esc pressed) while the search ran: the
         // program is ending, and the board is left as it stands.
         if (!answer) return;
@@ -249,12 +265,28 @@ void Game::hand_over_to_computer(int captured) {
     com_ban();
 }
 
-void Game::set_search_limits(const searcher::Limits& level4, const searcher::Limits& hint) {
-    level4_limits_ = level4;
+void Game::set_search_limits(const searcher::Limits& searching, const searcher::Limits& hint) {
+    search_budget_ = searching;
     hint_limits_ = hint;
 }
 
-std::optional<Candidate> Game::think_in_background(bool upper, const searcher::Limits& limits) {
+void Game::fix_level_seed(std::optional<uint64_t> seed) {
+    fixed_level_seed_ = seed;
+    if (seed) level_seed_ = *seed;
+}
+
+void Game::draw_level_seed() {
+    if (fixed_level_seed_) {
+        level_seed_ = *fixed_level_seed_;
+        return;
+    }
+    std::random_device device;
+    level_seed_ = (static_cast<uint64_t>(device()) << 32) ^ device() ^
+                  static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+std::optional<Candidate> Game::think_in_background(bool upper, const searcher::Limits& limits, int level,
+                                                  uint64_t draw) {
     if (!thinker_) thinker_ = std::make_unique<searcher::Thinker>();
     // The positions this game has passed through lately, so that a player
     // who is ahead makes progress instead of going round in a circle: the
@@ -291,14 +323,21 @@ std::optional<Candidate> Game::think_in_background(bool upper, const searcher::L
 
     Candidate answer;  // koma 0: no move
     if (!result || result->best.is_null()) return answer;
-    const searcher::RulesMove m = searcher::to_rules_move(root, result->best);
+    searcher::Move chosen = result->best;
+    int score = result->score;
+    if (level >= searcher::FIRST_SEARCH_LEVEL) {
+        chosen = searcher::choose_move(root, *result, level, draw);
+        for (const searcher::RootScore& r : result->root_scores)
+            if (r.move == chosen) score = r.score;
+    }
+    const searcher::RulesMove m = searcher::to_rules_move(root, chosen);
     answer.from_x = m.from_x;
     answer.from_y = m.from_y;
     answer.to_x = m.to_x;
     answer.to_y = m.to_y;
     answer.koma = m.koma;
     answer.moto_koma = is_drop(m.from_x) ? m.koma : pos.BAN[m.from_x][m.from_y];
-    answer.score = result->score;
+    answer.score = score;
     return answer;
 }
 

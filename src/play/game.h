@@ -144,6 +144,11 @@ public:
     void LEVEL2_Click();
     void LEVEL3_Click();
     void LEVEL4_Click();
+    void LEVEL5_Click();
+    void LEVEL6_Click();
+    void LEVEL7_Click();
+    void LEVEL8_Click();
+    void LEVEL9_Click();
     // ヒント (hint.cpp): the searching player's move for the side to move,
     // framed until the next click.
     void HINT_Click();
@@ -174,10 +179,16 @@ public:
     // Shows where the piece `koma` on (from_x, from_y) may go, in `colour`.
     void idou_shidou(int from_x, int from_y, int colour, int koma);
 
-    // How long the searching player thinks: at level 4 (about a second) and
-    // for a hint (a moment).  Tests and tools give node counts, so that the
-    // same position gives the same move every time.
-    void set_search_limits(const searcher::Limits& level4, const searcher::Limits& hint);
+    // How long the searching player thinks: at every searching level
+    // (LEVEL4-9) instead of the level's own node budget, the level still
+    // choosing among the moves close to the best, and for a hint (a moment,
+    // always at full strength).  Tests and tools give node counts, so that
+    // the same position gives the same move every time.
+    void set_search_limits(const searcher::Limits& searching, const searcher::Limits& hint);
+    // The seed of the searching levels' choices.  Fixed (a test's, a tool's):
+    // every game uses it, so a game replays; none: each new game against the
+    // computer draws a fresh one.
+    void fix_level_seed(std::optional<uint64_t> seed);
     // True while the searching player thinks on its worker thread.
     bool thinking() const { return thinking_; }
     // Ends the thinking now: the best move found so far is played or shown.
@@ -360,7 +371,10 @@ private:
     // the move in the rules' terms with the code it moves and its score,
     // koma 0 when the side has no move; nothing when the program ends
     // meanwhile.
-    std::optional<Candidate> think_in_background(bool upper, const searcher::Limits& limits);
+    // With a searching `level` (4..9) the level's choice for `draw` is
+    // played instead of the best move.
+    std::optional<Candidate> think_in_background(bool upper, const searcher::Limits& limits, int level = 0,
+                                                 uint64_t draw = 0);
     // hint.cpp: puts the hint's frames back to the board's own colour.
     void clear_hint();
     void hint_frames(int colour);
@@ -375,7 +389,12 @@ private:
 
     // The searching player: made on first use (its table is 16 MB).
     std::unique_ptr<searcher::Thinker> thinker_;
-    searcher::Limits level4_limits_{0, 0, 1000};
+    // A budget for the searching levels in place of their own; none: their own.
+    std::optional<searcher::Limits> search_budget_;
+    std::optional<uint64_t> fixed_level_seed_;
+    uint64_t level_seed_ = 0;  // this game's
+    // A new game against the computer: its seed.
+    void draw_level_seed();
     searcher::Limits hint_limits_{0, 0, 300};
     bool thinking_ = false;
     bool move_now_ = false;

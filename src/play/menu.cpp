@@ -28,6 +28,11 @@ constexpr MenuCommand MENU[] = {
     {{"LEVEL2", "LEVEL2", "LEVEL"}, &Game::LEVEL2_Click},
     {{"LEVEL3", "LEVEL3", "LEVEL"}, &Game::LEVEL3_Click},
     {{"LEVEL4", "LEVEL4", "LEVEL"}, &Game::LEVEL4_Click},
+    {{"LEVEL5", "LEVEL5", "LEVEL"}, &Game::LEVEL5_Click},
+    {{"LEVEL6", "LEVEL6", "LEVEL"}, &Game::LEVEL6_Click},
+    {{"LEVEL7", "LEVEL7", "LEVEL"}, &Game::LEVEL7_Click},
+    {{"LEVEL8", "LEVEL8", "LEVEL"}, &Game::LEVEL8_Click},
+    {{"LEVEL9", "LEVEL9", "LEVEL"}, &Game::LEVEL9_Click},
     {{"OWARI", "終わり", "TAIKYOKU"}, &Game::OWARI_Click},
     {{"STOP", "局面", nullptr}, &Game::STOP_Click},
     {{"CANCEL", "最初", "STOP", "Home"}, &Game::CANCEL_Click},
@@ -69,7 +74,7 @@ constexpr bool same_name(const char* a, const char* b) {
 constexpr bool ids_follow_table() {
     constexpr const char* ID_NAMES[] = {
         "TAIKYOKU", "MATCH_MAN", "START", "START2", "SENTE", "GOTE", "LEVEL", "LEVEL1", "LEVEL2",
-        "LEVEL3", "LEVEL4", "OWARI", "STOP", "CANCEL", "REVERSE", "REPLAY", "AFTER", "LBEL_UP",
+        "LEVEL3", "LEVEL4", "LEVEL5", "LEVEL6", "LEVEL7", "LEVEL8", "LEVEL9", "OWARI", "STOP", "CANCEL", "REVERSE", "REPLAY", "AFTER", "LBEL_UP",
         "LEBEL_DOWN", "HINT",
         "KIFU", "KIFU_READ", "KIFU_WRITE", "KAISEKI", "OPTION", "HAIKEI_GA", "MIDORI", "TATAMI", "TAKE",
         "UCHU", "RENGA", "SIDOU", "KEIKA", "BGM",

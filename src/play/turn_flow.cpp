@@ -32,7 +32,10 @@ void Game::start_of_play(PlayStart how) {
     }
     kifu.end_browsing();
     screen.ban_shita_kesu();
-    if (against_computer) level_hyouji(engine.COM_LEVEL);
+    if (against_computer) {
+        level_hyouji(engine.COM_LEVEL);
+        draw_level_seed();
+    }
     else for (int c = -2; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 0);
     // The highlight frames go, on the board and in both hands, and with them
     // any selection they showed.

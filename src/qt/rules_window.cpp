@@ -136,8 +136,10 @@ RulesWindow::RulesWindow(const PictureSet& pictures, QWidget* parent)
     section(QStringLiteral("レベルとヒント"));
     html += QStringLiteral(
         "<p>対局 › COM対局ﾚﾍﾞﾙ で相手の強さを選べます。LEVEL1〜LEVEL3は一手先だけを読んで"
-        "すぐに指します。LEVEL4は約1秒かけて何手も先まで読む強い相手です。"
-        "局面 › ヒント は、あなたの手番にLEVEL4の読みで指し手を考え、動かす駒と"
+        "すぐに指します。LEVEL4〜LEVEL9は何手も先まで読む相手で、数字が一つ上がるごとに"
+        "一段強くなります。下のレベルほど読みが浅く、最善に近い手の中から時々別の手を選びます。"
+        "LEVEL9がいちばん強い相手です。"
+        "局面 › ヒント は、あなたの手番にレベルによらず最も強い読みで指し手を考え、動かす駒と"
         "行き先を水色の枠で示します。</p>");
 
     section(QStringLiteral("キー"));

@@ -296,6 +296,12 @@ int Searcher::search(const CompactPosition& pos, int depth, int alpha, int beta,
         int v;
         if (i == 0) {
             v = -search(next, depth - 1, -beta, -alpha, ply + 1, true);
+        } else if (ply == 0 && limits_.root_margin > 0) {
+            // The margin below the best: a move that fails to rise above it
+            // is dropped at a null window's cost, the others get exact scores.
+            const int low = std::max(alpha - limits_.root_margin, -WIN - 1);
+            v = -search(next, depth - 1, -low - 1, -low, ply + 1, true);
+            if (!aborted_ && v > low) v = -search(next, depth - 1, -beta, -low, ply + 1, true);
         } else {
             // Late quiet moves are looked at less deeply first.
             const int r = (quiet && depth >= 3 && i >= 4 && m != killers_[ply][0] && m != killers_[ply][1])
@@ -307,6 +313,7 @@ int Searcher::search(const CompactPosition& pos, int depth, int alpha, int beta,
         }
         if (aborted_) return 0;
         if (ply == 0) root_scored_ = true;
+        if (ply == 0 && limits_.root_margin > 0) root_scores_.push_back({m, v});
         if (v > best) {
             best = v;
             best_move = m;
@@ -374,8 +381,10 @@ SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, s
     result.best = list.moves[0];
     const int max_depth = limits.depth > 0 ? std::min(limits.depth, MAX_PLY - 1) : MAX_PLY - 1;
     for (int depth = 1; depth <= max_depth; ++depth) {
+        root_scores_.clear();
         const int v = search(pos, depth, -WIN - 1, WIN + 1, 0, false);
         if (aborted_) {
+            if (result.depth == 0) result.root_scores = root_scores_;
             // A depth cut short still counts where it found something: its
             // best root move so far was searched to the full depth with a
             // full window, so it stands above the last depth's choice when it
@@ -390,6 +399,7 @@ SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, s
         }
         result.score = v;
         result.depth = depth;
+        result.root_scores = root_scores_;
         result.pv.assign(pv_[0], pv_[0] + pv_len_[0]);
         if (!result.pv.empty()) result.best = result.pv[0];
         if (limits.on_depth != nullptr) {

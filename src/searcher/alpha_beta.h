@@ -85,6 +85,17 @@ struct Limits {
     int64_t nodes = 0;     // 0: no limit
     int64_t movetime = 0;  // milliseconds, 0: no limit
     DepthObserver* on_depth = nullptr;  // none: nobody is told
+    // More than 0: every root move that scores within this much of the best
+    // root move gets an exact score (SearchResult::root_scores), for a player
+    // that chooses among the moves close to the best.
+    int root_margin = 0;
+};
+
+// A root move and its score; exact when it lies within the root margin of
+// the best, else an upper bound.
+struct RootScore {
+    Move move;
+    int score = 0;
 };
 
 struct SearchResult {
@@ -93,6 +104,9 @@ struct SearchResult {
     int depth = 0;  // the last depth searched in full
     int64_t nodes = 0;
     std::vector<Move> pv;
+    // With a root margin: every root move of the last depth searched in full
+    // (of depth 1 as far as it went, when none was), in the order searched.
+    std::vector<RootScore> root_scores;
 };
 
 // The evaluation, from the side to move's view: material on the board and
@@ -183,6 +197,7 @@ private:
     int root_best_depth_ = 0;   // the depth root_best_ was found at
     int root_side_ = 1;  // the side the search is for
     int contempt_ = CONTEMPT;  // what a repetition costs it
+    std::vector<RootScore> root_scores_;  // the depth being searched, with a root margin
 };
 
 // One search with a table of its own.

@@ -289,10 +289,10 @@ TEST(AnalyseGame, RandomGamesAgreeWithTheProtocolPlayedOnTheEngine) {
 namespace zemtori {
 namespace {
 
-// At level 4 the computer's move and score are the searching player's: the
-// same as `best` with the same node budget answers for the position, and
+// At level 9 the computer's move and score are the full searching player's:
+// the same as `best` with the same node budget answers for the position, and
 // the same every run.
-TEST(AnalyseGameLevelFour, PlaysTheSearchingPlayersMoveWithItsScore) {
+TEST(AnalyseGameLevelNine, PlaysTheSearchingPlayersMoveWithItsScore) {
     std::ifstream in(std::string(ZEMTORI_BENCH_DIR) + "/positions_seed1.txt");
     int compared = 0;
     for (std::string line; compared < 4 && std::getline(in, line);) {
@@ -308,23 +308,52 @@ TEST(AnalyseGameLevelFour, PlaysTheSearchingPlayersMoveWithItsScore) {
         char want[96];
         std::snprintf(want, sizeof want, "com %d %d %d %d %d %d.0000", v[0], v[1], v[2], v[3], v[4], score);
 
-        const test::ToolRun g = run_tool("game --level 4 --nodes 3000", line + "\n");
+        const test::ToolRun g = run_tool("game --level 9 --nodes 3000", line + "\n");
         ASSERT_EQ(g.status, 0);
         ASSERT_GE(g.lines.size(), 2u);
         EXPECT_EQ(g.lines[0], want) << line;
         EXPECT_EQ(g.lines[1].rfind("pos ", 0), 0u) << g.lines[1];
-        EXPECT_EQ(run_tool("game --level 4 --nodes 3000", line + "\n").lines, g.lines);
+        EXPECT_EQ(run_tool("game --level 9 --nodes 3000", line + "\n").lines, g.lines);
         ++compared;
     }
     EXPECT_EQ(compared, 4);
 }
 
-TEST(AnalyseGameLevelFour, ABudgetBelongsToLevelFourAlone) {
+TEST(AnalyseGameSearchingLevels, ABudgetBelongsToTheSearchingLevelsAlone) {
     EXPECT_EQ(run_tool("game --nodes 500", "").status, 2);
     EXPECT_EQ(run_tool("game --level 3 --movetime 50", "").status, 2);
     EXPECT_EQ(run_tool("game --level 4 --nodes 5 --movetime 5", "").status, 2);
-    EXPECT_EQ(run_tool("game --level 5", "").status, 2);
+    EXPECT_EQ(run_tool("game --level 10", "").status, 2);
+    EXPECT_EQ(run_tool("game --level 0", "").status, 2);
+    EXPECT_EQ(run_tool("game --level 5 --seed", "").status, 2);
+    EXPECT_EQ(run_tool("game --level 5 --seed x", "").status, 2);
     EXPECT_EQ(run_tool("game --level 4 --nodes 500", "").status, 0);
+    EXPECT_EQ(run_tool("game --level 7 --seed 3 --nodes 500", "").status, 0);
+}
+
+// A searching level's games come from its seed: the same seed gives the same
+// moves, line for line, over the first moves of 40 positions; another seed
+// plays otherwise somewhere, and LEVEL9, which makes no choice, plays the
+// same whatever the seed.  At levels 1-3 the seed changes nothing.
+TEST(AnalyseGameSearchingLevels, TheSameSeedPlaysTheSameGame) {
+    const std::vector<std::string> starts = run_tool("gen --seed 4 --count 40", "").lines;
+    ASSERT_EQ(starts.size(), 40u);
+    std::string input;
+    for (const std::string& s : starts) input += s + "\n";
+    for (const int level : {4, 6}) {
+        const std::string cmd = "game --level " + std::to_string(level) + " --seed ";
+        const test::ToolRun a = run_tool(cmd + "3", input), b = run_tool(cmd + "3", input),
+                            c = run_tool(cmd + "4", input);
+        ASSERT_EQ(a.status, 0);
+        EXPECT_GE(a.lines.size(), 80u);
+        EXPECT_EQ(a.lines, b.lines) << "level " << level;
+        EXPECT_NE(a.lines, c.lines) << "level " << level;
+        EXPECT_EQ(a.lines.size(), c.lines.size());
+    }
+    const std::string part = input.substr(0, input.find('\n', input.find('\n') + 1) + 1);  // two positions
+    EXPECT_EQ(run_tool("game --level 9 --nodes 2000 --seed 3", part).lines,
+              run_tool("game --level 9 --nodes 2000 --seed 4", part).lines);
+    EXPECT_EQ(run_tool("game --level 2 --seed 3", input).lines, run_tool("game --level 2", input).lines);
 }
 
 }  // namespace

@@ -130,10 +130,27 @@ TEST(AnalyseMatch, BetweenTwoSearchingPlayersTheCountsAddUp) {
     check_match(run_tool("match search search --games 2 --nodes 300 --seed 2", ""), "search", "search", 2, 'A');
 }
 
+// The levels by name: level1-3 the exact levels (on the upper side), level4-9
+// the searching levels with their own budgets, which meet each other and the
+// exact levels; the match's seed gives each game its levels' choices, so the
+// same seed replays the match and another plays other games.
+TEST(AnalyseMatch, TheSearchingLevelsByName) {
+    check_match(run_tool("match level4 level3 --games 4 --seed 5", ""), "level4", "level3", 4, 'B');
+    check_match(run_tool("match level1 level5 --games 2 --seed 5", ""), "level1", "level5", 2, 'A');
+    const ToolRun a = run_tool("match level5 level4 --games 6 --seed 8", "");
+    check_match(a, "level5", "level4", 6, 'A');
+    EXPECT_EQ(run_tool("match level5 level4 --games 6 --seed 8 --jobs 2", "").lines, a.lines);
+    EXPECT_NE(run_tool("match level5 level4 --games 6 --seed 9", "").lines, a.lines);
+    check_match(run_tool("match level4 level4 --games 2 --seed 1", ""), "level4", "level4", 2, 'A');
+    check_match(run_tool("match search level6 --games 2 --nodes 500 --seed 1", ""), "search", "level6", 2, 'A');
+}
+
 TEST(AnalyseMatch, RefusesWhatItCannotPlay) {
     EXPECT_EQ(run_tool("match level1 level3 --games 2", "").status, 2);  // both want the upper side
     EXPECT_EQ(run_tool("match search level3", "").status, 2);           // no number of games
-    EXPECT_EQ(run_tool("match search level4 --games 2", "").status, 2);
+    EXPECT_EQ(run_tool("match search level10 --games 2", "").status, 2);
+    EXPECT_EQ(run_tool("match search level0 --games 2", "").status, 2);
+    EXPECT_EQ(run_tool("match search levelx --games 2", "").status, 2);
     EXPECT_EQ(run_tool("match search search:0 --games 2", "").status, 2);
     EXPECT_EQ(run_tool("match search level1 --games 2 --nodes 5 --movetime 5", "").status, 2);
 }

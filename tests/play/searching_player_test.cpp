@@ -42,10 +42,42 @@ TEST_F(SearchingPlayer, LevelFourIsAFourthItemWithTheOthersCheckMarkAndCaption) 
     EXPECT_EQ(game.view().engine.COM_LEVEL, 2);
 }
 
-// The computer's turn at level 4 is the turn of levels 1-3 with the
-// searching player's move: recorded, blinked, made, fallen, shown.
-TEST_F(SearchingPlayer, AtLevelFourTheComputerPlaysTheSearchsMoveThroughItsOwnTurn) {
+// Every level of the ladder has its item, checked alone, with its number
+// in the caption left of the board, and can be changed at any time.
+TEST_F(SearchingPlayer, EveryLevelHasItsItemAndCaption) {
+    for (int level = 1; level <= 9; ++level) {
+        const std::string name = "LEVEL" + std::to_string(level);
+        port.ops.clear();
+        game.menu(name);
+        for (int other = 1; other <= 9; ++other)
+            EXPECT_EQ(checked(("LEVEL" + std::to_string(other)).c_str()), other == level) << name;
+        EXPECT_EQ(game.view().engine.COM_LEVEL, level);
+        if (level == 1) game.menu("SENTE");  // a game against the computer: the caption shows
+        const std::vector<std::string> t = texts();
+        EXPECT_NE(std::find(t.begin(), t.end(), " " + std::to_string(level) + " "), t.end()) << name;
+    }
+}
+
+// The hint thinks at full strength whatever the level: at LEVEL4 it frames
+// the search's own best move.
+TEST_F(SearchingPlayer, TheHintIgnoresTheLevel) {
     game.menu("LEVEL4");
+    game.menu("START");  // two people; the lower side moves first
+    move(7, 7, 7, 6);
+    const Position before = game.view().pos;
+    const int side = game.view().turn.TEBAN == game.view().turn.COM_GAWA ? 1 : -1;
+    const searcher::RulesMove expected = searched(before, side);
+    game.menu("HINT");
+    ASSERT_TRUE(game.view().hint.has_value());
+    const Sashite& h = *game.view().hint;
+    EXPECT_EQ((searcher::RulesMove{h.from_x, h.from_y, h.to_x, h.to_y, h.koma}), expected);
+}
+
+// The computer's turn at level 9 (the full searching player) is the turn of
+// levels 1-3 with the searching player's move: recorded, blinked, made,
+// fallen, shown.
+TEST_F(SearchingPlayer, AtLevelNineTheComputerPlaysTheSearchsMoveThroughItsOwnTurn) {
+    game.menu("LEVEL9");
     Position opening = game.view().pos;
     rakka(opening, nullptr);  // a start command lets the opening fall first
     searcher::SearchResult r;

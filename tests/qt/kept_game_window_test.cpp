@@ -369,7 +369,17 @@ TEST(KeptGameInWindow, TheLevelChosenIsChosenInTheNextWindow) {
         EXPECT_FALSE(next.window.action("LEVEL3")->isChecked());
         EXPECT_EQ(next.game.view().engine.COM_LEVEL, 1);
     }
-    for (const char* bad : {"LEVEL=0\n", "LEVEL=12\n", "LEVEL=\n", "level=1\n", "\n"}) {
+    {
+        // The highest searching level comes back too.
+        Program next(home);
+        next.command("LEVEL9");
+    }
+    {
+        Program next(home);
+        EXPECT_TRUE(next.window.action("LEVEL9")->isChecked());
+        EXPECT_EQ(next.game.view().engine.COM_LEVEL, 9);
+    }
+    for (const char* bad : {"LEVEL=0\n", "LEVEL=10\n", "LEVEL=12\n", "LEVEL=\n", "level=1\n", "\n"}) {
         home.write(home.level(), bad);
         Program next(home);
         EXPECT_TRUE(next.window.action("LEVEL3")->isChecked()) << bad;

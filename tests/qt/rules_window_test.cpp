@@ -88,7 +88,7 @@ TEST_F(RulesInWindow, OpensBesideTheBoardWithEverySectionAndTheGamesOwnPictures)
     EXPECT_EQ(rules->sections(), (QStringList{"盤と駒", "駒の動き", "落下のルール", "持ち駒を打つ", "成り", "勝ち負け",
                                               "レベルとヒント", "キー"}));
     const QString text = rules->browser()->toPlainText();
-    for (const char* words : {"■ 駒の動き", "下へ落ち", "右ボタン", "王を取った方の勝ち", "LEVEL1〜LEVEL3", "LEVEL4",
+    for (const char* words : {"■ 駒の動き", "下へ落ち", "右ボタン", "王を取った方の勝ち", "LEVEL1〜LEVEL3", "LEVEL4〜LEVEL9",
                               "ヒント", "Left", "Right", "Home", "Esc", "二歩"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(words))) << words;
 

@@ -20,6 +20,8 @@
 #include "play/game.h"
 #include "rules/board.h"
 #include "rules/moves.h"
+#include "searcher/compact_position.h"
+#include "searcher/levels.h"
 #include "sound/effects.h"
 #include "looking_window.h"
 #include "qt_test_support.h"
@@ -123,6 +125,49 @@ TEST_F(SearchingPlayerInWindow, ClosingTheWindowWhileItThinksEndsAtOnce) {
     EXPECT_FALSE(game.thinking());
     EXPECT_EQ(game.view().kifu.tesu(), 0);
 }
+
+// The ladder in the window's menu: a level is checked alone when chosen, and
+// plays its move through the worker thread: LEVEL5
+// its choice among the moves close to the best, drawn from the game's seed
+// (fixed here), LEVEL9 the full searching player's best move, each with the
+// level's own node budget.
+class LevelInWindow : public SearchingPlayerInWindow {
+protected:
+    void plays_its_move(int level) {
+        constexpr uint64_t SEED = 7;
+        game.fix_level_seed(SEED);
+        window.action("LEVEL" + std::to_string(level))->trigger();
+        for (int other = 1; other <= 9; ++other)
+            EXPECT_EQ(window.action("LEVEL" + std::to_string(other))->isChecked(), other == level) << other;
+
+        // What the level plays in the opening: its search on a table of the
+        // game's size, then its choice with the game's draw for move 0.
+        Position opening = game.view().pos;
+        rakka(opening, nullptr);  // a start command lets the opening fall first
+        const searcher::CompactPosition root = searcher::from_rules(opening, 1);
+        searcher::Searcher own(20);
+        const uint64_t draw = searcher::level_draw(SEED, root.key(), 0);
+        const searcher::SearchResult r = own.think(root, searcher::level_limits(level, draw));
+        const searcher::Move want = searcher::choose_move(root, r, level, draw);
+        // LEVEL9 plays the best move; with this seed LEVEL5 plays another.
+        EXPECT_EQ(want == r.best, level == searcher::LAST_LEVEL);
+
+        // (The window painting while a level thinks is the LEVEL4 test's,
+        // which thinks until told: with a level's own small budget the search
+        // may end before the window first looks.)
+        window.action("GOTE")->trigger();  // the computer moves first
+        EXPECT_FALSE(game.thinking());
+        const auto& v = game.view();
+        ASSERT_EQ(v.kifu.tesu(), 1);
+        EXPECT_EQ(v.turn.TEBAN, v.turn.MAN_GAWA);
+        const Candidate& c = v.com_move;
+        EXPECT_EQ((searcher::RulesMove{c.from_x, c.from_y, c.to_x, c.to_y, c.koma}), searcher::to_rules_move(root, want));
+        EXPECT_TRUE(boxes.seen.empty());
+    }
+};
+
+TEST_F(LevelInWindow, LevelFivePlaysItsChoice) { plays_its_move(5); }
+TEST_F(LevelInWindow, LevelNinePlaysTheBestMove) { plays_its_move(9); }
 
 // The hint frames the piece and its destination in light blue on the
 // canvas; the next click paints them back.

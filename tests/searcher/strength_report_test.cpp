@@ -262,5 +262,110 @@ TEST(StrengthReport, RefusesWhatIsNotASummary) {
     }
 }
 
+// `ladder` plays LEVEL4 against the three exact levels and then each level
+// against the one below it, counts each match's games at the move limit,
+// and writes the step table, the levels' Elo against LEVEL1 (the steps
+// summed, their intervals in quadrature) and the chart; the README's and
+// strength.md's ladder sections are replaced in place, the text around them
+// kept, and the searching player's report leaves the ladder where it was.
+TEST(StrengthReport, LadderPlaysEveryStepAndPlacesEveryLevel) {
+    Folder dir;
+    const std::string fake = dir / "zemtori-analyse";
+    write(fake,
+          "#!/bin/sh\n"
+          "echo \"$*\" >> \"$(dirname \"$0\")/calls.txt\"\n"
+          "echo 'game 1 upper B first A winner none how limit moves 300'\n"
+          "echo 'game 2 upper B first B winner A how capture moves 70'\n"
+          "if [ \"$3\" = level2 ]; then\n"
+          "  echo \"summary: $2 vs $3: 17-2-1 score 90.0% [69.9%, 97.2%] elo 382 [147, 617]\"\n"
+          "else\n"
+          "  echo \"summary: $2 vs $3: 14-2-4 score 75.0% [53.1%, 88.8%] elo 191 [22, 360]\"\n"
+          "fi\n");
+    ASSERT_EQ(run("chmod +x " + fake), 0);
+    write(dir / "README.md", "# Title\n\nbefore\n<!-- ladder: made by make strength -->\nold table\n<!-- /ladder -->\nafter\n");
+    const std::string args = " ladder --analyse " + fake + " --games 20 --seed 4 --jobs 2 --results " +
+                             (dir / "r/ladder.txt") + " --out-dir " + (dir / "out") + " --readme " + (dir / "README.md");
+    ASSERT_EQ(run("python3 " + SCRIPT + args), 0);
+    std::string want_calls;
+    for (const char* pair : {"level4 level1", "level4 level2", "level4 level3", "level5 level4", "level6 level5",
+                             "level7 level6", "level8 level7", "level9 level8"})
+        want_calls += std::string("match ") + pair + " --games 20 --seed 4 --jobs 2\n";
+    EXPECT_EQ(read(dir / "calls.txt"), want_calls);
+    EXPECT_TRUE(fs::exists(dir / "r/ladder-level9_level8.log"));
+    EXPECT_NE(read(dir / "r/ladder.txt").find("match level6 level5 --games 20 --seed 4 --jobs 2\tsummary: level6 vs "
+                                               "level5: 14-2-4 score 75.0% [53.1%, 88.8%] elo 191 [22, 360]\tlimit 1\n"),
+              std::string::npos);
+
+    const std::string md = read(dir / "out/strength.md");
+    std::vector<std::string> steps, levels;
+    for (const std::string& row : table_rows(md)) {
+        if (row.rfind("| step ", 0) == 0 || row.rfind("| level ", 0) == 0) continue;  // the headings
+        (row.find(" vs ") == std::string::npos ? levels : steps).push_back(row);
+    }
+    ASSERT_EQ(steps.size(), 8u);
+    EXPECT_EQ(cells(steps[1]), (std::vector<std::string>{"LEVEL4 vs LEVEL2", "20", "17-2-1", "90.0% [69.9%, 97.2%]",
+                                                         "382 [147, 617]", "1 (5.0%)"}));
+    EXPECT_EQ(cells(steps[7])[0], "LEVEL9 vs LEVEL8");
+    // LEVEL2 is 191 - 382 below LEVEL4's 191: the first step's low side
+    // (169) and the second's high side (235) in quadrature, each way round.
+    const std::vector<std::vector<std::string>> want_levels = {
+        {"LEVEL1", "0"},
+        {"LEVEL2", "−191 [−480, +98]"},
+        {"LEVEL3", "0 [−239, +239]"},
+        {"LEVEL4", "+191 [+22, +360]"},
+        {"LEVEL5", "+382 [+143, +621]"},
+        {"LEVEL9", "+1146 [+732, +1560]"},
+    };
+    ASSERT_EQ(levels.size(), 9u);
+    for (const auto& w : want_levels) {
+        const int n = w[0].back() - '0';
+        EXPECT_EQ(cells(levels[static_cast<std::size_t>(n - 1)]), w);
+    }
+
+    const std::string svg_path = dir / "out/ladder.svg";
+    EXPECT_EQ(run("python3 -c 'import sys, xml.etree.ElementTree as E; E.parse(sys.argv[1])' " + svg_path), 0);
+    const std::string svg = read(svg_path);
+    const std::regex group_re("<g class=\"level\"[^>]*>([\\s\\S]*?)</g>");
+    std::vector<double> dots;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), group_re); it != std::sregex_iterator(); ++it) {
+        const std::string g = it->str();
+        const std::size_t c = g.find("<circle");
+        ASSERT_NE(c, std::string::npos);
+        dots.push_back(attr(g.substr(c), "cx"));
+        std::smatch w;
+        ASSERT_TRUE(std::regex_search(g, w, std::regex("d=\"M([-0-9.]+) [-0-9.]+H([-0-9.]+)")));
+        EXPECT_LE(std::stod(w[1]), dots.back());
+        EXPECT_GE(std::stod(w[2]), dots.back());
+    }
+    ASSERT_EQ(dots.size(), 9u);
+    // Equal steps from LEVEL4 up: equal distances on the chart.
+    for (int n = 5; n <= 9; ++n) EXPECT_NEAR(dots[n - 1] - dots[n - 2], dots[4] - dots[3], 0.2) << n;
+    EXPECT_NEAR(dots[2], dots[0], 0.2) << "LEVEL3 at LEVEL1's Elo";
+
+    // The README: the section replaced, the rest as it was, once again the same.
+    const std::string readme = read(dir / "README.md");
+    EXPECT_EQ(readme.find("old table"), std::string::npos);
+    EXPECT_EQ(readme.rfind("# Title\n\nbefore\n<!-- ladder: made by make strength -->\n", 0), 0u);
+    EXPECT_NE(readme.find("| LEVEL9 vs LEVEL8 |"), std::string::npos);
+    EXPECT_NE(readme.find("](out/ladder.svg)"), std::string::npos);
+    EXPECT_EQ(readme.substr(readme.size() - 23), "<!-- /ladder -->\nafter\n");
+    ASSERT_EQ(run("python3 " + SCRIPT + " ladder-report --results " + (dir / "r/ladder.txt") + " --out-dir " +
+                  (dir / "out") + " --readme " + (dir / "README.md")),
+              0);
+    EXPECT_EQ(read(dir / "README.md"), readme);
+    EXPECT_EQ(read(dir / "out/strength.md"), md);
+
+    // The searching player's report keeps the ladder below its own table.
+    write(dir / "results.txt", CANNED);
+    ASSERT_EQ(run("python3 " + SCRIPT + " report --results " + (dir / "results.txt") + " --out-dir " + (dir / "out")), 0);
+    const std::string both = read(dir / "out/strength.md");
+    EXPECT_NE(both.find("| search (100 ms) vs level1 |"), std::string::npos);
+    EXPECT_NE(both.find("| LEVEL9 vs LEVEL8 |"), std::string::npos);
+
+    // Results that are not the ladder's pairings in order are refused.
+    write(dir / "bad.txt", read(dir / "r/ladder.txt").substr(read(dir / "r/ladder.txt").find('\n') + 1));
+    EXPECT_NE(run("python3 " + SCRIPT + " ladder-report --results " + (dir / "bad.txt") + " --out-dir " + (dir / "o3")), 0);
+}
+
 }  // namespace
 }  // namespace zemtori

@@ -55,13 +55,14 @@ void legal_moves(const Position& pos, int side, std::vector<Move>& list);
 // the lower side given in the input, played by the game itself on a window
 // that shows nothing: every position line starts a game with the computer to
 // move, every "move FX FY TX TY KOMA" line is the person's next move.  At
-// level 4 the searching player thinks within `budget` (a second when it
-// gives nothing).
+// the searching levels (4..9) the searching player thinks within `budget`
+// (the level's own node budget when it gives nothing) and makes the level's
+// choices from `seed`: the same seed, the same games.
 struct BestLimits {
     int depth = 0;
     long long nodes = 0, movetime = 0;
 };
-void game(std::istream& in, std::ostream& out, int level, const BestLimits& budget);
+void game(std::istream& in, std::ostream& out, int level, const BestLimits& budget, std::uint64_t seed = 1);
 
 // One game of `game` driven from a program: the lines it would print for a
 // position line (the computer moves first) and for each of the person's

@@ -75,12 +75,14 @@ bool parse_int(const std::string& text, int& value) {
 // engine with every working value 0.
 class Match {
 public:
-    Match(std::ostream& out, int level, const BestLimits& budget = {}) : out_(out) {
+    Match(std::ostream& out, int level, const BestLimits& budget = {}, std::uint64_t seed = 1) : out_(out) {
         // No data folder: no sound is ever loaded, and none is played.
         game_.menu("LEVEL" + std::to_string(level));
-        searcher::Limits limits{budget.depth, budget.nodes, budget.movetime};
-        if (limits.depth == 0 && limits.nodes == 0 && limits.movetime == 0) limits.movetime = 1000;
-        game_.set_search_limits(limits, limits);
+        // A searching level thinks within its own node budget unless given
+        // another; its choices come from the seed, so a game replays.
+        const searcher::Limits limits{budget.depth, budget.nodes, budget.movetime};
+        if (limits.depth != 0 || limits.nodes != 0 || limits.movetime != 0) game_.set_search_limits(limits, limits);
+        game_.fix_level_seed(seed);
     }
 
     // The position of `line` as given (nothing falls), the computer to move.
@@ -217,7 +219,7 @@ std::vector<std::string> LevelGame::man_move(const std::string& line) {
     return take_lines();
 }
 
-void game(std::istream& in, std::ostream& out, int level, const BestLimits& budget) {
+void game(std::istream& in, std::ostream& out, int level, const BestLimits& budget, std::uint64_t seed) {
     std::unique_ptr<Match> match;  // the open game, if any
     std::string line;
     bool cut = false;
@@ -231,7 +233,7 @@ void game(std::istream& in, std::ostream& out, int level, const BestLimits& budg
             open = match->man_move(line, cut);
         } else {
             if (match) out << "end\n";
-            match = std::make_unique<Match>(out, level, budget);
+            match = std::make_unique<Match>(out, level, budget, seed);
             open = match->start(line);
         }
         if (!open) {

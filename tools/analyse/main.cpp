@@ -21,10 +21,12 @@ constexpr const char* USAGE =
     "       zemtori-analyse mate\n"
     "       zemtori-analyse moves ue|sita\n"
     "       zemtori-analyse gen --seed S --count N\n"
-    "       zemtori-analyse game [--level N] [--movetime MS | --nodes N]   (N = 1..4; a budget with level 4)\n"
+    "       zemtori-analyse game [--level N] [--seed S] [--movetime MS | --nodes N]\n"
+    "         (N = 1..9; 4..9 the searching levels, whose choices come from S, default 1;\n"
+    "          a budget, in place of the level's own, with levels 4..9 only)\n"
     "       zemtori-analyse best [--movetime MS | --nodes N | --depth D]\n"
     "       zemtori-analyse match A B --games N [--movetime MS | --nodes N] [--seed S] [--jobs J] [--moves]\n"
-    "         (A, B: level1, level2, level3, search, search:MS, engine:PATH;\n"
+    "         (A, B: level1 .. level9, search, search:MS, engine:PATH;\n"
     "          J at most the machine's processors)\n"
     "       zemtori-analyse review FILE.棋譜 [--movetime MS | --nodes N]   (200000 nodes a position without one)\n"
     "       zemtori-analyse engine   (the searching player behind a line protocol, as USI engines)\n"
@@ -71,14 +73,16 @@ int main(int argc, char** argv) {
         }
         a::think(std::cin, std::cout, static_cast<int>(level), all);
     } else if (cmd == "game") {
-        std::uint64_t level = 3;
+        std::uint64_t level = 3, seed = 1;
         a::BestLimits budget;
         int budgets = 0;
         for (int i = 2; i < argc; ++i) {
             const std::string_view arg = argv[i];
             std::uint64_t v = 0;
             if (arg == "--level" && i + 1 < argc) {
-                if (!parse_number(argv[++i], 1, 4, level)) return usage();
+                if (!parse_number(argv[++i], 1, 9, level)) return usage();
+            } else if (arg == "--seed" && i + 1 < argc) {
+                if (!parse_number(argv[++i], 0, UINT64_MAX, seed)) return usage();
             } else if (arg == "--movetime" && i + 1 < argc && parse_number(argv[i + 1], 1, a::MAX_MOVETIME_MS, v)) {
                 budget.movetime = static_cast<long long>(v);
                 ++budgets, ++i;
@@ -89,9 +93,9 @@ int main(int argc, char** argv) {
                 return usage();
             }
         }
-        // A budget is the searching player's: it needs level 4, and one of them.
-        if (budgets > 1 || (budgets == 1 && level != 4)) return usage();
-        a::game(std::cin, std::cout, static_cast<int>(level), budget);
+        // A budget is the searching player's: it needs a searching level, and one of them.
+        if (budgets > 1 || (budgets == 1 && level < 4)) return usage();
+        a::game(std::cin, std::cout, static_cast<int>(level), budget, seed);
     } else if (cmd == "best") {
         a::BestLimits limits;
         int given = 0;

@@ -2,10 +2,12 @@
 //
 // A match plays whole games from the settled opening between two players:
 // the searching player (with the match's budget, or "search:MS" with MS
-// milliseconds a move of its own), an engine program ("engine:PATH", run as
-// `PATH engine` and given the match's budget and the whole game at every
-// move) or an exact level, which plays through the game itself exactly as
-// `game` drives it and always takes the upper side.  The match keeps the
+// milliseconds a move of its own), a searching level ("level4" to "level9",
+// with the level's own budget and its choices drawn from the game's own
+// seed, which the match's seed gives), an engine program ("engine:PATH", run
+// as `PATH engine` and given the match's budget and the whole game at every
+// move) or an exact level ("level1" to "level3"), which plays through the
+// game itself exactly as `game` drives it and always takes the upper side.  The match keeps the
 // position with the rules and checks every position the game reports
 // against it.
 #include <algorithm>
@@ -28,6 +30,7 @@
 #include "rules/moves.h"
 #include "rules/opening.h"
 #include "searcher/alpha_beta.h"
+#include "searcher/levels.h"
 #include "splitmix.h"
 
 namespace zemtori::analyse {
@@ -82,14 +85,20 @@ constexpr int TABLE_BITS = 18;   // the searching player's table; an engine is g
 struct Player {
     std::string name;
     int level = 0;       // 1..3 an exact level, 0 the searching player or an engine
+    int search_level = 0;  // 4..9 a searching level (with its own budget), else 0
     std::string engine;  // the engine program's path
     searcher::Limits limits;
 };
 
 bool parse_player(const std::string& name, const MatchOptions& o, Player& p) {
     p.name = name;
-    if (name == "level1" || name == "level2" || name == "level3") {
-        p.level = name[5] - '0';
+    if (name.size() == 6 && name.rfind("level", 0) == 0 && name[5] >= '1' && name[5] <= '9') {
+        const int n = name[5] - '0';
+        if (n < searcher::FIRST_SEARCH_LEVEL) {
+            p.level = n;
+        } else {
+            p.search_level = n;  // its limits are the level's, move by move
+        }
         return true;
     }
     if (name == "search") {
@@ -156,6 +165,13 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
     };
 
     SplitMix64 rng{seed ^ (0x9e3779b97f4a7c15ULL * static_cast<std::uint64_t>(g + 1))};
+    // Each searching level's seed for this game, one for each player.
+    std::uint64_t level_seeds[2];
+    {
+        SplitMix64 seeds{seed ^ (0xd1b54a32d192ed03ULL * static_cast<std::uint64_t>(g + 1))};
+        level_seeds[0] = seeds.next();
+        level_seeds[1] = seeds.next();
+    }
     Position pos;
     shoki_haichi(pos);
     rakka(pos, nullptr);
@@ -244,7 +260,13 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
             std::unique_ptr<searcher::Searcher>& own = searchers[who];
             if (!own) own = std::make_unique<searcher::Searcher>(TABLE_BITS);
             own->set_game(keys);
-            sm = own->think(sp, pl.limits).best;
+            if (pl.search_level == 0) {
+                sm = own->think(sp, pl.limits).best;
+            } else {
+                const std::uint64_t draw = searcher::level_draw(level_seeds[who], sp.key(), ply);
+                sm = searcher::choose_move(sp, own->think(sp, searcher::level_limits(pl.search_level, draw)),
+                                           pl.search_level, draw);
+            }
         }
         m = searcher::to_rules_move(sp, sm);
         pending = "move " + move_text(m);

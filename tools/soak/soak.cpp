@@ -97,6 +97,9 @@ public:
         game_.load();
         const searcher::Limits budget{0, options.search_nodes, 0};
         game_.set_search_limits(budget, budget);
+        // The searching level's choices come from the table's seed, so a
+        // soak replays.
+        game_.fix_level_seed(seed);
     }
 
     // A game against the computer at `level`, from a new game.
