@@ -94,7 +94,7 @@ STRENGTH_BASE_DIR = $(BUILD)/strength-base
 # cores), "search" (the searching player's table and the base pairing
 # below) or "all".
 STRENGTH_WHAT ?= ladder
-STRENGTH_LADDER_GAMES ?= 200
+STRENGTH_LADDER_GAMES ?= 400
 STRENGTH_LADDER_JOBS ?= 2
 
 strength: install-deps $(BUILD)/build.ninja

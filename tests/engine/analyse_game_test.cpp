@@ -348,7 +348,7 @@ TEST(AnalyseGameSearchingLevels, TheSameSeedPlaysTheSameGame) {
         EXPECT_GE(a.lines.size(), 80u);
         EXPECT_EQ(a.lines, b.lines) << "level " << level;
         EXPECT_NE(a.lines, c.lines) << "level " << level;
-        EXPECT_EQ(a.lines.size(), c.lines.size());
+        EXPECT_GE(c.lines.size(), 80u);
     }
     const std::string part = input.substr(0, input.find('\n', input.find('\n') + 1) + 1);  // two positions
     EXPECT_EQ(run_tool("game --level 9 --nodes 2000 --seed 3", part).lines,

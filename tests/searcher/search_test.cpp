@@ -129,7 +129,8 @@ TEST(Search, AFixedBudgetGivesTheSameAnswerEveryRun) {
 }
 
 // The table is kept from move to move of a game: searching the same root
-// again to the same depth takes fewer nodes than the first time, and a game
+// again to the same depth takes fewer nodes than the first time (a cleared
+// table would take exactly as many: the search is deterministic), and a game
 // played twice by two searchers at fixed nodes is the same game move by move.
 TEST(Search, TheTableIsKeptBetweenMovesAndTheGameStaysTheSame) {
     const searcher::CompactPosition pos = opening(-1);
@@ -137,7 +138,9 @@ TEST(Search, TheTableIsKeptBetweenMovesAndTheGameStaysTheSame) {
     const SearchResult first = a.think(pos, Limits{7, 0, 0});
     const SearchResult again = a.think(pos, Limits{7, 0, 0});
     EXPECT_EQ(again.depth, 7);
-    EXPECT_LT(again.nodes * 2, first.nodes);
+    EXPECT_LT(again.nodes * 10, first.nodes * 9);
+    a.clear();
+    EXPECT_EQ(a.think(pos, Limits{7, 0, 0}).nodes, first.nodes);
 
     auto play = [](searcher::Searcher& s, std::vector<SearchResult>& out) {
         searcher::CompactPosition p = opening(-1);
