@@ -75,8 +75,8 @@ int evaluate(const CompactPosition& pos) {
             const int c = pos.board[base + x];
             if (c == 0) continue;
             const int si = c > 0 ? 0 : 1;
-            // A piece on its own side's piece keeps its footing: nothing the
-            // enemy captures beneath it can drop it.
+            // A piece standing on its own side's piece (the footing term;
+            // its fitted weight is a cost).
             if (x < 9) {
                 const int below = pos.board[base + x + 1];
                 if ((c > 0) == (below > 0)) s += c > 0 ? FOOTING_WEIGHT : -FOOTING_WEIGHT;

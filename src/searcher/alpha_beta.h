@@ -114,9 +114,11 @@ struct SearchResult {
 // the danger to each king from the empty squares around it that the enemy
 // could drop into (weighted by what the enemy holds in hand), the attack of
 // each side's pieces within three squares of the enemy king (worth more the
-// more that side holds in hand), and the stability the falling rule gives:
-// a king on the bottom row cannot be dropped by a capture beneath it, and a
-// piece standing on its own side's piece keeps its footing.
+// more that side holds in hand), and two terms of the falling rule: a king
+// on the bottom row, and pieces standing on their own side's pieces.  The
+// weights (eval_terms.h and the pieces' values) are fitted to the results of
+// the player's own games with zemtori-tune, which made both falling terms
+// costs rather than gains.
 int evaluate(const CompactPosition& pos);
 
 class Searcher {
