@@ -185,6 +185,16 @@ BOTTOM = 36
 BAR_H = 16
 
 
+def svg_start(width, height, title):
+    """A chart's first lines: the picture, its white ground and its title."""
+    return [
+        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
+        'font-family="sans-serif" font-size="12">' % (width, height, width, height),
+        '<rect x="0" y="0" width="%d" height="%d" fill="#ffffff"/>' % (width, height),
+        '<text x="10" y="22" font-size="14" font-weight="bold">%s</text>' % title,
+    ]
+
+
 def x_of(percent):
     return LABEL_W + PLOT_W * percent / 100.0
 
@@ -193,13 +203,7 @@ def svg(rows):
     width = LABEL_W + PLOT_W + 40
     height = TOP + ROW_H * len(rows) + BOTTOM
     bottom = TOP + ROW_H * len(rows)
-    out = [
-        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
-        'font-family="sans-serif" font-size="12">' % (width, height, width, height),
-        '<rect x="0" y="0" width="%d" height="%d" fill="#ffffff"/>' % (width, height),
-        '<text x="%d" y="22" font-size="14" font-weight="bold">Score from the first player\'s side, '
-        'with its 95%% interval</text>' % 10,
-    ]
+    out = svg_start(width, height, "Score from the first player's side, with its 95% interval")
     for tick in range(0, 101, 25):
         x = x_of(tick)
         dash = ' stroke-dasharray="4 3"' if tick == 50 else ""
@@ -440,13 +444,7 @@ def ladder_svg(rows):
     width = L_LABEL_W + L_PLOT_W + 40
     height = L_TOP + L_ROW_H * len(elos) + L_BOTTOM
     bottom = L_TOP + L_ROW_H * len(elos)
-    out = [
-        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
-        'font-family="sans-serif" font-size="12">' % (width, height, width, height),
-        '<rect x="0" y="0" width="%d" height="%d" fill="#ffffff"/>' % (width, height),
-        '<text x="10" y="22" font-size="14" font-weight="bold">Elo against LEVEL1, '
-        'with its 95%% interval</text>',
-    ]
+    out = svg_start(width, height, "Elo against LEVEL1, with its 95% interval")
     for tick in range(int(low), int(high) + 1, step):
         x = x_of(tick)
         colour = "#888888" if tick == 0 else "#dddddd"
