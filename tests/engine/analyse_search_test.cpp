@@ -82,6 +82,13 @@ const std::regex SUMMARY(
     R"(summary: (\S+) vs (\S+): (\d+)-(\d+)-(\d+) score (\d+\.\d)% \[(\d+\.\d)%, (\d+\.\d)%\] elo (-?\d+|-?inf) \[(-?\d+|-?inf), (-?\d+|-?inf)\])");
 const std::regex GAME(R"(game (\d+) upper ([AB]) first ([AB]) winner (A|B|none) how (capture|mate|nomove|limit) moves (\d+))");
 
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> w;
+    for (std::string s; in >> s;) w.push_back(s);
+    return w;
+}
+
 // Checks a match's lines: one per game in order, then the summary, whose
 // counts are those of the game lines.
 void check_match(const ToolRun& r, const std::string& a, const std::string& b, int games, char level_side) {
@@ -95,6 +102,10 @@ void check_match(const ToolRun& r, const std::string& a, const std::string& b, i
         EXPECT_EQ(m[3].str(), g % 2 == 0 ? "A" : "B");  // who moves first alternates
         if (level_side != 0) {
             EXPECT_EQ(m[2].str()[0], level_side);
+        } else {
+            // Two searching players change sides within each pair of games;
+            // the upper side moves first in the even pairs.
+            EXPECT_EQ(m[2] == m[3], (g / 2) % 2 == 0) << r.lines[g];
         }
         if (m[4] == "A") ++w;
         else if (m[4] == "B") ++l;
@@ -126,8 +137,38 @@ TEST(AnalyseMatch, AgainstAnExactLevelTheCountsAddUp) {
     check_match(run_tool("match level2 search --games 2 --nodes 300 --seed 6", ""), "level2", "search", 2, 'A');
 }
 
-TEST(AnalyseMatch, BetweenTwoSearchingPlayersTheCountsAddUp) {
-    check_match(run_tool("match search search --games 2 --nodes 300 --seed 2", ""), "search", "search", 2, 'A');
+// Between two searching players the games go in pairs that open alike with
+// the players on the other sides, so two equal players at a fixed budget
+// play each game twice, once from each side, and score exactly even.
+TEST(AnalyseMatch, BetweenTwoSearchingPlayersEachPairIsOneGameFromBothSides) {
+    const ToolRun r = run_tool("match search search --games 8 --nodes 300 --seed 2 --moves", "");
+    ASSERT_EQ(r.status, 0);
+    ASSERT_EQ(r.lines.size(), 17u);
+    std::vector<std::string> games;
+    std::vector<std::string> moves;
+    for (std::size_t i = 0; i + 1 < r.lines.size(); ++i) (i % 2 == 0 ? games : moves).push_back(r.lines[i]);
+    ToolRun plain = r;
+    plain.lines = games;
+    plain.lines.push_back(r.lines.back());
+    check_match(plain, "search", "search", 8, 0);
+    std::set<std::string> openings;
+    for (int p = 0; p < 4; ++p) {
+        const std::vector<std::string> one = words(games[2 * p]), two = words(games[2 * p + 1]);
+        ASSERT_EQ(one.size(), 12u);
+        ASSERT_EQ(two.size(), 12u);
+        EXPECT_NE(one[3], two[3]) << "each player takes the upper side once";
+        EXPECT_EQ(one[7] == "none", two[7] == "none");
+        if (one[7] != "none") {
+            EXPECT_NE(one[7], two[7]) << "the same game, won by the other name";
+        }
+        const std::vector<std::string> m1 = words(moves[2 * p]), m2 = words(moves[2 * p + 1]);
+        EXPECT_EQ(std::vector<std::string>(m1.begin() + 2, m1.end()),
+                  std::vector<std::string>(m2.begin() + 2, m2.end()));
+        ASSERT_GE(m1.size(), 4u);
+        openings.insert(m1[2] + ' ' + m1[3]);
+    }
+    EXPECT_GE(openings.size(), 3u) << "the pairs open differently";
+    EXPECT_NE(r.lines.back().find("score 50.0%"), std::string::npos) << r.lines.back();
 }
 
 // The levels by name: level1-3 the exact levels (on the upper side), level4-9
@@ -138,11 +179,11 @@ TEST(AnalyseMatch, TheSearchingLevelsByName) {
     check_match(run_tool("match level4 level3 --games 4 --seed 5", ""), "level4", "level3", 4, 'B');
     check_match(run_tool("match level1 level5 --games 2 --seed 5", ""), "level1", "level5", 2, 'A');
     const ToolRun a = run_tool("match level5 level4 --games 6 --seed 8", "");
-    check_match(a, "level5", "level4", 6, 'A');
+    check_match(a, "level5", "level4", 6, 0);
     EXPECT_EQ(run_tool("match level5 level4 --games 6 --seed 8 --jobs 2", "").lines, a.lines);
     EXPECT_NE(run_tool("match level5 level4 --games 6 --seed 9", "").lines, a.lines);
-    check_match(run_tool("match level4 level4 --games 2 --seed 1", ""), "level4", "level4", 2, 'A');
-    check_match(run_tool("match search level6 --games 2 --nodes 500 --seed 1", ""), "search", "level6", 2, 'A');
+    check_match(run_tool("match level4 level4 --games 2 --seed 1", ""), "level4", "level4", 2, 0);
+    check_match(run_tool("match search level6 --games 2 --nodes 500 --seed 1", ""), "search", "level6", 2, 0);
 }
 
 TEST(AnalyseMatch, RefusesWhatItCannotPlay) {

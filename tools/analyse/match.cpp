@@ -10,6 +10,12 @@
 // game itself exactly as `game` drives it and always takes the upper side.  The match keeps the
 // position with the rules and checks every position the game reports
 // against it.
+//
+// The two sides of the board are not alike: between equal players the upper
+// side wins more of the games.  So between two searching players the games
+// go in pairs that open alike, each player taking the upper side in one of
+// them, and the side that moves first changes from pair to pair; two equal
+// players then score exactly even.
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -152,11 +158,20 @@ bool parse_move(const std::string& line, const char* word, searcher::RulesMove& 
 
 Outcome play_game(const Player* players, int g, std::uint64_t seed) {
     Outcome o;
-    // A plays first in the even games.  An exact level takes the upper side;
-    // between two searching players A does.
+    // A plays first in the even games.  An exact level takes the upper side.
+    // Between two searching players each pair of games (0 and 1, 2 and 3, ...)
+    // opens alike with the players changing sides: in the even pairs the
+    // upper side moves first, in the odd ones the lower side.
     o.first = g % 2;
-    o.upper = players[1].level != 0 ? 1 : 0;
+    const bool exact = players[0].level != 0 || players[1].level != 0;
+    const int pair = g / 2;
+    if (exact) {
+        o.upper = players[1].level != 0 ? 1 : 0;
+    } else {
+        o.upper = pair % 2 == 0 ? o.first : 1 - o.first;
+    }
     const int first_side = o.first == o.upper ? +1 : -1;
+    const int opening = exact ? g : pair;  // which game's random opening this plays
     auto player_of = [&](int side) { return side > 0 ? o.upper : 1 - o.upper; };
     auto end = [&](int winner_side, const char* how) {
         o.winner = winner_side == 0 ? -1 : player_of(winner_side);
@@ -164,7 +179,7 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
         return o;
     };
 
-    SplitMix64 rng{seed ^ (0x9e3779b97f4a7c15ULL * static_cast<std::uint64_t>(g + 1))};
+    SplitMix64 rng{seed ^ (0x9e3779b97f4a7c15ULL * static_cast<std::uint64_t>(opening + 1))};
     // Each searching level's seed for this game, one for each player.
     std::uint64_t level_seeds[2];
     {
