@@ -9,6 +9,7 @@
 // and no time limit a search is deterministic.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -60,6 +61,25 @@ constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;
 // further does not settle for going round in a circle when its evaluation
 // is a little below even.
 constexpr int CONTEMPT = 50;
+
+// A long game costs more to go round in: from CONTEMPT_RAMP_FROM plies on,
+// each ply played adds CONTEMPT_RAMP_STEP to what a repetition costs, up to
+// CONTEMPT_MOST.  A locked position where every break costs a pawn is then
+// broken before the game runs out of moves, instead of being shuffled in
+// until it does.
+constexpr int CONTEMPT_RAMP_FROM = 120;
+constexpr int CONTEMPT_RAMP_STEP = 2;
+constexpr int CONTEMPT_MOST = 400;
+
+// What a repetition costs after `plies` plies of the game.
+constexpr int contempt_after(std::size_t plies) {
+    return plies <= static_cast<std::size_t>(CONTEMPT_RAMP_FROM)
+               ? CONTEMPT
+               : static_cast<int>(std::min<std::size_t>(
+                     static_cast<std::size_t>(CONTEMPT) +
+                         (plies - static_cast<std::size_t>(CONTEMPT_RAMP_FROM)) * CONTEMPT_RAMP_STEP,
+                     static_cast<std::size_t>(CONTEMPT_MOST)));
+}
 
 // Milliseconds since any fixed moment; the searcher reads it to keep to a
 // movetime.  Tests hand the searcher a clock of their own.
@@ -146,8 +166,12 @@ public:
     // A line that comes back to one of the last of them (or to a position
     // earlier on the same line) scores as a draw, worth -CONTEMPT to the
     // side searched for, so a side that is ahead, or only a little behind,
-    // makes progress instead of going round in a circle.
-    void set_game(const std::vector<uint64_t>& keys) { game_keys_ = keys; }
+    // makes progress instead of going round in a circle.  The longer the
+    // game, the more a repetition costs (contempt_after).
+    void set_game(const std::vector<uint64_t>& keys) {
+        game_keys_ = keys;
+        contempt_ = contempt_after(keys.size());
+    }
 
     // The clock the movetime is measured on; the steady clock when empty.
     void set_clock(MillisecondClock clock) { clock_ = std::move(clock); }
