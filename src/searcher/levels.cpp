@@ -16,10 +16,10 @@ namespace {
 // Budgets are nodes a move; keep_best is in a thousand moves.
 constexpr Level LEVELS[LAST_LEVEL - FIRST_SEARCH_LEVEL + 1] = {
     {350, 240, 720, 0},       // LEVEL4
-    {1000, 290, 870, 180},    // LEVEL5
-    {600, 110, 330, 220},     // LEVEL6
-    {850, 55, 165, 430},      // LEVEL7
-    {1800, 35, 105, 680},     // LEVEL8
+    {1500, 300, 900, 140},    // LEVEL5
+    {600, 130, 390, 195},     // LEVEL6
+    {850, 85, 255, 358},      // LEVEL7
+    {1800, 48, 144, 600},     // LEVEL8
     {3000, 0, 0, 1000},       // LEVEL9: the full searching player
 };
 
