@@ -344,61 +344,23 @@ TEST(EngineProtocol, NeverOverstepsItsClock) {
             }
 }
 
-// A game against the exact level that went round in a four-ply circle (the
-// level's dragon to and fro, one piece of ours sideways and falling back)
-// until it ran out of moves.  Told only the circle, the engine keeps going
-// round: the repetition is worth -CONTEMPT and every way out costs more.
-// Told the whole game of 299 plies, going round costs it more than a pawn
-// and it takes another way.
+// A game against the exact level that went round in a four-ply circle from
+// its 17th ply until it ran out of moves.  Two turns of the circle in, the
+// engine keeps going round: the repetition is worth -CONTEMPT and every way
+// out costs more.  At the same position 299 plies in, going round costs it
+// more than a pawn and it takes another way.
 TEST(EngineProtocol, ALongGameCostsMoreToGoRoundIn) {
-    const std::string game =
-    "6,1,6,2,50 3,9,2,8,-40 8,3,8,4,10 1,7,1,6,-10 8,3,8,4,10 2,9,2,8,-20 6,1,6,2,80 6,9,5,8,-50 "
-    "3,3,3,4,10 2,7,2,6,-10 5,3,5,4,10 5,8,4,8,-50 5,3,5,4,10 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50 "
-    "5,3,4,2,80 5,8,4,8,-50 6,2,5,3,80";;
-    const std::string circle_start =
-        "  0  0  0  0  0  0  0  0  0  0  0  0  0  0  0  0  0  0 20  0  0  0  0  0-10  0  0 30  0  0  0  0  0-10  0-30 40  0 80 10  0  0-10-50-50 50  0 10 10  0  0-10-20-80 40 50 10 10  0  0-10-40-40 30 70 10 10  0-10-10-60-30 20 60 10 10  0-10-10-70-20  0  0 0 0  0  0 0 0  0  0 0 0  0  0 0 0  0  0 0 0  0  0 0 0  0  0 0 0    0    0    0    0";
-    const std::vector<std::string> played = words(game);
-    ASSERT_EQ(played.size(), 299u);
-    std::string circle;
-    for (std::size_t i = 275; i < played.size(); ++i) circle += ' ' + played[i];
+    const std::string opening =
+        "6,1,6,2,50 3,9,2,8,-40 8,3,8,4,10 1,7,1,6,-10 8,3,8,4,10 2,9,2,8,-20 6,1,6,2,80 6,9,5,8,-50 "
+        "3,3,3,4,10 2,7,2,6,-10 5,3,5,4,10 5,8,4,8,-50 5,3,5,4,10 5,8,4,8,-50 6,2,5,3,80 5,8,4,8,-50";
     const std::string circle_move = "5,8,4,8,-50";
-    ASSERT_EQ(played[295], circle_move);
-    ASSERT_EQ(played[291], circle_move);
+    const std::string circle = " 5,3,4,2,80 " + circle_move + " 6,2,5,3,80 " + circle_move;
+    const std::string into_the_next_turn = " 5,3,4,2,80 " + circle_move + " 6,2,5,3,80";
+    auto game = [&](int turns) {
+        std::string moves = "position startpos side upper moves " + opening;
+        for (int t = 0; t < turns; ++t) moves += circle;
+        return moves + into_the_next_turn;
+    };
 
     Session e;
     e.send("usi");
@@ -411,20 +373,22 @@ TEST(EngineProtocol, ALongGameCostsMoreToGoRoundIn) {
         int score = 0;
         for (const std::string& l : lines) {
             const std::vector<std::string> w = words(l);
+            EXPECT_FALSE(starts(l, "info string error")) << l;
             for (std::size_t i = 0; i + 2 < w.size(); ++i)
                 if (w[i] == "score" && w[i + 1] == "cp") score = std::stoi(w[i + 2]);
         }
         return std::make_pair(words(lines.back()).at(1), score);
     };
-    const auto short_history = answer("position entry " + circle_start + " side lower moves" + circle);
-    EXPECT_EQ(short_history.first, circle_move);
-    EXPECT_EQ(short_history.second, -s::CONTEMPT);
+    ASSERT_EQ(words(game(70)).size(), 5u + 299u);
+    const auto early = answer(game(2));
+    EXPECT_EQ(early.first, circle_move);
+    EXPECT_EQ(early.second, -s::CONTEMPT);
 
     ASSERT_GT(s::contempt_after(300), s::CONTEMPT + 200);
-    const auto long_history = answer("position startpos side upper moves " + game);
-    EXPECT_NE(long_history.first, circle_move);
-    EXPECT_GT(long_history.second, -s::contempt_after(300));
-    EXPECT_LT(long_history.second, -s::CONTEMPT) << "the way out costs something";
+    const auto late = answer(game(70));
+    EXPECT_NE(late.first, circle_move);
+    EXPECT_GT(late.second, -s::contempt_after(300));
+    EXPECT_LT(late.second, -s::CONTEMPT) << "the way out costs something";
 }
 
 // Match's engine player against the searching player of the same build, at
