@@ -20,9 +20,6 @@ namespace {
 
 constexpr const char* MAN_NO_BAN = "MANの番です";
 constexpr const char* ANATA_NO_KACHI = "あなたの勝ちです";
-// How many of the game's latest positions the searching player is told of.
-constexpr int GAME_KEYS_KEPT = 32;
-
 // The row where the piece on (x, y) comes to rest when everything falls: the
 // pieces of a column close up at its bottom in their order, so it ends above
 // those that stand below it.
@@ -288,12 +285,13 @@ void Game::draw_level_seed() {
 std::optional<Candidate> Game::think_in_background(bool upper, const searcher::Limits& limits, int level,
                                                   uint64_t draw) {
     if (!thinker_) thinker_ = std::make_unique<searcher::Thinker>();
-    // The positions this game has passed through lately, so that a player
-    // who is ahead makes progress instead of going round in a circle: the
-    // record holds the position before each move, the sides alternating
-    // back from the side to move now.
+    // The positions this game has passed through, so that a player who is
+    // ahead makes progress instead of going round in a circle, the more so
+    // the longer the game: the record holds the position before each move,
+    // the sides alternating back from the side to move now.
     std::vector<uint64_t> keys;
-    for (int n = std::max(0, kifu.kifu_tesu() - GAME_KEYS_KEPT); n < kifu.kifu_tesu(); ++n) {
+    keys.reserve(static_cast<std::size_t>(std::max(0, kifu.kifu_tesu())));
+    for (int n = 0; n < kifu.kifu_tesu(); ++n) {
         Position before;
         kifu.restore(n, before);
         const bool upper_then = ((kifu.kifu_tesu() - n) % 2 == 0) == upper;
