@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <utility>
@@ -67,18 +68,16 @@ constexpr int CONTEMPT = 50;
 // CONTEMPT_MOST.  A locked position where every break costs a pawn is then
 // broken before the game runs out of moves, instead of being shuffled in
 // until it does.
-constexpr int CONTEMPT_RAMP_FROM = 120;
-constexpr int CONTEMPT_RAMP_STEP = 2;
+constexpr std::size_t CONTEMPT_RAMP_FROM = 120;
+constexpr std::size_t CONTEMPT_RAMP_STEP = 2;
 constexpr int CONTEMPT_MOST = 400;
 
 // What a repetition costs after `plies` plies of the game.
 constexpr int contempt_after(std::size_t plies) {
-    return plies <= static_cast<std::size_t>(CONTEMPT_RAMP_FROM)
-               ? CONTEMPT
-               : static_cast<int>(std::min<std::size_t>(
-                     static_cast<std::size_t>(CONTEMPT) +
-                         (plies - static_cast<std::size_t>(CONTEMPT_RAMP_FROM)) * CONTEMPT_RAMP_STEP,
-                     static_cast<std::size_t>(CONTEMPT_MOST)));
+    if (plies <= CONTEMPT_RAMP_FROM) return CONTEMPT;
+    const std::size_t more = (plies - CONTEMPT_RAMP_FROM) * CONTEMPT_RAMP_STEP;
+    return more >= static_cast<std::size_t>(CONTEMPT_MOST - CONTEMPT) ? CONTEMPT_MOST
+                                                                       : CONTEMPT + static_cast<int>(more);
 }
 
 // Milliseconds since any fixed moment; the searcher reads it to keep to a

@@ -298,15 +298,19 @@ TEST(Search, ARepetitionIsWorthLessThanNothingToTheSideSearchedFor) {
     // Two lone kings on the bottom row: few moves, so all fit in the game's
     // window of keys.
     const Position board = test::board_with({{9, 1, OU}, {9, 9, -OU}});
-    auto reached = [](const searcher::CompactPosition& from) {
-        std::vector<uint64_t> keys;
+    auto children_of = [](const searcher::CompactPosition& from) {
+        std::vector<searcher::CompactPosition> children;
         searcher::MoveList list;
         searcher::generate(from, list);
         for (int i = 0; i < list.size; ++i) {
-            searcher::CompactPosition next = from;
-            searcher::make(next, list.moves[i]);
-            keys.push_back(next.key());
+            children.push_back(from);
+            searcher::make(children.back(), list.moves[i]);
         }
+        return children;
+    };
+    auto reached = [&children_of](const searcher::CompactPosition& from) {
+        std::vector<uint64_t> keys;
+        for (const searcher::CompactPosition& next : children_of(from)) keys.push_back(next.key());
         return keys;
     };
     for (const int side : {1, -1}) {
@@ -322,14 +326,9 @@ TEST(Search, ARepetitionIsWorthLessThanNothingToTheSideSearchedFor) {
         EXPECT_EQ(searcher.think(root, Limits{2, 0, 0}).score, -searcher::CONTEMPT) << side;
 
         std::vector<uint64_t> grandchildren;
-        searcher::MoveList list;
-        searcher::generate(root, list);
-        for (int i = 0; i < list.size; ++i) {
-            searcher::CompactPosition next = root;
-            searcher::make(next, list.moves[i]);
+        for (const searcher::CompactPosition& next : children_of(root))
             for (const uint64_t k : reached(next))
                 if (std::find(children.begin(), children.end(), k) == children.end()) grandchildren.push_back(k);
-        }
         ASSERT_LE(grandchildren.size(), searcher::GAME_KEYS_LOOKED_AT);
         searcher.set_game(grandchildren);
         searcher.clear();

@@ -116,20 +116,25 @@ def label(command, summary):
     return "%s vs %s" % (player(summary["a"]), player(summary["b"]))
 
 
-def read_results(path):
-    rows = []
+def result_lines(path):
+    """The lines of a results file that are not blank, with their numbers."""
     with open(path, encoding="utf-8") as f:
         for n, line in enumerate(f, 1):
             line = line.rstrip("\n")
-            if not line.strip():
-                continue
-            if "\t" not in line:
-                raise ReportError("%s:%d: no tab between the command and the summary" % (path, n))
-            command, summary = line.split("\t", 1)
-            s = parse_summary(summary)
-            s["command"] = command
-            s["label"] = label(command, s)
-            rows.append(s)
+            if line.strip():
+                yield n, line
+
+
+def read_results(path):
+    rows = []
+    for n, line in result_lines(path):
+        if "\t" not in line:
+            raise ReportError("%s:%d: no tab between the command and the summary" % (path, n))
+        command, summary = line.split("\t", 1)
+        s = parse_summary(summary)
+        s["command"] = command
+        s["label"] = label(command, s)
+        rows.append(s)
     if not rows:
         raise ReportError("%s holds no results" % path)
     return rows
@@ -305,20 +310,16 @@ def ladder_pairings():
 
 def read_ladder(path):
     rows = []
-    with open(path, encoding="utf-8") as f:
-        for n, line in enumerate(f, 1):
-            line = line.rstrip("\n")
-            if not line.strip():
-                continue
-            parts = line.split("\t")
-            if len(parts) != 3 or not re.match(r"^limit \d+$", parts[2]):
-                raise ReportError("%s:%d: not a command, a summary and \"limit N\" between tabs" % (path, n))
-            s = parse_summary(parts[1])
-            s["command"] = parts[0]
-            s["limit"] = int(parts[2].split()[1])
-            if s["limit"] > s["d"]:
-                raise ReportError("%s:%d: more games at the limit than draws" % (path, n))
-            rows.append(s)
+    for n, line in result_lines(path):
+        parts = line.split("\t")
+        if len(parts) != 3 or not re.match(r"^limit \d+$", parts[2]):
+            raise ReportError("%s:%d: not a command, a summary and \"limit N\" between tabs" % (path, n))
+        s = parse_summary(parts[1])
+        s["command"] = parts[0]
+        s["limit"] = int(parts[2].split()[1])
+        if s["limit"] > s["d"]:
+            raise ReportError("%s:%d: more games at the limit than draws" % (path, n))
+        rows.append(s)
     pairs = [[r["a"], r["b"]] for r in rows]
     if pairs != ladder_pairings():
         raise ReportError("%s does not hold the ladder's pairings in order" % path)
