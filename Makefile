@@ -90,7 +90,7 @@ STRENGTH_BASE_DIR = $(BUILD)/strength-base
 # against the one below it, STRENGTH_LADDER_GAMES games a step on
 # STRENGTH_LADDER_JOBS cores, written into docs/strength.md, docs/ladder.svg
 # and the README (between the ladder marks).  STRENGTH_WHAT chooses what
-# `make strength` plays: "ladder" (the default, under two hours on two
+# `make strength` plays: "ladder" (the default, a few minutes on two
 # cores), "search" (the searching player's table and the base pairing
 # below) or "all".
 STRENGTH_WHAT ?= ladder

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <regex>
@@ -185,6 +186,31 @@ TEST(ReviewStopped, KeepsThePositionsDoneAndTheMovesBetweenThem) {
     EXPECT_EQ(done.done(), 3);
     EXPECT_FALSE(done.finished());
     EXPECT_EQ(done.moves().size(), 2u);
+}
+
+// Each position is searched knowing the game's last positions before it,
+// oldest first, each with its own side to move: enough for every circle to be
+// seen.
+TEST(ReviewRecords, TellTheSearcherTheLastPositionsBeforeEachPosition) {
+    const review::Record r = review::from_file(test::planted_rook_blunder(20).file);
+    ASSERT_GT(r.entries.size(), 40u) << "long enough to have more positions than are told";
+    std::vector<uint64_t> want;
+    for (std::size_t i = 0; i < r.entries.size(); ++i) {
+        Position p;
+        restore_position(r.entries[i], p);
+        want.push_back(searcher::from_rules(p, i % 2 == 0 ? -1 : +1).key());
+    }
+    int checked = 0;
+    review::run(r, nodes(300), [&](const review::Review& done) {
+        const std::size_t n = static_cast<std::size_t>(done.done());
+        if (done.finished()) return;
+        const std::vector<uint64_t> told = done.next_game_keys();
+        ASSERT_GE(told.size(), std::min(n, searcher::GAME_KEYS_LOOKED_AT)) << "before position " << n;
+        ASSERT_TRUE(std::equal(told.begin(), told.end(), want.begin() + static_cast<std::ptrdiff_t>(n - told.size())))
+            << "before position " << n;
+        ++checked;
+    });
+    EXPECT_EQ(checked, static_cast<int>(r.entries.size()) - 1);
 }
 
 // A record read from a file starts from the settled opening, and a record in
