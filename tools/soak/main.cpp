@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: zemtori-soak [--games N] [--long-games N] [--seed S]\n", stderr);
         return 2;
     }
-    std::printf("soak: %d games at each of the four levels, %d games between two people of %d moves, seed %llu\n",
+    std::printf("soak: %d games at each of the nine levels, %d games between two people of %d moves, seed %llu\n",
                 options.games_per_level, options.long_games, options.long_game_moves,
                 static_cast<unsigned long long>(options.seed));
 #if defined(__SANITIZE_ADDRESS__)

@@ -10,6 +10,7 @@
 #include "sound/effects.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
+#include "searcher/levels.h"
 #include "splitmix.h"
 
 namespace zemtori::soak {
@@ -332,7 +333,7 @@ private:
 
 Report run(const Options& options) {
     Report report;
-    for (int level = 1; level <= 4; ++level) {
+    for (int level = 1; level <= searcher::LAST_LEVEL; ++level) {
         auto table = std::make_unique<Table>(options, report, options.seed * 1000 + level,
                                              "level " + std::to_string(level));
         for (int g = 1; g <= options.games_per_level; ++g) table->computer_game(level, g);

@@ -3,7 +3,7 @@
 // its fake clock, checking after every move that no piece was created or
 // lost and that each hand's total matches its counts.
 //
-//   - games of the computer at each of the four levels against a seeded
+//   - games of the computer at each of its nine levels against a seeded
 //     random mover who now and then asks for a hint,
 //     started with 先手 or 後手, now and then stepped back with 戻 and
 //     resumed by a click, and now and then given a move that the mouse
@@ -24,7 +24,7 @@ struct Options {
     int long_games = 3;             // games between two people
     int long_game_moves = 530;      // moves of each such game
     int max_moves = 1000;           // a game against the computer longer than this is left
-    long long search_nodes = 1000;  // the searching player's budget: level 4's moves and hints
+    long long search_nodes = 1000;  // the searching player's budget: levels 4-9's moves and hints
     std::uint64_t seed = 1;
     std::string data_dir;           // the wave files; may be missing
 };
