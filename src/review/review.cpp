@@ -15,10 +15,10 @@ namespace {
 // The positions before a root the searcher is told of: every one a
 // repetition is looked for in, so that a line going round in a circle
 // scores as a draw, but never so many that a repetition costs more than at
-// the start of a game.  What a repetition costs is counted against the side
-// searched for, and the review searches the two sides in turn: at the cost a long
-// game reaches in play, the chart of a game going round in a circle would
-// swing by that much from one move to the next.
+// the start of a game.  What a repetition costs is counted against the
+// side searched for, and the review searches the two sides in turn: at the
+// cost a long game reaches in play, the chart of a game going round in a
+// circle would swing by that much from one move to the next.
 constexpr std::size_t GAME_KEYS_TOLD = 32;
 static_assert(GAME_KEYS_TOLD >= searcher::GAME_KEYS_LOOKED_AT);
 static_assert(searcher::contempt_after(GAME_KEYS_TOLD) == searcher::CONTEMPT);
@@ -125,8 +125,14 @@ std::optional<searcher::CompactPosition> Review::next_root() const {
 }
 
 std::vector<uint64_t> Review::next_game_keys() const {
-    const std::size_t told = std::min(keys_.size(), GAME_KEYS_TOLD);
-    return std::vector<uint64_t>(keys_.end() - static_cast<std::ptrdiff_t>(told), keys_.end());
+    std::vector<uint64_t> keys;
+    const std::size_t n = looked_.size();
+    for (std::size_t i = n - std::min(n, GAME_KEYS_TOLD); i < n; ++i) {
+        Position p;
+        restore_position(record_.entries[i], p);
+        keys.push_back(searcher::from_rules(p, looked_[i].side).key());
+    }
+    return keys;
 }
 
 void Review::add(const std::optional<searcher::SearchResult>& result) {
@@ -150,9 +156,6 @@ void Review::add(const std::optional<searcher::SearchResult>& result) {
         else r.score = -searcher::WIN;
     }
     looked_.push_back(r);
-    Position p;
-    restore_position(record_.entries[static_cast<std::size_t>(n)], p);
-    keys_.push_back(searcher::from_rules(p, r.side).key());
 }
 
 std::vector<MoveReview> Review::moves() const {

@@ -121,7 +121,6 @@ private:
 
     Record record_;
     std::vector<PositionReview> looked_;
-    std::vector<uint64_t> keys_;  // the key of each position in looked_, in order
 };
 
 // Reviews the whole record within `limits` on one searcher, telling

@@ -76,8 +76,7 @@ constexpr int CONTEMPT_MOST = 400;
 constexpr int contempt_after(std::size_t plies) {
     if (plies <= CONTEMPT_RAMP_FROM) return CONTEMPT;
     const std::size_t more = (plies - CONTEMPT_RAMP_FROM) * CONTEMPT_RAMP_STEP;
-    return more >= static_cast<std::size_t>(CONTEMPT_MOST - CONTEMPT) ? CONTEMPT_MOST
-                                                                       : CONTEMPT + static_cast<int>(more);
+    return CONTEMPT + static_cast<int>(std::min(more, static_cast<std::size_t>(CONTEMPT_MOST - CONTEMPT)));
 }
 
 // Milliseconds since any fixed moment; the searcher reads it to keep to a
