@@ -80,6 +80,12 @@ bool Clock::tick(double now) {
     return true;
 }
 
+void Clock::leave_out(double seconds) {
+    if (!(seconds > 0)) return;
+    KAISHI_JIKOKU += seconds;
+    if (KAISHI_JIKOKU >= SECONDS_PER_DAY) KAISHI_JIKOKU -= SECONDS_PER_DAY;
+}
+
 void Clock::end_turn(double now) { TEBAN_JIKAN = keika_byou(KAISHI_JIKOKU, now); }
 
 void Clock::add_turn(Player player) {

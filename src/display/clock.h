@@ -57,6 +57,10 @@ public:
     // The turn that ended is added to `player`'s total.
     void add_turn(Player player);
 
+    // The running turn leaves out `seconds` (a box the game put up waited
+    // that long): it starts that much later.
+    void leave_out(double seconds);
+
     // Totals read from a record entry, when stepping through the record.
     void restore(ClockTotals totals);
 

@@ -23,10 +23,28 @@ std::string meishou(int code) {
 
 void Screen::gazou_hyouji(int code, double c, double r) {
     port_.paint_picture(code, grid_x(c), grid_y(r));
+    if (int* f = frame_at(c, r)) *f = NO_FRAME;
 }
 
 void Screen::waku_hyouji(int colour, double c, double r) {
     port_.draw_outline(colour, grid_x(c), grid_y(r), grid_x(c) + MASU_HABA, grid_y(r) + MASU_TAKASA);
+    if (int* f = frame_at(c, r)) *f = colour;
+}
+
+int* Screen::frame_at(double c, double r) {
+    const int ci = static_cast<int>(c), ri = static_cast<int>(r);
+    if (ci != c || ri != r || ci < FIRST_C || ci > LAST_C || ri < FIRST_R || ri > LAST_R) return nullptr;
+    return &frames_[static_cast<std::size_t>((ri - FIRST_R) * (LAST_C - FIRST_C + 1) + (ci - FIRST_C))];
+}
+
+std::vector<Screen::Frame> Screen::highlights() const {
+    std::vector<Frame> out;
+    for (int r = FIRST_R; r <= LAST_R; ++r)
+        for (int c = FIRST_C; c <= LAST_C; ++c) {
+            const int colour = frames_[static_cast<std::size_t>((r - FIRST_R) * (LAST_C - FIRST_C + 1) + (c - FIRST_C))];
+            if (colour != NO_FRAME && colour != WAKU_IRO) out.push_back({c, r, colour});
+        }
+    return out;
 }
 
 void Screen::moji_hyouji(double c, double r, const std::string& text, int colour, int mode, int size) {

@@ -2,7 +2,9 @@
 // background, the coordinate labels, the hands and the board.
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "port/geometry.h"
 #include "port/port.h"
@@ -58,10 +60,30 @@ public:
     // Paints `code` on board square (x, y) with its normal frame.
     void masu_hyouji(int code, int x, int y);
 
+    // The frames of whole cells that stand in another colour than the normal
+    // frame (a selection, the guidance, a hint, the computer's last move), as
+    // a full redraw would lose them; a picture painted on a cell takes its
+    // frame away.
+    struct Frame {
+        int c = 0, r = 0, colour = 0;
+    };
+    std::vector<Frame> highlights() const;
+
 private:
     static constexpr int GREEN = HAIKEI_MIDORI;
+    // The cells whose frames are kept track of: the board, both hands and
+    // what lies around them.
+    static constexpr int FIRST_C = -3, LAST_C = 15, FIRST_R = -1, LAST_R = 11;
+    static constexpr int NO_FRAME = -1;
+    int* frame_at(double c, double r);
     Port& port_;
     const int* haikei_;
+    std::array<int, (LAST_C - FIRST_C + 1) * (LAST_R - FIRST_R + 1)> frames_ = filled(NO_FRAME);
+    static constexpr std::array<int, (LAST_C - FIRST_C + 1) * (LAST_R - FIRST_R + 1)> filled(int v) {
+        std::array<int, (LAST_C - FIRST_C + 1) * (LAST_R - FIRST_R + 1)> a{};
+        for (int& x : a) x = v;
+        return a;
+    }
 };
 
 // The kanji numeral 一..九 for 1..9, empty otherwise.

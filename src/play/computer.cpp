@@ -33,35 +33,33 @@ int resting_row(const Position& pos, int x, int y) {
 
 // 先手: the person moves first, or an open game goes on against the computer.
 void Game::SENTE_Click() {
-    if (!may_leave_game(GO_ON_QUESTION)) return;
-    start_of_play(PlayStart::PersonFirst);
-    if (ending_) return;  // Esc while the opening fell
+    if (!may_leave_game(GO_ON_COMPUTER_QUESTION)) return;
+    if (!start_of_play(PlayStart::PersonFirst)) return;  // Esc while the opening fell
     if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(SENTE_GAWA);
         record_from_here();
-        port.message_box(MAN_NO_BAN, " ", MsgIcon::None, MsgButtons::Ok);
+        flow.resume();
+        tell(MAN_NO_BAN, " ");
     } else if (turn.TEBAN == turn.MAN_GAWA) {
         flow.take_sides(SENTE_GAWA);
-        port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
-    } else {
-        if (turn.TEBAN == turn.COM_GAWA) com_ban();
-        return;
+        flow.resume();
+        tell(MAN_NO_BAN, "対局");
+    } else if (turn.TEBAN == turn.COM_GAWA) {
+        com_ban();
     }
-    flow.resume();
 }
 
 // 後手: the computer moves first, or an open game goes on against it.
 void Game::GOTE_Click() {
-    if (!may_leave_game(GO_ON_QUESTION)) return;
-    start_of_play(PlayStart::ComputerFirst);
-    if (ending_) return;  // Esc while the opening fell
+    if (!may_leave_game(GO_ON_COMPUTER_QUESTION)) return;
+    if (!start_of_play(PlayStart::ComputerFirst)) return;  // Esc while the opening fell
     if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(GOTE_GAWA);
         record_from_here();
         com_ban();  // it starts its own clock
     } else if (turn.TEBAN == turn.MAN_GAWA) {
-        port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
         flow.resume();
+        tell(MAN_NO_BAN, "対局");
     } else if (turn.TEBAN == turn.COM_GAWA) {
         com_ban();
     }
@@ -118,12 +116,18 @@ void Game::tenmetsu(int koma, double c, double r, int count) {
     }
 }
 
+// The computer's turn: it thinks, blinks the piece it moves, moves it, lets
+// everything fall, writes it, and hands the turn to the person before it
+// says what the move did (mate, check or its win), so that a close while a
+// box waits keeps the person to move.
 void Game::com_ban() {
-    if (turn.SHOSHA != NASHI) return;
+    if (turn.SHOSHA != NASHI || !progress_.begin_computer_turn()) return;
     start_turn_clock();
 
-    // 思考中 in the message area left of the board.
+    // 思考中 in the message area left of the board, over the computer's last
+    // move text.
     for (int c = -3; c <= 0; ++c) screen.gazou_hyouji(screen.haikei(), c, 8);
+    move_text_upper_ = {};
     screen.waku_hyouji(screen.WAKU_IRO, -1, 7);
     screen.moji_hyouji(-1.5, 8.5, "思考中", KURO, 0, 12);
     screen.moji_hyouji(-1.6, 8.4, "思考中", SHIRO, 0, 12);
@@ -166,17 +170,20 @@ void Game::com_ban() {
 
     // No legal move or drop at all: the computer has lost.
     if (!found) {
+        progress_.done();
         port.set_timer1(false);
         clear_message_area();
         win(turn.MAN_GAWA);
-        port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
+        tell(ANATA_NO_KACHI, "終了");
         return;
     }
     com_move_ = best;
 
+    remember_settled_game();
+    progress_.begin_computer_move();
     kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan(), clock.com_jikan(),
                          clock.com_jikan() + clock.teban_jikan());
-    tesu_hyouji(screen, kifu.tesu() + 1);
+    write_count(kifu.tesu() + 1);
 
     // The piece about to move blinks twice where it stands.
     if (is_drop(best.from_x)) {
@@ -187,9 +194,8 @@ void Game::com_ban() {
     }
     // Esc or the window closed during the blink, the pauses or the fall: the
     // program is ending, and the turn ends where it stands.
-    if (ending_) return;
+    if (progress_.ending()) return;
 
-    in_move_ = true;
     flow.make_move(pos, &animation, best.from_x, best.from_y, best.to_x, best.to_y, best.koma);
     // Where the moved piece comes to rest: falling keeps it in its column,
     // below it only the pieces that stand below it now.
@@ -199,36 +205,38 @@ void Game::com_ban() {
     port.refresh();
     if (!matsu(port, 0.4 * pace())) return;
     rakka(pos, &animation);
-    if (ending_) return;
+    if (progress_.ending()) return;
     record_move(best);
-    in_move_ = false;
+    progress_.done();
 
     port.set_timer1(false);
     kiki_keisan(engine);
     clear_message_area();
+    // The computer's turn is over: its time is its own, and the person is
+    // to move (or has lost).
+    clock.add_turn(Clock::Player::Com);
+    flow.hand_turn_to(turn.MAN_GAWA);
 
     // Taking the king comes first: the mate test would read the taken king's
     // old square and could call a finished game a mate.
     if (turn.SHOSHA == turn.COM_GAWA) {
-        sashite_kesu(screen, turn, turn.COM_GAWA);
-        port.message_box("ｺﾝﾋﾟｭｰﾀの勝ちです", "終了", MsgIcon::None, MsgButtons::Ok);
-        flow.hand_turn_to(turn.MAN_GAWA);
+        erase_move_text(turn.COM_GAWA);
+        tell("ｺﾝﾋﾟｭｰﾀの勝ちです", "終了");
         return;
     }
     if (tsumi_hantei(engine) == 1) {
-        port.message_box("よし！!", "詰め ?", MsgIcon::None, MsgButtons::Ok);
+        tell("よし！!", "詰め ?");
     } else if (engine.maps.KIKI_UE[pos.OU_SITA_X][pos.OU_SITA_Y] > 0) {
-        port.message_box("   ** 王手 **", "", MsgIcon::None, MsgButtons::Ok);
+        tell("   ** 王手 **", "");
     }
+    if (progress_.ending()) return;
 
-    sashite_hyouji(screen, turn, turn.COM_GAWA, best.to_x, best.to_y, best.koma, SHIRO);
+    write_move_text(turn.COM_GAWA, best.to_x, best.to_y, best.koma);
     // The white frame stands where the moved piece has come to rest.
     const Cell rest = square_cell(rest_x, best.to_y);
     screen.waku_hyouji(SHIRO, rest.c, rest.r);
 
-    clock.add_turn(Clock::Player::Com);
     clock.start_turn(port.time_of_day());
-    flow.hand_turn_to(turn.MAN_GAWA);
     if (options_.KEIKA) port.set_timer1(true);
 }
 
@@ -238,12 +246,12 @@ void Game::com_ban() {
 void Game::resume_against_computer() {
     if (turn.TEBAN == turn.COM_GAWA) {
         flow.resume();
-        port.message_box("OKですか？", "再開(COM)", MsgIcon::None, MsgButtons::Ok);
-        com_ban();
+        tell("OKですか？", "再開(COM)");
+        if (!progress_.ending()) com_ban();
     } else if (turn.TEBAN == turn.MAN_GAWA && turn.SAIKAI) {
         flow.resume();
         start_turn_clock();
-        port.message_box(MAN_NO_BAN, "対局", MsgIcon::None, MsgButtons::Ok);
+        tell(MAN_NO_BAN, "対局");
     }
 }
 
@@ -255,7 +263,7 @@ void Game::hand_over_to_computer(int captured) {
     kiki_keisan(engine);
     if (tsumi_hantei_ue(engine) == 1 || captured == OU) {
         win(turn.MAN_GAWA);
-        port.message_box(ANATA_NO_KACHI, "終了", MsgIcon::None, MsgButtons::Ok);
+        tell(ANATA_NO_KACHI, "終了");
         return;
     }
     flow.hand_turn_to(turn.COM_GAWA);
@@ -282,13 +290,24 @@ void Game::draw_level_seed() {
                   static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
+searcher::Thinker& Game::thinker_for(bool hint) {
+    std::unique_ptr<searcher::Thinker>& t = hint ? hint_thinker_ : computer_thinker_;
+    if (!t) t = std::make_unique<searcher::Thinker>();
+    return *t;
+}
+
+void Game::clear_thinkers() {
+    computer_thinker_.reset();
+    hint_thinker_.reset();
+}
+
 std::optional<Candidate> Game::think_in_background(bool upper, const searcher::Limits& limits, int level,
                                                   uint64_t draw) {
-    if (!thinker_) thinker_ = std::make_unique<searcher::Thinker>();
-    // The positions this game has passed through, so that a player who is
-    // ahead makes progress instead of going round in a circle, the more so
-    // the longer the game: the record holds the position before each move,
-    // the sides alternating back from the side to move now.
+    // ヒント thinks for whoever asks and scores going round in a circle as
+    // the draw it is; the computer pays for it, the more the longer the
+    // game, so that a player who is ahead makes progress.
+    const bool hint = activity() == Progress::Activity::Hint;
+    searcher::Thinker& thinker = thinker_for(hint);
     std::vector<uint64_t> keys;
     keys.reserve(static_cast<std::size_t>(std::max(0, kifu.kifu_tesu())));
     for (int n = 0; n < kifu.kifu_tesu(); ++n) {
@@ -298,26 +317,26 @@ std::optional<Candidate> Game::think_in_background(bool upper, const searcher::L
         keys.push_back(searcher::from_rules(before, upper_then ? 1 : -1).key());
     }
     const searcher::CompactPosition root = searcher::from_rules(pos, upper ? 1 : -1);
-    thinker_->start(root, limits, std::move(keys));
-    thinking_ = true;
+    thinker.start(root, limits, std::move(keys));
     move_now_ = false;
     std::optional<searcher::SearchResult> result;
-    while (!ending_) {
-        if (thinker_->wait_for(std::chrono::milliseconds(10))) {
-            result = thinker_->take();
+    while (!progress_.ending()) {
+        if (thinker.wait_for(std::chrono::milliseconds(10))) {
+            result = thinker.take();
             break;
         }
         if (move_now_) {
-            result = thinker_->stop();
+            result = thinker.stop();
             break;
         }
         port.keep_alive();
         timer_tick();
     }
-    if (ending_) thinker_->stop();
-    thinking_ = false;
     move_now_ = false;
-    if (ending_) return std::nullopt;
+    if (progress_.ending()) {
+        thinker.stop();
+        return std::nullopt;
+    }
 
     Candidate answer;  // koma 0: no move
     if (!result || result->best.is_null()) return answer;

@@ -2,6 +2,7 @@
 // the sounds, refusals, hiding the record-file controls, ending the program.
 #include "play/game.h"
 
+#include "display/move_text.h"
 #include "display/version.h"
 #include "rules/opening.h"
 
@@ -26,6 +27,7 @@ void Game::load() {
 
 void Game::shinki_kyokumen() {
     close_review();
+    clear_thinkers();
     record_title_.clear();
     record_upper_.clear();
     record_lower_.clear();
@@ -47,6 +49,9 @@ void Game::shinki_kyokumen() {
 }
 
 void Game::gamen_hyouji() {
+    // Everything beside the board goes under the background.
+    move_text_upper_ = move_text_lower_ = {};
+    count_shown_.reset();
     screen.haikei_hyouji(screen.haikei());
     screen.zahyou_hyouji();
     screen.mochigoma_hyouji_sita(pos);
@@ -64,16 +69,23 @@ void Game::key_press(int key) {
     if (key == ESC_KEY) owari();
 }
 
+// The clock stands still while a box waits for its answer.
 void Game::timer_tick() {
-    if (!port.timer1_enabled()) return;
+    if (!port.timer1_enabled() || box_opened_at_) return;
     jikan_tick(screen, clock, turn, options_.KEIKA);
 }
 
 void Game::closing() { owari(); }
 
+void Game::end_quietly() { owari(true); }
+
 void Game::VER_Click() {
     hide_record_controls();
+    const double opened = port.time_of_day();
+    box_opened_at_ = opened;
     version_box(port, [this] { play_other(); });
+    box_opened_at_.reset();
+    clock.leave_out(keika_byou(opened, port.time_of_day()));
 }
 
 // The rules window opens beside the board and leaves the game as it is.
@@ -82,9 +94,24 @@ void Game::ASOBIKATA_Click() {
     port.show_rules();
 }
 
-void Game::owari() {
-    if (!ending_) keep_game();
-    ending_ = true;
+// Whatever was under way ends where it stands: the game is kept as it stood
+// when the board was last settled, and the program ends.  A player who closed
+// the window hears once why the game could not be kept.
+void Game::owari(bool quietly) {
+    if (progress_.ending()) {
+        port.end_program();
+        return;
+    }
+    const Kept kept = keep_game();
+    progress_.end();
+    if (!quietly) {
+        if (kept == Kept::NotWritable)
+            tell("状態フォルダに書き込めないため、この対局を次の起動に残せませんでした。", "終了");
+        else if (kept == Kept::OtherVersionThere)
+            tell("別の版のゼムトリの対局が残っているため、この対局は次の起動に残せませんでした。", "終了");
+        else if (keeping_failed_ && kept == Kept::Nothing)
+            tell("状態フォルダに書き込めないため、前回の対局を消せませんでした。次の起動でもう一度たずねます。", "終了");
+    }
     sound.close_sound();
     port.end_program();
 }
@@ -109,7 +136,25 @@ void Game::play_other() {
 
 void Game::refuse(const std::string& text, const std::string& title) {
     play_refusal();
-    port.message_box(text, title, MsgIcon::None, MsgButtons::Ok);
+    tell(text, title);
+}
+
+void Game::tell(const std::string& text, const std::string& title) { box(text, title, MsgButtons::Ok); }
+
+MsgAnswer Game::ask(const std::string& text, const std::string& title) { return box(text, title, MsgButtons::YesNo); }
+
+// The running turn's clock leaves out the time the box waited: it starts
+// that much later.
+MsgAnswer Game::box(const std::string& text, const std::string& title, MsgButtons buttons) {
+    const bool nested = box_opened_at_.has_value();
+    const double opened = port.time_of_day();
+    if (!nested) box_opened_at_ = opened;
+    const MsgAnswer answer = port.message_box(text, title, MsgIcon::None, buttons);
+    if (!nested) {
+        box_opened_at_.reset();
+        clock.leave_out(keika_byou(opened, port.time_of_day()));
+    }
+    return answer;
 }
 
 int Game::sidou_iro() const { return options_.IDOU_SIDOU ? SHIRO : Screen::KESU_IRO; }
@@ -119,6 +164,22 @@ int Game::side_of(int army) const { return army > 0 ? turn.COM_GAWA : army < 0 ?
 int Game::army_of(int side) const {
     if (side == NASHI) return 0;
     return side == turn.COM_GAWA ? +1 : -1;
+}
+
+void Game::write_move_text(int side, int x, int y, int code) {
+    sashite_hyouji(screen, turn, side, x, y, code, SHIRO);
+    MoveTextShown& shown = side == turn.COM_GAWA ? move_text_upper_ : move_text_lower_;
+    shown = {true, x, y, code};
+}
+
+void Game::erase_move_text(int side) {
+    sashite_kesu(screen, turn, side);
+    (side == turn.COM_GAWA ? move_text_upper_ : move_text_lower_) = {};
+}
+
+void Game::write_count(int n) {
+    tesu_hyouji(screen, n);
+    count_shown_ = n;
 }
 
 void Game::record_move(const Sashite& move) {

@@ -19,9 +19,17 @@
 //                   dragging
 //   replay.cpp      stepping through the record, a new game, turning the board
 //   hint.cpp        ヒント: the searching player's suggestion for the player
+//   reviewing.cpp   解析: the review of the record, and choosing its moves
+//   keeping.cpp     the game kept over the end of the program, the level kept,
+//                   the question before a game in progress is given up
 // Play against the computer, record files, the handicap ladder (whose rung
 // HandicapLadder owns) and the options (an Options value the menus show) each
 // get a file of their own beside these.
+//
+// What is under way (a move and its fall, the computer's turn, a hint, a
+// review) is one value, Progress (progress.h): every handler reads it, and a
+// close, Esc or signal during any activity ends it where it stands and keeps
+// the last settled game.
 //
 // Parts of the state have owners of their own, which the handlers call:
 // the record with its browsing state (Kifu: the entry on the board and the
@@ -56,6 +64,7 @@
 #include "play/handicap.h"
 #include "play/menu_id.h"
 #include "play/options.h"
+#include "play/progress.h"
 #include "play/turn_flow.h"
 
 namespace zemtori {
@@ -189,8 +198,14 @@ public:
     // every game uses it, so a game replays; none: each new game against the
     // computer draws a fresh one.
     void fix_level_seed(std::optional<uint64_t> seed);
-    // True while the searching player thinks on its worker thread.
-    bool thinking() const { return thinking_; }
+    // What is under way.
+    Progress::Activity activity() const { return progress_.activity(); }
+    // True while the searching player thinks for the computer or for a hint
+    // on its worker thread (not during a review: reviewing()).
+    bool thinking() const {
+        return activity() == Progress::Activity::ComputerThinking || activity() == Progress::Activity::Hint;
+    }
+    bool reviewing() const { return activity() == Progress::Activity::Review; }
     // Ends the thinking now: the best move found so far is played or shown.
     void move_now() { move_now_ = true; }
 
@@ -216,9 +231,14 @@ public:
     // ("前回の対局を続けますか？").  Yes brings it back as it stood, the
     // computer moving when it was to move; No starts as the program always
     // has and forgets it.  A file that is not a whole kept game is removed
-    // without a question.  What became of it:
-    enum class KeptGameOffer { None, Removed, Declined, BroughtBack };
+    // without a question; a game kept by another version of the game is
+    // left where it is, and said once.  What became of it:
+    enum class KeptGameOffer { None, Removed, Declined, BroughtBack, OtherVersion };
     KeptGameOffer offer_kept_game();
+    // The program ends at once, as closing the window ends it, but without
+    // a word to the player: a signal or the end of the desktop session.
+    // The game in progress is kept as at a close.
+    void end_quietly();
 
     // What a click meets: a loaded record being stepped through, a finished
     // game, no game started yet, or a game between two people or against the
@@ -282,17 +302,31 @@ private:
     void set_checked(MenuId id, bool checked);
     // menu.cpp
     void enable_built_commands();
-    // kept_game.cpp
+    // keeping.cpp
+    // The game as it stands, as the kept-game file holds it.
+    KeptGame game_to_keep() const;
+    // The same, when there is a game to keep: one started, with a move.
+    std::optional<KeptGame> game_worth_keeping() const;
     // At the end of the program: the game in progress (a record stepped
-    // through, a finished game) is written to the kept-game file.
-    void keep_game();
+    // through, a finished game) is written to the kept-game file; during a
+    // move or a fall, the game as it stood before it began.
+    enum class Kept { Nothing, Written, NotWritable, OtherVersionThere };
+    Kept keep_game();
     void bring_back(const KeptGame& kept);
+    KeptGameOffer other_version_kept();
+    // Before an activity changes the board: what keep_game writes should the
+    // program end before the board is settled again.
+    void remember_settled_game();
     // Before a command gives up a game in progress that has moves: asks
     // `question`; false when the answer is No (or the program is ending).
     bool may_leave_game(const char* question);
     static constexpr const char* NEW_GAME_QUESTION = "対局中です。新しく始めますか？";
-    // A start command goes on from the position on the board in its own mode.
-    static constexpr const char* GO_ON_QUESTION = "対局中です。この局面から新しく始めますか？";
+    // A start command goes on from the position on the board in its own
+    // mode: between two people, or against the computer.
+    static constexpr const char* GO_ON_PEOPLE_QUESTION = "対局中です。この局面から二人の対局として続けますか？";
+    static constexpr const char* GO_ON_COMPUTER_QUESTION = "対局中です。この局面からコンピュータとの対局として続けますか？";
+    // 反転 starts the record again from the turned board.
+    static constexpr const char* TURN_QUESTION = "対局中です。反転すると、ここまでの棋譜は残りません。反転しますか？";
     void read_level();
     void write_level();
     // The levels the menu offers.
@@ -303,7 +337,16 @@ private:
     void play_refusal();
     void play_other();
     void refuse(const std::string& text, const std::string& title);
-    void owari();
+    // Every box the game puts up: a notice with OK, or a question.  The time
+    // a box waits for its answer is not the running turn's thinking time.
+    void tell(const std::string& text, const std::string& title);
+    MsgAnswer ask(const std::string& text, const std::string& title);
+    MsgAnswer box(const std::string& text, const std::string& title, MsgButtons buttons);
+    // When the box open now was opened (the time of day).
+    std::optional<double> box_opened_at_;
+    // The program ends: the game is kept, and when it could not be, a player
+    // who closed the window is told once.
+    void owari(bool quietly = false);
     // The colour of the guidance frames: white while guidance is on, else
     // the board's own.
     int sidou_iro() const;
@@ -327,7 +370,7 @@ private:
     // How a start command begins: スタート between two people, 先手 with the
     // person first, 後手 with the computer first.
     enum class PlayStart { People, PersonFirst, ComputerFirst };
-    void start_of_play(PlayStart how);
+    bool start_of_play(PlayStart how);
     void start_turn_clock();
     void end_turn_clock();
     void hand_over_between_people();
@@ -338,6 +381,8 @@ private:
     // mouse.cpp
     // A selection a drag may carry: the mover's, while the person may move.
     bool may_drag() const;
+    // A click while the game waits for one.
+    void click(int button, double x, double y);
     void select_on_board(int x, int y);
     void destination_on_board(int button, int x, int y);
     void select_in_hand(int c, int r);
@@ -387,8 +432,12 @@ private:
     };
     SearchClock search_clock{*this};
 
-    // The searching player: made on first use (its table is 16 MB).
-    std::unique_ptr<searcher::Thinker> thinker_;
+    // The searching player, a thinker (and so a table) for each role, made
+    // on first use (a table is 16 MB): the computer's, and ヒント's.  A
+    // review has one of its own for each run.  A new game clears both.
+    std::unique_ptr<searcher::Thinker> computer_thinker_, hint_thinker_;
+    searcher::Thinker& thinker_for(bool hint);
+    void clear_thinkers();
     // A budget for the searching levels in place of their own; none: their own.
     std::optional<searcher::Limits> search_budget_;
     std::optional<uint64_t> fixed_level_seed_;
@@ -396,14 +445,32 @@ private:
     // A new game against the computer: its seed.
     void draw_level_seed();
     searcher::Limits hint_limits_{0, 0, 300};
-    bool thinking_ = false;
     bool move_now_ = false;
-    // Set once the program is ending: a search in progress stops, and the
-    // turn that waited for it ends without touching the board.
-    bool ending_ = false;
-    // From the moment a move changes the board until the record takes the
-    // position after its fall: the board is not a position of the record.
-    bool in_move_ = false;
+    // What is under way.
+    Progress progress_;
+    // The game as it stood before the activity that is changing the board
+    // began; kept should the program end before the board settles.
+    std::optional<KeptGame> settled_game_;
+    bool settled_game_taken_ = false;
+    // What is written beside the board that the record and the turn do not
+    // say: the last move text of each side's area, by its side value, and
+    // the count.  A new background draws them again.
+    struct MoveTextShown {
+        bool shown = false;
+        int x = 0, y = 0, code = 0;
+    };
+    MoveTextShown move_text_upper_, move_text_lower_;  // the COM_GAWA and MAN_GAWA areas
+    std::optional<int> count_shown_;
+    void write_move_text(int side, int x, int y, int code);
+    void erase_move_text(int side);
+    void write_count(int n);
+    // The review shown was made of the record as it stood at this revision.
+    std::uint64_t review_revision_ = 0;
+    // A review whose record has changed since goes: its window closes.
+    void forget_stale_review();
+    // The kept game could not be written, or the old one not removed:
+    // said at the close, once.
+    bool keeping_failed_ = false;
     // The header of a record read from a file, printed beside the board.
     std::string record_title_, record_upper_, record_lower_;
     Candidate com_move_;

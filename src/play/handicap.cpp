@@ -52,8 +52,7 @@ void Game::handicap_kyohi(int reason) {
                        : reason == 2 ? "対局途中ではできません"
                        : reason == 3 ? "反転後ではできません"
                                      : "";
-    port.message_box(std::string(line) + "\r\r局面→最初にして下さい", "ﾊﾝﾃﾞｨｷｬｯﾌﾟ設定", MsgIcon::None,
-                     MsgButtons::Ok);
+    tell(std::string(line) + "\r\r局面→最初にして下さい", "ﾊﾝﾃﾞｨｷｬｯﾌﾟ設定");
 }
 
 void Game::LBEL_UP_Click() { handicap_step(+1); }

@@ -10,7 +10,7 @@ void Game::HINT_Click() {
     const PlayMode m = mode();
     const bool persons_turn = m == PlayMode::BetweenPeople ||
                               (m == PlayMode::AgainstComputer && turn.TEBAN == turn.MAN_GAWA);
-    if (!persons_turn) {
+    if (!persons_turn || !progress_.begin_hint()) {
         play_refusal();
         return;
     }
@@ -24,6 +24,7 @@ void Game::HINT_Click() {
     const bool upper = turn.TEBAN == turn.COM_GAWA;
     const std::optional<Candidate> answer = think_in_background(upper, hint_limits_);
     if (!answer) return;  // the program is ending
+    progress_.done();
     if (answer->koma == 0) {
         play_refusal();
         return;

@@ -115,14 +115,18 @@ void Game::enable_built_commands() {
         if (m.click == nullptr && !is_parent(m.entry.name)) port.set_menu_enabled(m.entry.name, false);
 }
 
+// A command reaches the game only while it waits for one.  A review whose
+// record the command changed goes with it.
 void Game::menu(const std::string& item) {
+    if (!progress_.waiting()) return;
     // Any command takes the hint's frames away, as a click does.
     clear_hint();
     for (const MenuCommand& m : MENU) {
         if (item != m.entry.name) continue;
         if (m.click != nullptr) (this->*m.click)();
-        return;
+        break;
     }
+    forget_stale_review();
 }
 
 }  // namespace zemtori

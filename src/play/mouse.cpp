@@ -42,19 +42,25 @@ Game::PlayMode Game::mode() const {
     return turn.COM_TAISEN ? PlayMode::AgainstComputer : PlayMode::BetweenPeople;
 }
 
+// A click reaches the game only while it waits for one.
 void Game::mouse_down(int button, double X, double Y) {
+    if (!progress_.waiting()) return;
+    click(button, X, Y);
+    forget_stale_review();
+}
+
+void Game::click(int button, double X, double Y) {
     clear_hint();
     hide_record_controls();
     switch (mode()) {
     case PlayMode::Record:
-        if (port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::YesNo) ==
-            MsgAnswer::No) {
+        if (ask("棋譜を '進 'で進めて下さい", "棋譜") == MsgAnswer::No && !progress_.ending()) {
             play_refusal();
             shinki_kyokumen();
         }
         return;
     case PlayMode::Finished:
-        port.message_box("新規に対局してください", "終局", MsgIcon::None, MsgButtons::Ok);
+        tell("新規に対局してください", "終局");
         return;
     case PlayMode::NotStarted:
         refuse("「対局」で始めて下さい", "開始");
@@ -69,15 +75,15 @@ void Game::mouse_down(int button, double X, double Y) {
         if (turn.SAIKAI) {
             flow.resume();
             start_turn_clock();
-            port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", "対局",
-                             MsgIcon::None, MsgButtons::Ok);
+            tell(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", "対局");
+            if (progress_.ending()) return;
         }
     } else {
         resume_against_computer();
         // The computer's resumed move may have ended the game: the click
         // that let it move selects nothing on a finished board, nor on one
         // whose window closed while the computer thought.
-        if (turn.SHOSHA != NASHI || ending_) return;
+        if (turn.SHOSHA != NASHI || progress_.ending()) return;
     }
     // A board cell (c, r) is the square (x, y) = (r, c).
     if (on_board(r, c)) {
@@ -156,11 +162,13 @@ void Game::select_in_hand(int c, int r) {
 
 void Game::carry_out_move(int button) {
     const Sashite& s = turn.SASHITE;
+    remember_settled_game();
+    if (!progress_.begin_person_move()) return;
     end_turn_clock();
     kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan() + clock.teban_jikan(), clock.com_jikan(),
                          clock.com_jikan());
     // The count shows the move being made.
-    tesu_hyouji(screen, kifu.tesu() + 1);
+    write_count(kifu.tesu() + 1);
     int promoted = 0;
     if (nari_hantei(s.from_x, s.from_y, s.to_x, s.to_y, s.koma, &promoted) == 1 && button == MIGI_BUTTON)
         flow.promote(promoted);
@@ -170,17 +178,15 @@ void Game::carry_out_move(int button) {
     screen.waku_hyouji(screen.KESU_IRO, to.c, to.r);
     idou_shidou(s.from_x, s.from_y, screen.KESU_IRO, s.koma);
     const int captured = pos.BAN[s.to_x][s.to_y];
-    in_move_ = true;
     flow.make_move(pos, &animation, s.from_x, s.from_y, s.to_x, s.to_y, s.koma);
     play_piece();
     port.refresh();
     if (!matsu(port, 0.4 * pace())) return;  // the program is ending
     rakka(pos, &animation);
-    if (ending_) return;
+    if (progress_.ending()) return;
     record_move(s);
-    in_move_ = false;
-    sashite_hyouji(screen, turn, s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma,
-                   SHIRO);
+    progress_.done();
+    write_move_text(s.koma >= 10 ? turn.COM_GAWA : turn.MAN_GAWA, s.to_x, s.to_y, s.koma);
     hand_over(captured);
 }
 
@@ -196,7 +202,7 @@ void Game::hand_over(int captured) {
 bool Game::may_drag() const {
     const PlayMode m = mode();
     return (m == PlayMode::BetweenPeople || m == PlayMode::AgainstComputer) && turn.SENTAKU && !turn.SAIKAI &&
-           is_mover(turn, turn.SASHITE.koma) && !thinking_ && !ending_ && !port.program_ending();
+           is_mover(turn, turn.SASHITE.koma) && progress_.waiting() && !port.program_ending();
 }
 
 std::optional<int> Game::drag_piece(double x, double y) const {

@@ -137,10 +137,21 @@ void Game::write_settings() { replace_settings_file(settings_file, settings_file
 
 // Choosing the checked background again changes nothing but still writes the
 // file and redraws the window.
+// The full redraw paints the new background over everything beside the
+// board: what was written there (the last moves, the count, a read record's
+// title and names) and the frames that stood out are drawn again.
 void Game::haikei_click(int code) {
     if (options_.HAIKEI != code) set_haikei(code);
     write_settings();
+    const MoveTextShown upper = move_text_upper_, lower = move_text_lower_;
+    const std::optional<int> count = count_shown_;
+    const std::vector<Screen::Frame> frames = screen.highlights();
     gamen_hyouji();
+    if (upper.shown) write_move_text(turn.COM_GAWA, upper.x, upper.y, upper.code);
+    if (lower.shown) write_move_text(turn.MAN_GAWA, lower.x, lower.y, lower.code);
+    if (count) write_count(*count);
+    if (kifu.kifu_mode()) print_record_header();
+    for (const Screen::Frame& f : frames) screen.waku_hyouji(f.colour, f.c, f.r);
 }
 
 void Game::MIDORI_Click() { haikei_click(HAIKEI_MIDORI); }

@@ -67,11 +67,11 @@ void Game::KIFU_READ_Click() {
 // be saved.
 void Game::KIFU_WRITE_Click() {
     if (kifu.hanten()) {
-        port.message_box("反転後は書き込みできません", "棋譜書込", MsgIcon::None, MsgButtons::Ok);
+        tell("反転後は書き込みできません", "棋譜書込");
         return;
     }
     if (handicap.settei()) {
-        port.message_box("ﾊﾝﾃﾞｷｬｯﾌﾟ設定後は書き込みできません", "棋譜書込", MsgIcon::None, MsgButtons::Ok);
+        tell("ﾊﾝﾃﾞｷｬｯﾌﾟ設定後は書き込みできません", "棋譜書込");
         return;
     }
     file_list_hyouji(true, true, false);
@@ -79,12 +79,13 @@ void Game::KIFU_WRITE_Click() {
 }
 
 void Game::record_control_used(RecordControl control) {
+    if (!progress_.waiting()) return;
     switch (control) {
     case RecordControl::DriveList: {
         // The folder list moves to the drive, and the file list with it.
         const std::string drive = port.record_selection(RecordControl::DriveList);
         if (!port.set_record_folder(RecordControl::DirList, drive)) {
-            port.message_box("ﾃﾞﾊﾞｲｽが準備できていません", "ｴﾗｰ", MsgIcon::None, MsgButtons::Ok);
+            tell("ﾃﾞﾊﾞｲｽが準備できていません", "ｴﾗｰ");
             return;
         }
         port.set_record_folder(RecordControl::FileList, drive);
@@ -109,15 +110,15 @@ void Game::record_control_used(RecordControl control) {
 void Game::RETURN_Click() {
     const std::string name = port.record_text(RecordText::Text1);
     if (name.empty()) {
-        port.message_box("ﾌｧｲﾙ名が入力されていません", "  ", MsgIcon::None, MsgButtons::Ok);
+        tell("ﾌｧｲﾙ名が入力されていません", "  ");
         return;
     }
     if (kifu.kifu_saigo() < 1) {
-        port.message_box("保存するデータがありません", "棋譜保存", MsgIcon::None, MsgButtons::Ok);
+        tell("保存するデータがありません", "棋譜保存");
         return;
     }
     if (!usable_file_name(name)) {
-        port.message_box("このﾌｧｲﾙ名は使えません", "  ", MsgIcon::None, MsgButtons::Ok);
+        tell("このﾌｧｲﾙ名は使えません", "  ");
         return;
     }
     const std::string sente = port.record_text(RecordText::Text3);
@@ -134,20 +135,18 @@ void Game::RETURN_Click() {
     int bad_line = 0;
     if (!format_record_file(file, bytes, bad_line)) {
         const char* field = bad_line == 1 ? "対局名" : (bad_line == 2) == human_first ? "後手" : "先手";
-        port.message_box(std::string(field) + "に使えない文字があります", "棋譜保存", MsgIcon::None,
-                         MsgButtons::Ok);
+        tell(std::string(field) + "に使えない文字があります", "棋譜保存");
         return;
     }
     std::string reason;
     if (!write_file_atomically(in_folder(port.record_folder(), name + KIFU_EXTENSION), bytes, reason)) {
-        port.message_box("棋譜ﾌｧｲﾙを書き込めませんでした\r\r" + reason, "棋譜保存", MsgIcon::None,
-                         MsgButtons::Ok);
+        tell("棋譜ﾌｧｲﾙを書き込めませんでした\r\r" + reason, "棋譜保存");
         return;
     }
     file_list_hyouji(false, false, false);
     hozon_dialog(1);
     port.set_record_folder(RecordControl::FileList, port.record_folder());
-    port.message_box("棋譜を書き込みました", "  ", MsgIcon::None, MsgButtons::Ok);
+    tell("棋譜を書き込みました", "  ");
 }
 
 // A click on a file in the file list reads it: a new game, the title and the
@@ -162,18 +161,17 @@ void Game::file_click() {
     case ReadFailure::None:
         break;
     case ReadFailure::TooLarge:
-        port.message_box("棋譜ﾌｧｲﾙが大きすぎて読み込めません", "棋譜", MsgIcon::None, MsgButtons::Ok);
+        tell("棋譜ﾌｧｲﾙが大きすぎて読み込めません", "棋譜");
         return;
     case ReadFailure::System:
-        port.message_box("棋譜ﾌｧｲﾙを読み込めませんでした\r\r" + reason, "棋譜", MsgIcon::None,
-                         MsgButtons::Ok);
+        tell("棋譜ﾌｧｲﾙを読み込めませんでした\r\r" + reason, "棋譜");
         return;
     }
     // A file without entry lines is refused like one that cannot be read,
     // before the game in progress gives way to it.
     const RecordFile file = parse_record_file(bytes);
     if (file.entries.empty()) {
-        port.message_box("棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません", "棋譜", MsgIcon::None, MsgButtons::Ok);
+        tell("棋譜ﾌｧｲﾙにﾃﾞｰﾀがありません", "棋譜");
         return;
     }
     if (!may_leave_game(NEW_GAME_QUESTION)) return;
@@ -196,10 +194,10 @@ void Game::read_record(const RecordFile& file) {
     record_upper_ = file.ue_player;
     record_lower_ = file.sita_player;
     print_record_header();
-    port.message_box(" 読み込みました", "棋譜", MsgIcon::None, MsgButtons::Ok);
-    port.message_box("棋譜を '進 'で進めて下さい", "棋譜", MsgIcon::None, MsgButtons::Ok);
     // The army that made the first move is 先手.
     flow.record_opened(kifu.to_move(0) > 0 ? GOTE_GAWA : SENTE_GAWA);
+    tell(" 読み込みました", "棋譜");
+    if (!progress_.ending()) tell("棋譜を '進 'で進めて下さい", "棋譜");
 }
 
 }  // namespace zemtori

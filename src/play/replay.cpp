@@ -38,7 +38,7 @@ void Game::announce_winner() {
         text = turn.SHOSHA == turn.MAN_GAWA ? "あなたの勝ちです" : "ｺﾝﾋﾟｭｰﾀの勝ちです";
     else
         text = turn.SHOSHA == turn.MAN_GAWA ? "先手の勝ちです" : "後手の勝ちです";
-    port.message_box(text, "終了", MsgIcon::None, MsgButtons::Ok);
+    tell(text, "終了");
 }
 
 void Game::REPLAY_Click() {
@@ -57,10 +57,10 @@ void Game::REPLAY_Click() {
     show_entry(n, kifu.entry(n).COM_MAE, kifu.entry(n).MAN_MAE);
     const Ugoki u = kifu.ugoki(kifu.kifu_tesu());
     play_piece();
-    sashite_kesu(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA);
+    erase_move_text(u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA);
     kifu.step_back();
     turn_of_entry(n);
-    tesu_hyouji(screen, kifu.tesu());
+    write_count(kifu.tesu());
 }
 
 void Game::AFTER_Click() {
@@ -71,7 +71,7 @@ void Game::AFTER_Click() {
     }
     flow.pause();
     if (!kifu.can_step_forward()) {
-        if (kifu.kifu_mode()) port.message_box("終わり", "進む", MsgIcon::None, MsgButtons::Ok);
+        if (kifu.kifu_mode()) tell("終わり", "進む");
         else refuse("できません", "進む");
         return;
     }
@@ -79,15 +79,15 @@ void Game::AFTER_Click() {
     port.set_timer1(false);
     screen.waku_kesu();
     kifu.step_forward();
-    tesu_hyouji(screen, kifu.tesu());
+    write_count(kifu.tesu());
     // The next stored position, with the totals after the move made in it.
     const int n = kifu.kifu_tesu();
     show_entry(n, kifu.entry(n).COM_ATO, kifu.entry(n).MAN_ATO);
     const Ugoki u = kifu.ugoki(n);
     play_piece();
-    sashite_hyouji(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code, SHIRO);
+    write_move_text(u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code);
     turn_of_entry(n);
-    tesu_hyouji(screen, kifu.tesu());
+    write_count(kifu.tesu());
     // The final position of a finished game is finished again.
     if (turn.SHOSHA != NASHI) announce_winner();
 }
@@ -103,15 +103,15 @@ void Game::step_to_entry(int n) {
     while (kifu.kifu_tesu() > n && kifu.can_step_back()) kifu.step_back();
     while (kifu.kifu_tesu() < n && kifu.can_step_forward()) kifu.step_forward();
     show_entry(n, kifu.entry(n).COM_ATO, kifu.entry(n).MAN_ATO);
-    sashite_kesu(screen, turn, turn.COM_GAWA);
-    sashite_kesu(screen, turn, turn.MAN_GAWA);
+    erase_move_text(turn.COM_GAWA);
+    erase_move_text(turn.MAN_GAWA);
     if (n >= 1) {
         const Ugoki u = kifu.ugoki(n);
-        sashite_hyouji(screen, turn, u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code, SHIRO);
+        write_move_text(u.code > 0 ? turn.COM_GAWA : turn.MAN_GAWA, u.x, u.y, u.code);
     }
     play_piece();
     turn_of_entry(n);
-    tesu_hyouji(screen, kifu.tesu());
+    write_count(kifu.tesu());
 }
 
 void Game::CANCEL_Click() {
@@ -120,11 +120,16 @@ void Game::CANCEL_Click() {
     play_piece();
 }
 
+// The board turns through half a turn and its pieces fall; the record starts
+// again from the turned board, which becomes its first position.
 void Game::REVERSE_Click() {
     if (kifu.kifu_mode()) {
         refuse("棋譜ﾓｰﾄﾞではできません", "反転");
         return;
     }
+    if (!may_leave_game(TURN_QUESTION)) return;
+    remember_settled_game();
+    if (!progress_.begin_settling()) return;
     kifu.turn_board();
     flow.deselect();
     int copy[10][10];
@@ -133,14 +138,17 @@ void Game::REVERSE_Click() {
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) pos.BAN[10 - x][10 - y] = -copy[x][y];
     gamen_hyouji();
-    tesu_hyouji(screen, kifu.tesu());
+    write_count(kifu.tesu());
     if (handicap.settei()) {
         handicap.turn_over();
         handicap_hyouji(handicap.dan());
     }
     play_piece();
     rakka(pos, &animation);
+    if (progress_.ending()) return;
     flow.pass_turn();
+    kifu.kyokumen_kiroku(pos, clock.man_jikan(), clock.man_jikan(), clock.com_jikan(), clock.com_jikan());
+    progress_.done();
 }
 
 }  // namespace zemtori

@@ -23,8 +23,11 @@ void Game::end_turn_clock() { clock.end_turn(port.time_of_day()); }
 // What every start command does before the first turn is handed out: a
 // finished game gives way to a new one, the record mode ends, the area below
 // the board and every highlight frame go, the clock starts as the command
-// wants it, and the pieces fall.
-void Game::start_of_play(PlayStart how) {
+// wants it, and the pieces fall.  False when the program ended while they
+// fell (or nothing could start now).
+bool Game::start_of_play(PlayStart how) {
+    remember_settled_game();
+    if (!progress_.begin_settling()) return false;
     const bool against_computer = how != PlayStart::People;
     if (turn.SHOSHA != NASHI) {
         shinki_kyokumen();
@@ -54,21 +57,23 @@ void Game::start_of_play(PlayStart how) {
         port.set_timer1(true);
     }
     rakka(pos, &animation);
+    if (progress_.ending()) return false;
+    progress_.done();
+    return true;
 }
 
 void Game::START_Click() {
-    if (!may_leave_game(GO_ON_QUESTION)) return;
-    start_of_play(PlayStart::People);
-    if (ending_) return;  // Esc while the opening fell
+    if (!may_leave_game(GO_ON_PEOPLE_QUESTION)) return;
+    if (!start_of_play(PlayStart::People)) return;  // Esc while the opening fell
     if (kifu.tesu() == 0 || turn.TEBAN == NASHI) {
         flow.take_sides(SENTE_GAWA);
         record_from_here();
-        port.message_box("先手の番です", " ", MsgIcon::None, MsgButtons::Ok);
+        flow.resume();
+        tell("先手の番です", " ");
     } else {
-        port.message_box(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", " ", MsgIcon::None,
-                         MsgButtons::Ok);
+        flow.resume();
+        tell(turn.TEBAN == SENTE_GAWA ? "先手の番です" : "後手の番です", " ");
     }
-    flow.resume();
 }
 
 void Game::record_from_here() {
@@ -83,10 +88,8 @@ void Game::hand_over_between_people() {
     else if (turn.TEBAN == GOTE_GAWA) clock.add_turn(Clock::Player::Com);
     flow.pass_turn();
     clock.start_turn(port.time_of_day());
-    if (turn.SHOSHA == turn.MAN_GAWA)
-        port.message_box("先手の勝ちです", "終了", MsgIcon::None, MsgButtons::Ok);
-    else if (turn.SHOSHA == turn.COM_GAWA)
-        port.message_box("後手の勝ちです", "終了", MsgIcon::None, MsgButtons::Ok);
+    if (turn.SHOSHA == turn.MAN_GAWA) tell("先手の勝ちです", "終了");
+    else if (turn.SHOSHA == turn.COM_GAWA) tell("後手の勝ちです", "終了");
 }
 
 }  // namespace zemtori

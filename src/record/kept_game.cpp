@@ -205,6 +205,18 @@ std::string kept_game_bytes(const KeptGame& g) {
     return out;
 }
 
+bool from_other_version(std::string_view bytes) {
+    constexpr std::string_view FAMILY = "zemtori kept game ";
+    if (bytes.substr(0, FAMILY.size()) != FAMILY) return false;
+    const std::size_t end = bytes.find('\n');
+    if (end == std::string_view::npos) return false;
+    const std::string_view number = bytes.substr(FAMILY.size(), end - FAMILY.size());
+    if (number.empty() || number.size() > 9 || number == MAGIC.substr(FAMILY.size())) return false;
+    for (const char c : number)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
 std::optional<KeptGame> read_kept_game(std::string_view bytes) {
     if (bytes.size() > MAX_KEPT_GAME_BYTES) return std::nullopt;
     // The check sum first: a file cut short or changed anywhere goes at once.

@@ -60,5 +60,9 @@ struct KeptGame {
 std::string kept_game_bytes(const KeptGame& game);
 // What the bytes hold; nothing when they are not a whole kept game.
 std::optional<KeptGame> read_kept_game(std::string_view bytes);
+// The bytes begin with the first line of a kept game of another format than
+// this one ("zemtori kept game N", N another number), as another version of
+// the game writes: not damaged, only not for this version to read or replace.
+bool from_other_version(std::string_view bytes);
 
 }  // namespace zemtori

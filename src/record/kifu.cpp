@@ -127,6 +127,7 @@ void Kifu::make_room(int n) {
 }
 
 void Kifu::shinki() {
+    ++revision_;
     KIFU_TESU = 0;
     TESU_MAE = 0;
     HANTEN = false;
@@ -135,6 +136,7 @@ void Kifu::shinki() {
 }
 
 void Kifu::turn_board() {
+    ++revision_;
     HANTEN = true;
     TESU_MAE += KIFU_TESU;
     KIFU_TESU = 0;
@@ -142,6 +144,7 @@ void Kifu::turn_board() {
 }
 
 void Kifu::load(const std::vector<RecordEntry>& entries) {
+    ++revision_;
     KIFU_MODE = true;
     const int count = static_cast<int>(entries.size());
     make_room(count);
@@ -188,6 +191,7 @@ void Kifu::load(const std::vector<RecordEntry>& entries) {
 
 void Kifu::kyokumen_kiroku(const Position& pos, double man_mae, double man_ato, double com_mae,
                            double com_ato) {
+    ++revision_;
     const int n = KIFU_TESU;
     if (n < 0) return;
     make_room(n);
@@ -208,6 +212,7 @@ void Kifu::kyokumen_kiroku(const Position& pos, double man_mae, double man_ato, 
 }
 
 void Kifu::move_made(const Position& pos, const Sashite& move) {
+    ++revision_;
     const RecordEntry& before = entry(KIFU_TESU);
     const double man = before.MAN_ATO;
     const double com = before.COM_ATO;
@@ -224,6 +229,7 @@ void Kifu::move_made(const Position& pos, const Sashite& move) {
 }
 
 void Kifu::game_over(int winner) {
+    ++revision_;
     make_room(KIFU_TESU);
     moves_[static_cast<std::size_t>(KIFU_TESU)].winner = winner;
 }
@@ -245,6 +251,7 @@ KifuWhole Kifu::whole() const {
 }
 
 void Kifu::bring_back(const KifuWhole& w) {
+    ++revision_;
     const int count = static_cast<int>(w.entries.size());
     entries_.assign(static_cast<std::size_t>(INITIAL_ENTRIES), RecordEntry{});
     moves_.assign(static_cast<std::size_t>(INITIAL_ENTRIES), EntryMove{});

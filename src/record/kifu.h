@@ -5,6 +5,7 @@
 // lead to the position on the board.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "record/entry.h"
@@ -87,7 +88,10 @@ public:
     void game_over(int winner);
 
     // The record ends at entry n: what was stored after it is given up.
-    void end_at(int n) { KIFU_SAIGO = n; }
+    void end_at(int n) {
+        KIFU_SAIGO = n;
+        ++revision_;
+    }
 
     // 戻 and 進: one move back or forward.  The caller has checked that the
     // step may be taken.
@@ -134,6 +138,12 @@ public:
 
     int capacity() const { return static_cast<int>(entries_.size()); }
 
+    // Counts every change of what the record holds (a new game, a position
+    // stored, a move made, the end of a game, a record cut, turned, read or
+    // brought back), not the steps through it: what was made of the record
+    // at one revision is of another record at the next.
+    std::uint64_t revision() const { return revision_; }
+
     // The whole record, and the record put back from it.
     KifuWhole whole() const;
     void bring_back(const KifuWhole& whole);
@@ -149,6 +159,7 @@ private:
     bool HANTEN = false;     // the board was turned since the last new game
     bool KIFU_MODE = false;  // while a record read from a file is stepped through
     bool PLAYED = false;     // moves_in_game()
+    std::uint64_t revision_ = 0;
 };
 
 // The move of `army` (+1 upper, -1 lower) that turns `before` into `after`

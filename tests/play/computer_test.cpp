@@ -221,7 +221,7 @@ TEST_F(Computer, AfterSteppingBackAClickOrAStartCommandLetsTheComputerMove) {
     game.menu("REPLAY");
     port.messages.clear();
     game.menu("SENTE");  // the computer to move: it moves, with no box but the question before it
-    EXPECT_EQ(shown(), std::vector<std::string>{"対局中です。この局面から新しく始めますか？"});
+    EXPECT_EQ(shown(), std::vector<std::string>{"対局中です。この局面からコンピュータとの対局として続けますか？"});
     EXPECT_EQ(game.view().kifu.tesu(), 2);
     game.menu("REPLAY");
     game.menu("REPLAY");  // the person to move: a click resumes with a box

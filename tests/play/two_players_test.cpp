@@ -1,4 +1,5 @@
 // Two people at one mouse: a whole game, refusals, promotion and drops.
+#include <functional>
 #include "play_fixture.h"
 
 #include <algorithm>
@@ -164,7 +165,7 @@ TEST_F(TwoPlayers, StartInTheMiddleOfAGameContinuesWithoutTheOldSelection) {
     port.messages.clear();
     game.menu("START");  // ...and the game is continued from the menu, after a question
     ASSERT_EQ(port.messages.size(), 2u);
-    EXPECT_EQ(port.messages[0].text, "対局中です。この局面から新しく始めますか？");
+    EXPECT_EQ(port.messages[0].text, "対局中です。この局面から二人の対局として続けますか？");
     EXPECT_EQ(last_message().text, "後手の番です");
     EXPECT_EQ(game.view().turn.SENTAKU, 0);
     EXPECT_EQ(game.view().kifu.tesu(), 1);
@@ -413,14 +414,23 @@ TEST_F(TwoPlayers, SelectionFromTheOtherSidesHandIsCancelledAtTheNextBoardClick)
 }
 
 TEST_F(TwoPlayers, EscClosingAndOwariEndTheProgram) {
-    game.key_press(ESC_KEY);
-    EXPECT_TRUE(port.ended);
-    port.ended = false;
-    game.closing();
-    EXPECT_TRUE(port.ended);
-    port.ended = false;
-    game.menu("OWARI");
-    EXPECT_TRUE(port.ended);
+    const std::function<void(Game&)> ways[] = {
+        [](Game& g) { g.key_press(ESC_KEY); },
+        [](Game& g) { g.closing(); },
+        [](Game& g) { g.menu("OWARI"); },
+    };
+    for (const auto& end : ways) {
+        HeadlessPort p;
+        RecordingSound s;
+        Game g{p, s};
+        g.settings_file = settings.file();
+        g.load();
+        end(g);
+        EXPECT_TRUE(p.ended);
+        // Once it is ending the program stays ending, and nothing starts.
+        g.menu("START");
+        EXPECT_EQ(g.view().turn.TEBAN, NASHI);
+    }
 }
 
 }  // namespace

@@ -333,9 +333,9 @@ TEST(KeptGameInWindow, AGameWithAMoveIsNotGivenUpWithoutAsking) {
     answers.questions = {false, false, false, false};
     for (const char* item : {"CANCEL", "START", "SENTE", "GOTE"}) run.command(item);
     EXPECT_EQ(answers.asked, (std::vector<std::string>{"対局中です。新しく始めますか？",
-                                                       "対局中です。この局面から新しく始めますか？",
-                                                       "対局中です。この局面から新しく始めますか？",
-                                                       "対局中です。この局面から新しく始めますか？"}));
+                                                       "対局中です。この局面から二人の対局として続けますか？",
+                                                       "対局中です。この局面からコンピュータとの対局として続けますか？",
+                                                       "対局中です。この局面からコンピュータとの対局として続けますか？"}));
     EXPECT_EQ(answers.seen.size(), 4u) << "nothing but the questions";
     EXPECT_EQ(run.game.mode(), Game::PlayMode::BetweenPeople);
     EXPECT_EQ(run.game.view().kifu.tesu(), 1);

@@ -43,7 +43,7 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && game_.thinking()) ++paints_while_thinking;
+        if (event->type() == QEvent::Paint && (game_.thinking() || game_.reviewing())) ++paints_while_thinking;
         return false;
     }
 

@@ -153,7 +153,7 @@ TEST_F(ReviewInWindow, TheWindowPaintsWhileItRunsAndStoppingAnswersAtOnce) {
     int looks_after_stop = 0;
     bool stopped = false;
     window.look = [&] {
-        if (!game.thinking()) return;
+        if (!game.reviewing()) return;
         if (stopped) {
             if (++looks_after_stop > 100) window.close();  // a stop that does not answer ends the test
             return;
@@ -172,7 +172,7 @@ TEST_F(ReviewInWindow, TheWindowPaintsWhileItRunsAndStoppingAnswersAtOnce) {
     EXPECT_GE(watch.paints_while_thinking, 1);
     EXPECT_TRUE(stopped);
     EXPECT_LE(looks_after_stop, 1);
-    EXPECT_FALSE(game.thinking());
+    EXPECT_FALSE(game.reviewing());
     EXPECT_EQ(ends, 0);
     ASSERT_TRUE(game.shown_review().has_value());
     EXPECT_EQ(game.shown_review()->done(), 0) << "the position being searched is not kept";

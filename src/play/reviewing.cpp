@@ -9,20 +9,23 @@
 
 namespace zemtori {
 
+// 解析 reviews the game on the board: its record, when it has a move of this
+// game (a game given up with 最初 is not reviewed).
 void Game::KAISEKI_Click() {
     hide_record_controls();
     // A review needs a move: two positions at least.
-    if (kifu.kifu_saigo() < 1) {
+    if (!kifu.moves_in_game() || kifu.kifu_saigo() < 1 || !progress_.begin_review()) {
         play_refusal();
         return;
     }
     close_review();
+    const std::uint64_t revision = kifu.revision();
     review::Review review(review::from_kifu(kifu));
     // A searcher of its own: the review is the same whatever was thought
     // before it, and the same as the command line's.
     searcher::Thinker thinker;
     bool stopped = false;
-    while (!review.finished() && !stopped && !ending_) {
+    while (!review.finished() && !stopped && !progress_.ending()) {
         if (review_view) review_view->review_progress(review.done(), review.positions());
         const std::optional<searcher::CompactPosition> root = review.next_root();
         if (!root) {
@@ -30,8 +33,7 @@ void Game::KAISEKI_Click() {
             continue;
         }
         thinker.start(*root, review_limits, review.next_game_keys());
-        thinking_ = true;
-        while (!ending_) {
+        while (!progress_.ending()) {
             if (thinker.wait_for(std::chrono::milliseconds(10))) {
                 review.add(thinker.take());
                 break;
@@ -44,16 +46,22 @@ void Game::KAISEKI_Click() {
             port.keep_alive();
             timer_tick();
         }
-        thinking_ = false;
     }
-    if (ending_) return;  // the thinker stops as it goes
+    if (progress_.ending()) return;  // the thinker stops as it goes
+    progress_.done();
     if (review_view) review_view->review_progress(review.done(), review.positions());
     review_ = std::move(review);
+    review_revision_ = revision;
     if (review_view) review_view->show_review(*review_);
 }
 
+// A move of the review steps the record to the position it was made in, as
+// long as the record is the one the review was made of; a review of a record
+// that has changed since closes instead.
 void Game::review_chosen(int move) {
+    if (!progress_.waiting()) return;
     clear_hint();
+    forget_stale_review();
     if (!review_) return;
     const std::vector<review::MoveReview> moves = review_->moves();
     if (move < 1 || move > static_cast<int>(moves.size()) || move - 1 > kifu.kifu_saigo()) return;
@@ -72,6 +80,10 @@ void Game::review_chosen(int move) {
         hint_frames(MIZUIRO);
     }
     port.refresh();
+}
+
+void Game::forget_stale_review() {
+    if (review_ && kifu.revision() != review_revision_) close_review();
 }
 
 void Game::close_review() {
