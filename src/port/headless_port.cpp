@@ -24,6 +24,7 @@ void HeadlessPort::refresh() {
 MsgAnswer HeadlessPort::message_box(const std::string& text, const std::string& title, MsgIcon icon,
                                     MsgButtons buttons) {
     messages.push_back({text, title, icon, buttons});
+    if (on_message) on_message(messages.back());
     if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
     if (answers.empty()) return MsgAnswer::Yes;
     const MsgAnswer a = answers.front();

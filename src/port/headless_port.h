@@ -83,6 +83,9 @@ public:
 
     // Answers for Yes/No boxes, taken in order; Yes when the script is empty.
     std::deque<MsgAnswer> answers;
+    // Runs (when set) while a box waits for its answer, after it is logged:
+    // a test lets time pass here, or closes the window, as a player would.
+    std::function<void(const Message&)> on_message;
 
     // The fake clock, seconds since midnight; wraps at midnight like the real one.
     double now = 36000.0;

@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,30 @@
 #include "files/whole_file.h"
 #include "record/record_file.h"
 #include "test_support.h"
+
+// Every fsync the writer makes, as what it makes durable: the bytes of the
+// file, or "folder" for a folder; the steps the writer's seam is told of go
+// into the same log, so the order of the two can be read.
+std::vector<std::string> durable_log;
+bool logging_durable = false;
+
+extern "C" int fsync(int fd) {
+    if (logging_durable) {
+        struct stat st {};
+        std::string what = "folder";
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            // Read through a descriptor of its own: the writer's may be
+            // open for writing only.
+            what.assign(static_cast<std::size_t>(st.st_size), '\0');
+            const int reader = ::open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_RDONLY | O_CLOEXEC);
+            if (reader < 0 || ::pread(reader, what.data(), what.size(), 0) != static_cast<ssize_t>(what.size()))
+                what = "unreadable";
+            if (reader >= 0) ::close(reader);
+        }
+        durable_log.push_back("fsync " + what);
+    }
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace zemtori {
 namespace {
@@ -287,6 +312,40 @@ TEST_F(WholeFile, ANamedFileRemovedBeforeItIsLockedIsMadeAgain) {
     EXPECT_EQ(text_of(path), "second");
     EXPECT_EQ(text_of(dir / "other.棋譜"), "other");
     EXPECT_EQ(names_in(dir), (std::vector<std::string>{"a.棋譜", "other.棋譜"}));
+}
+
+// In either way the new bytes are on the disk before the file takes its
+// name (a crash in between leaves the old file, never an empty or partly
+// written one under the name), and the folder is synced once the name is in
+// place.
+TEST_F(WholeFile, TheNewBytesAreOnTheDiskBeforeTheFileTakesItsName) {
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named" : "unnamed");
+        durable_log.clear();
+        WholeFileSeam seam;
+        seam.named_only = named;
+        seam.before = [](FileStep step) {
+            durable_log.push_back("step " + std::to_string(static_cast<int>(step)));
+            return 0;
+        };
+        set_whole_file_seam(seam);
+        logging_durable = true;
+        const bool ok = write_file_atomically(path, "durable bytes", reason);
+        logging_durable = false;
+        ASSERT_TRUE(ok) << reason;
+        const auto at = [](const std::string& what) {
+            return std::find(durable_log.begin(), durable_log.end(), what) - durable_log.begin();
+        };
+        const auto naming = std::min({at("step " + std::to_string(static_cast<int>(FileStep::LinkDirect))),
+                                      at("step " + std::to_string(static_cast<int>(FileStep::LinkThroughProc))),
+                                      at("step " + std::to_string(static_cast<int>(FileStep::Rename)))});
+        const auto synced = at("fsync durable bytes");
+        ASSERT_LT(naming, static_cast<long>(durable_log.size())) << "the file was named";
+        EXPECT_LT(synced, naming) << ::testing::PrintToString(durable_log);
+        EXPECT_NE(std::find(durable_log.begin() + naming, durable_log.end(), "fsync folder"), durable_log.end())
+            << ::testing::PrintToString(durable_log);
+        EXPECT_EQ(text_of(path), "durable bytes");
+    }
 }
 
 }  // namespace

@@ -138,6 +138,39 @@ TEST(KeptGameFile, AForeignFileIsRefused) {
     EXPECT_FALSE(read_kept_game(signed_again(crlf + "end x")).has_value());
 }
 
+// Words are parted by one blank and a line ends with a word: a blank at the
+// end of any line of values (its last word empty) spoils the line, signed
+// as it is.  The texts of the header keep their blanks.
+TEST(KeptGameFile, ALineEndingInABlankIsRefused) {
+    const std::string bytes = kept_game_bytes(sample());
+    const std::string body = bytes.substr(0, bytes.rfind("end "));
+    int lines = 0;
+    for (std::size_t at = body.find('\n'); at != std::string::npos; at = body.find('\n', at + 1)) {
+        const std::size_t start = body.rfind('\n', at - 1) == std::string::npos ? 0 : body.rfind('\n', at - 1) + 1;
+        const std::string line = body.substr(start, at - start);
+        if (line.rfind("title", 0) == 0 || line.rfind("upper", 0) == 0 || line.rfind("lower", 0) == 0) continue;
+        std::string changed = body;
+        changed.insert(at, " ");
+        EXPECT_FALSE(read_kept_game(signed_again(changed + "end x")).has_value()) << line;
+        ++lines;
+    }
+    EXPECT_GE(lines, 10);
+}
+
+// A kept game of another format is told from a damaged one by its first
+// line alone, so that it is left for the version that wrote it.
+TEST(KeptGameFile, AnotherVersionIsToldFromADamagedFile) {
+    const std::string bytes = kept_game_bytes(sample());
+    EXPECT_FALSE(from_other_version(bytes)) << "this version's own";
+    EXPECT_TRUE(from_other_version(replaced(bytes, "kept game 1", "kept game 2")));
+    EXPECT_TRUE(from_other_version("zemtori kept game 17\nwhatever follows, signed or not"));
+    for (const std::string& not_other :
+         {std::string("zemtori kept game 1\n"), std::string("zemtori kept game \n"), std::string("zemtori kept game 2"),
+          std::string("zemtori kept game 2x\n"), std::string("zemtori kept game -2\n"),
+          std::string("zemtori kept game 1234567890\n"), std::string("Zemtori kept game 2\n"), std::string()})
+        EXPECT_FALSE(from_other_version(not_other)) << not_other;
+}
+
 TEST(KeptGameFile, AValueNoGameHoldsIsRefusedEvenWhenTheFileIsWhole) {
     const std::string bytes = kept_game_bytes(sample());
     ASSERT_TRUE(read_kept_game(signed_again(bytes)).has_value()) << "signing again changes nothing";
