@@ -198,6 +198,8 @@ public:
     // every game uses it, so a game replays; none: each new game against the
     // computer draws a fresh one.
     void fix_level_seed(std::optional<uint64_t> seed);
+    // The seed this game's searching levels choose with.
+    uint64_t level_seed() const { return level_seed_; }
     // What is under way.
     Progress::Activity activity() const { return progress_.activity(); }
     // True while the searching player thinks for the computer or for a hint

@@ -119,6 +119,44 @@ TEST_F(Options, ABackgroundRetilesAndTheCheckedOneStillWritesAndRedraws) {
     }
 }
 
+// A new background is painted over everything beside the board; what was
+// written there (both sides' last moves, the count) and the frame of the
+// computer's last move are drawn again on it, as they stood.
+TEST_F(Options, ABackgroundKeepsTheMovesTheCountAndTheLastMovesFrame) {
+    settings.write_plain();
+    game.load();
+    game.menu("LEVEL1");
+    game.menu("SENTE");
+    port.clear();
+    move(9, 7, 9, 6);  // the computer answers
+    const std::vector<std::string> written = texts();
+    int white_frames = 0;
+    for (const auto& op : port.ops) white_frames += op.kind == HeadlessPort::OpKind::Outline && op.code == SHIRO;
+    ASSERT_GE(white_frames, 1) << "the computer's move is framed";
+    const HeadlessPort::Op frame = [&] {
+        HeadlessPort::Op last{};
+        for (const auto& op : port.ops)
+            if (op.kind == HeadlessPort::OpKind::Outline && op.code == SHIRO) last = op;
+        return last;
+    }();
+
+    port.clear();
+    game.menu("TATAMI");
+    const std::vector<std::string> after = texts();
+    // Every move text and the count printed during the two moves (not the
+    // thinking notice) are printed again.
+    std::vector<std::string> expected;
+    for (const std::string& t : written)
+        if (t != "思考中") expected.push_back(t);
+    for (const std::string& t : expected) EXPECT_NE(std::find(after.begin(), after.end(), t), after.end()) << t;
+    bool framed = false;
+    for (const auto& op : port.ops)
+        framed = framed || (op.kind == HeadlessPort::OpKind::Outline && op.code == SHIRO && op.x == frame.x &&
+                            op.y == frame.y);
+    EXPECT_TRUE(framed) << "the last move's frame is drawn again";
+    EXPECT_EQ(picture_at(port, 12, 9), HAIKEI_TATAMI);
+}
+
 TEST_F(Options, GuidanceOffErasesEveryFrameOnTheBoardAndBothHandsAndOnDrawsNothing) {
     settings.write({"背景画=緑", "移動指導=ON", "経過時間=OFF", "BGM=OFF"});
     game.load();

@@ -1,6 +1,7 @@
 // 解析 on a game in memory: the review of the moves the game made, told to
 // the view; choosing a move steps the record and frames the better move; a
 // new game closes the review; without a move the command is refused.
+#include <functional>
 #include <optional>
 
 #include "play_fixture.h"
@@ -73,6 +74,61 @@ TEST_F(ReviewPlay, AGameBetweenPeopleIsReviewedAndAChosenMoveSteppedTo) {
     EXPECT_FALSE(game.shown_review().has_value());
     game.review_chosen(2);
     EXPECT_FALSE(v.hint.has_value()) << "no review, nothing to choose";
+}
+
+// A review belongs to the record it was made of: once that record changes
+// (a different move after 戻, 反転, a new game) the review's window closes
+// and choosing a move of it steps nothing.  Stepping with 戻 and 進 alone
+// changes no record, and the review stays.
+TEST_F(ReviewPlay, AReviewGoesWithTheRecordItWasMadeOf) {
+    const std::function<void()> changes[] = {
+        [&] {
+            game.menu("REPLAY");
+            game.menu("REPLAY");
+            game.menu("REPLAY");
+            move(3, 7, 3, 6);  // another first move than the review's
+        },
+        [&] { game.menu("REVERSE"); },
+        [&] { game.menu("CANCEL"); },
+    };
+    for (const auto& change : changes) {
+        game.menu("CANCEL");
+        game.menu("START");
+        move(5, 7, 5, 6);
+        move(5, 3, 5, 4);
+        move(4, 7, 4, 6);
+        view.closed = 0;
+        game.menu("KAISEKI");
+        ASSERT_TRUE(game.shown_review().has_value());
+        game.menu("REPLAY");
+        game.menu("AFTER");
+        ASSERT_TRUE(game.shown_review().has_value()) << "stepping changes no record";
+        EXPECT_EQ(view.closed, 0);
+
+        change();
+        EXPECT_FALSE(game.shown_review().has_value());
+        EXPECT_GE(view.closed, 1);
+        const Position before = game.view().pos;
+        const int shown = game.view().kifu.kifu_tesu();
+        game.review_chosen(2);
+        EXPECT_EQ(game.view().kifu.kifu_tesu(), shown);
+        EXPECT_FALSE(game.view().hint.has_value());
+        test::expect_same_board(game.view().pos, before);
+    }
+}
+
+// 解析 reviews only the game on the board: after 最初 the game given up is not
+// reviewed (its entries stay in memory until something is stored over them).
+TEST_F(ReviewPlay, AGameGivenUpIsNotReviewed) {
+    game.menu("START");
+    move(5, 7, 5, 6);
+    move(5, 3, 5, 4);
+    game.menu("CANCEL");
+    ASSERT_GE(game.view().kifu.kifu_saigo(), 1) << "the old entries are still there";
+    game.menu("KAISEKI");
+    EXPECT_EQ(sound.count(test::KINSHI_WAV), 1);
+    EXPECT_FALSE(view.shown.has_value());
+    EXPECT_EQ(game.mode(), Game::PlayMode::NotStarted);
 }
 
 TEST_F(ReviewPlay, WithoutAMoveTheCommandIsRefused) {

@@ -85,6 +85,27 @@ TEST_F(StartOfPlay, AFinishedGameGivesWayToANewOne) {
     }
 }
 
+// A game between people stepped back and then gone on with against the
+// computer: the record ends at the position on the board, so 進 has nothing
+// of the old line to step into.
+TEST_F(StartOfPlay, GoingOnAgainstTheComputerCutsTheRecordAtTheBoard) {
+    game.menu("START");
+    move(9, 7, 9, 6);
+    move(1, 3, 1, 4);
+    move(8, 7, 8, 6);
+    game.menu("REPLAY");
+    ASSERT_EQ(game.view().kifu.kifu_tesu(), 2);
+    ASSERT_EQ(game.view().turn.TEBAN, game.view().turn.MAN_GAWA) << "the person is to move: no computer move cuts it";
+    game.menu("SENTE");
+    ASSERT_EQ(game.mode(), Mode::AgainstComputer);
+    EXPECT_EQ(game.view().kifu.kifu_saigo(), 2);
+    port.messages.clear();
+    game.menu("AFTER");
+    ASSERT_FALSE(port.messages.empty());
+    EXPECT_EQ(port.messages.back().text, "できません");
+    EXPECT_EQ(game.view().kifu.kifu_tesu(), 2);
+}
+
 TEST(HandicapLadder, StepsStopAtTheEndsAndTurningNegatesOnlyASetRung) {
     HandicapLadder ladder;
     ladder.turn_over();
