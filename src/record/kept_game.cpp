@@ -234,7 +234,8 @@ std::optional<KeptGame> read_kept_game(std::string_view bytes) {
     if (!keyed("level")) return std::nullopt;
     {
         Words w(rest);
-        g.level = w.integer(1, 9);
+        // Which levels there are is the game's to say when it comes back.
+        g.level = w.integer(1, MAX_KEPT_LEVEL_NUMBER);
         if (!w.done()) return std::nullopt;
     }
     if (!keyed("sides")) return std::nullopt;

@@ -39,6 +39,9 @@ namespace zemtori {
 constexpr std::size_t MAX_KEPT_GAME_BYTES = 64 * 1024 * 1024;
 // Record entries a kept game may hold.
 constexpr int MAX_KEPT_ENTRIES = 100000;
+// The largest number the level line may hold (a level the game does not
+// offer leaves the level chosen as it is).
+constexpr int MAX_KEPT_LEVEL_NUMBER = 99;
 
 struct KeptGame {
     KifuWhole record;

@@ -25,9 +25,14 @@ fs::path state_folder() { return state_folder(std::getenv("XDG_STATE_HOME"), std
 std::optional<int> read_level_file(std::string_view bytes) {
     std::string_view line = bytes.substr(0, bytes.find('\n'));
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.size() != LEVEL_KEY.size() + 1 || line.substr(0, LEVEL_KEY.size()) != LEVEL_KEY) return std::nullopt;
-    const int level = line.back() - '0';
-    if (level < 1 || level > MAX_KEPT_LEVEL) return std::nullopt;
+    if (line.substr(0, LEVEL_KEY.size()) != LEVEL_KEY) return std::nullopt;
+    const std::string_view digits = line.substr(LEVEL_KEY.size());
+    if (digits.empty() || digits.size() > 2 || digits[0] == '0') return std::nullopt;
+    int level = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        level = level * 10 + (c - '0');
+    }
     return level;
 }
 

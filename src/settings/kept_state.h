@@ -3,7 +3,7 @@
 // level.  Both live in the user's state folder, each in a file of its own:
 //
 //   $XDG_STATE_HOME/zemtori/Zemtori-game.txt    the kept game
-//   $XDG_STATE_HOME/zemtori/Zemtori-level.ini   one line, "LEVEL=N" (N 1..9)
+//   $XDG_STATE_HOME/zemtori/Zemtori-level.ini   one line, "LEVEL=N"
 //
 // ($HOME/.local/state/zemtori when XDG_STATE_HOME is unset, empty or not an
 // absolute path.)  They are written through the same whole-file writer as
@@ -19,8 +19,6 @@ namespace zemtori {
 
 inline constexpr const char* KEPT_GAME_FILE_NAME = "Zemtori-game.txt";
 inline constexpr const char* LEVEL_FILE_NAME = "Zemtori-level.ini";
-// The levels a level file may name; which of them the game offers is the game's to say.
-inline constexpr int MAX_KEPT_LEVEL = 9;
 
 // The state folder; empty when neither gives an absolute folder: then
 // nothing is kept.
@@ -28,9 +26,10 @@ std::filesystem::path state_folder(const char* xdg_state_home, const char* home)
 // The same from the environment.
 std::filesystem::path state_folder();
 
-// The level a level file's bytes name: its first line, "LEVEL=N" with N from
-// 1 to MAX_KEPT_LEVEL (CR LF or no end at all read the same); nothing for
-// anything else.
+// The level a level file's bytes name: its first line, "LEVEL=N" with N a
+// number from 1 to 99 without a leading zero (CR LF or no end at all read the
+// same); nothing for anything else.  Which levels there are is the game's to
+// say.
 std::optional<int> read_level_file(std::string_view bytes);
 std::string level_file_bytes(int level);
 

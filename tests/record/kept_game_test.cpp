@@ -175,7 +175,7 @@ TEST(KeptGameFile, AValueNoGameHoldsIsRefusedEvenWhenTheFileIsWhole) {
     const std::string bytes = kept_game_bytes(sample());
     ASSERT_TRUE(read_kept_game(signed_again(bytes)).has_value()) << "signing again changes nothing";
     for (const auto& [from, to] : std::initializer_list<std::pair<std::string, std::string>>{
-             {"level 9", "level 10"},
+             {"level 9", "level 100"},
              {"level 9", "level 0"},
              {"level 9", "level 09x"},
              {"sides 1", "sides 0"},

@@ -2,6 +2,7 @@
 // whatever bytes are there.
 #include <gtest/gtest.h>
 
+#include "settings/kept_state.h"
 #include "settings/play_options.h"
 
 namespace zemtori {
@@ -26,6 +27,17 @@ TEST(PlayOptionsFile, EveryChoiceReadsBackAndOtherBytesReadAsTheDefaults) {
 TEST(PlayOptionsFile, LivesBesideTheSettingsFile) {
     EXPECT_EQ(play_options_path("/home/u/.config/zemtori/Zemtori.ini"), "/home/u/.config/zemtori/Zemtori-play.ini");
     EXPECT_TRUE(play_options_path("").empty());
+}
+
+// The level file names any level of one or two digits, as it was written;
+// whether the game has that level is the game's to say.
+TEST(LevelFile, EveryLevelNumberReadsBackAndNothingElse) {
+    for (int level = 1; level <= 99; ++level) EXPECT_EQ(read_level_file(level_file_bytes(level)), level);
+    EXPECT_EQ(read_level_file("LEVEL=12\r\n"), 12);
+    EXPECT_EQ(read_level_file("LEVEL=7"), 7);
+    for (const char* bad : {"LEVEL=0\n", "LEVEL=05\n", "LEVEL=100\n", "LEVEL=\n", "LEVEL=1x\n", "LEVEL= 1\n",
+                            "level=1\n", "LEVEL=-1\n", ""})
+        EXPECT_FALSE(read_level_file(bad).has_value()) << bad;
 }
 
 }  // namespace
