@@ -23,7 +23,6 @@
 #include <string>
 #include <vector>
 
-#include "rules/moves.h"
 #include "rules/opening.h"
 #include "searcher/alpha_beta.h"
 #include "searcher/eval_terms.h"
@@ -80,9 +79,7 @@ int play(int argc, char** argv) {
     const int games = static_cast<int>(arg_value(argc, argv, "--games", 100));
     const long long nodes = arg_value(argc, argv, "--nodes", 5000);
     const unsigned long long seed = static_cast<unsigned long long>(arg_value(argc, argv, "--seed", 1));
-    Position opening;
-    shoki_haichi(opening);
-    rakka(opening, nullptr);
+    const Position opening = settled_opening();
     long long kept = 0;
     for (int g = 0; g < games; ++g) {
         SplitMix64 rng{seed * 0x9e3779b97f4a7c15ULL + static_cast<unsigned long long>(g)};
