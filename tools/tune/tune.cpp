@@ -90,7 +90,6 @@ int play(int argc, char** argv) {
         const int random_plies = 2 + rng.below(7);
         double result = 0.5;
         for (int ply = 0; ply < MOVE_LIMIT; ++ply) {
-            keys.push_back(pos.key());
             MoveList list;
             generate(pos, list);
             if (list.size == 0) {
@@ -106,9 +105,11 @@ int play(int argc, char** argv) {
                     if (!l.tactical && l.pos.king[0] != 0 && l.pos.king[1] != 0) seen.push_back(eval_terms(l.pos));
                 }
                 Searcher& s = *searchers[pos.side > 0 ? 0 : 1];
-                s.set_game(keys);
+                // The positions before this one, every one a ply of the game.
+                s.set_game(History{keys, keys.size(), false});
                 m = s.think(pos, Limits{0, nodes, 0}).best;
             }
+            keys.push_back(pos.key());
             const int mover = pos.side;
             make(pos, m);
             if (pos.winner != 0) {
