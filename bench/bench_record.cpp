@@ -9,15 +9,18 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "commands.h"
 #include "play/game.h"
 #include "port/quiet_port.h"
 #include "record/kept_game.h"
 #include "settings/store.h"
 
 #include "record/kifu.h"
+#include "record/record_file.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
@@ -29,10 +32,7 @@ using namespace zemtori;
 // The entries of a game of `moves` random moves and drops that take no king,
 // from the opening after its fall, the lower side first.
 std::vector<RecordEntry> random_game(int moves) {
-    Position p;
-    shoki_haichi(p);
-    rakka(p, nullptr);
-    TurnState turn;
+    Position p = settled_opening();
     std::uint32_t seed = 2026;
     std::vector<RecordEntry> entries;
     struct Choice { int fx, fy, tx, ty, koma; };
@@ -64,14 +64,23 @@ std::vector<RecordEntry> random_game(int moves) {
         if (nari_hantei(c.fx, c.fy, c.tx, c.ty, c.koma, &promoted) == 1 &&
             (funari_kanou(c.ty, c.koma) == 0 || (seed >> 4) % 2 == 0))
             koma = promoted;
-        sashite_jikkou(p, turn, nullptr, c.fx, c.fy, c.tx, c.ty, koma);
-        rakka(p, nullptr);
+        play_and_fall(p, c.fx, c.fy, c.tx, c.ty, koma);
         RecordEntry e;
         store_position(p, e);
         entries.push_back(e);
     }
     return entries;
 }
+
+// A folder of the benchmark's own, removed at the end.
+struct TempFolder {
+    TempFolder() {
+        std::string name = (std::filesystem::temp_directory_path() / "zemtori-bench-kept-XXXXXX").string();
+        path = ::mkdtemp(name.data());
+    }
+    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path, ec); }
+    std::filesystem::path path;
+};
 
 void BM_LoadRecordFindingItsMoves(benchmark::State& state) {
     const std::vector<RecordEntry> entries = random_game(static_cast<int>(state.range(0)));
@@ -85,15 +94,32 @@ void BM_LoadRecordFindingItsMoves(benchmark::State& state) {
 // 30000 entries: as many as a record file within the size limit holds.
 BENCHMARK(BM_LoadRecordFindingItsMoves)->Arg(500)->Arg(30000)->Unit(benchmark::kMillisecond);
 
-// A folder of the benchmark's own, removed at the end.
-struct TempFolder {
-    TempFolder() {
-        std::string name = (std::filesystem::temp_directory_path() / "zemtori-bench-kept-XXXXXX").string();
-        path = ::mkdtemp(name.data());
+// zemtori-analyse review on a record file of N entries at one node a
+// position: reading the file, finding its moves, a search of one node per
+// position and a line per move, each written as soon as its two positions
+// are reviewed.  The time grows with the record's length and no faster.
+void BM_ReviewRecordFile(benchmark::State& state) {
+    RecordFile file;
+    file.title = "長い対局";
+    file.entries = random_game(static_cast<int>(state.range(0)));
+    TempFolder folder;
+    const std::string path = (folder.path / "long.棋譜").string();
+    std::string bytes, reason;
+    int bad_line = 0;
+    if (!format_record_file(file, bytes, bad_line) || !write_file_atomically(path, bytes, reason)) {
+        state.SkipWithError("the record file could not be written");
+        return;
     }
-    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path, ec); }
-    std::filesystem::path path;
-};
+    analyse::BestLimits one_node;
+    one_node.nodes = 1;
+    for (auto _ : state) {
+        std::ostringstream out, err;
+        benchmark::DoNotOptimize(analyse::review_file(path, out, err, one_node));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(file.entries.size()));
+}
+BENCHMARK(BM_ReviewRecordFile)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
 
 // What the window's close costs the game: Game::closing() with a record of
 // N entries being stepped through, from the kept game's bytes to the file on

@@ -1,4 +1,4 @@
-// Fuzz target: the lines of `zemtori-analyse engine`.  Whatever comes, the
+// Fuzz target: the lines of the engine protocol's server.  Whatever comes, the
 // engine answers only with the lines of its protocol, at most one bestmove
 // for every go, and never faults.  Every input line is followed by stop, so
 // a search lasts a moment; the table is kept at 1 MB.
@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "commands.h"
-#include "engine.h"
+#include "protocol/engine.h"
+#include "protocol/lines.h"
 
 namespace {
 
@@ -24,18 +24,18 @@ bool starts(const std::string& line, const char* prefix) { return line.rfind(pre
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    namespace a = zemtori::analyse;
+    namespace p = zemtori::protocol;
     std::istringstream raw(std::string(reinterpret_cast<const char*>(data), size));
     std::string input = "setoption name Hash value 1\n", line;
     int gos = 0;
-    while (a::read_line(raw, line, 1 << 20)) {
+    while (p::read_line(raw, line, 1 << 20)) {
         if (line.find("setoption") != std::string::npos) continue;  // a larger table only costs time
         gos += line.find("go") != std::string::npos;
         input += line + "\nstop\n";
     }
     std::istringstream in(input);
     std::ostringstream out;
-    a::engine(in, out);
+    p::serve(in, out);
 
     std::istringstream answers(out.str());
     int bestmoves = 0;

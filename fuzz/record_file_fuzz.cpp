@@ -49,7 +49,6 @@ bool clean(const RecordEntry& e) {
 // The rules and the computer on a position: what a player may do after
 // stepping to it and starting a game there.
 void play_on(Position pos) {
-    TurnState turn;
     nifu_keisan(pos);
     rakka(pos, nullptr);
     mochigoma_rakka(pos, +1, nullptr);
@@ -62,8 +61,7 @@ void play_on(Position pos) {
     com_junbi(e);
     if (com_search(e)) {
         const Candidate& b = e.work.best;
-        sashite_jikkou(pos, turn, nullptr, b.from_x, b.from_y, b.to_x, b.to_y, b.koma);
-        rakka(pos, nullptr);
+        play_and_fall(pos, b.from_x, b.from_y, b.to_x, b.to_y, b.koma);
     }
     // Every move of the lower side the rules allow, made and left to fall.
     nifu_keisan(pos);
@@ -76,9 +74,7 @@ void play_on(Position pos) {
                 for (int ty = 1; ty <= 9; ++ty)
                     if (idou_kanou(pos, fx, fy, tx, ty, koma) == 1 && tried < 8) {
                         Position p = pos;
-                        TurnState t;
-                        sashite_jikkou(p, t, nullptr, fx, fy, tx, ty, koma);
-                        rakka(p, nullptr);
+                        play_and_fall(p, fx, fy, tx, ty, koma);
                         ++tried;
                     }
         }

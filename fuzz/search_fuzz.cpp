@@ -8,7 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "commands.h"
+#include "protocol/lines.h"
+#include "record/entry_line.h"
 #include "searcher/compact_position.h"
 #include "searcher/alpha_beta.h"
 
@@ -23,13 +24,12 @@ void check(bool ok, const char* what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    namespace a = zemtori::analyse;
     namespace s = zemtori::searcher;
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::istringstream in(input);
     std::string line;
-    for (int i = 0; i < 2 && a::read_line(in, line); ++i) {
-        const zemtori::Position rules = a::read_position(line);
+    for (int i = 0; i < 2 && zemtori::protocol::read_line(in, line); ++i) {
+        const zemtori::Position rules = zemtori::position_from_entry_line(line);
         for (const int side : {+1, -1}) {
             const s::CompactPosition root = s::from_rules(rules, side);
             s::MoveList list;

@@ -140,4 +140,18 @@ void keep_only_pieces(RecordEntry& e) {
     }
 }
 
+Position position_from_entry_line(std::string_view line) {
+    RecordEntry entry = parse_entry_line(line);
+    keep_only_pieces(entry);
+    Position pos;
+    restore_position(entry, pos);
+    return pos;
+}
+
+std::string entry_line_of(const Position& pos) {
+    RecordEntry entry;
+    store_position(pos, entry);
+    return format_entry_line(entry);
+}
+
 }  // namespace zemtori

@@ -40,4 +40,12 @@ std::string format_entry_line(const RecordEntry& entry);
 // count lies outside 0..99.
 void keep_only_pieces(RecordEntry& entry);
 
+// The position of an entry line as the command-line tools and the engine
+// protocol read one: what cannot stand in a position reads as empty (as
+// keep_only_pieces leaves it); flags and kings' squares 0.
+Position position_from_entry_line(std::string_view line);
+
+// The board and hands of `pos` as an entry line, times 0.
+std::string entry_line_of(const Position& pos);
+
 }  // namespace zemtori

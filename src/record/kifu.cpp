@@ -38,15 +38,6 @@ int kingless_winner(const RecordEntry& e) {
     return 0;
 }
 
-// The position every saved game starts from: the opening after its fall.
-RecordEntry settled_opening() {
-    Position p;
-    shoki_haichi(p);
-    rakka(p, nullptr);
-    RecordEntry e;
-    store_position(p, e);
-    return e;
-}
 
 }  // namespace
 
@@ -76,9 +67,7 @@ EntryMove find_played_move(const RecordEntry& before, const RecordEntry& after, 
     bool one_text = true;
     const auto consider = [&](int fx, int fy, int tx, int ty, int koma) {
         Position q = p;
-        TurnState turn;
-        sashite_jikkou(q, turn, nullptr, fx, fy, tx, ty, koma);
-        rakka(q, nullptr);
+        play_and_fall(q, fx, fy, tx, ty, koma);
         if (!same_position(q, after)) return;
         if (matches == 0) found.move = {fx, fy, tx, ty, koma};
         else if (found.move.to_x != tx || found.move.to_y != ty || found.move.koma != koma) one_text = false;
@@ -158,7 +147,9 @@ void Kifu::load(const std::vector<RecordEntry>& entries) {
     // looked for among the lower side's moves first, as 先手 of a game
     // between two people; a move not found by the army whose turn it is may
     // still be found by the other.
-    const RecordEntry start = settled_opening();
+    // Every saved game starts from the settled opening.
+    RecordEntry start;
+    store_position(settled_opening(), start);
     int expected = 0;
     for (int n = 1; n <= count; ++n) {
         const RecordEntry& before = n == 1 ? start : entries_[static_cast<std::size_t>(n - 1)];

@@ -12,17 +12,6 @@ namespace zemtori::review {
 
 namespace {
 
-// The positions before a root the searcher is told of: every one a
-// repetition is looked for in, so that a line going round in a circle
-// scores as a draw, but never so many that a repetition costs more than at
-// the start of a game.  What a repetition costs is counted against the
-// side searched for, and the review searches the two sides in turn: at the
-// cost a long game reaches in play, the chart of a game going round in a
-// circle would swing by that much from one move to the next.
-constexpr std::size_t GAME_KEYS_TOLD = 32;
-static_assert(GAME_KEYS_TOLD >= searcher::GAME_KEYS_LOOKED_AT);
-static_assert(searcher::contempt_after(GAME_KEYS_TOLD) == searcher::CONTEMPT);
-
 constexpr double LOGISTIC_SCALE = 600.0;
 
 bool has_king(const RecordEntry& e, int army) {
@@ -75,12 +64,7 @@ Record from_kifu(const Kifu& kifu) {
     }
     // Reading a file leaves entry 0 as it was; the file's first move was
     // made in the settled opening.
-    if (kifu.kifu_mode()) {
-        Position p;
-        shoki_haichi(p);
-        rakka(p, nullptr);
-        store_position(p, r.entries[0]);
-    }
+    if (kifu.kifu_mode()) store_position(settled_opening(), r.entries[0]);
     return r;
 }
 
@@ -124,16 +108,20 @@ std::optional<searcher::CompactPosition> Review::next_root() const {
     return searcher::from_rules(p, side_to_move(n));
 }
 
-std::vector<uint64_t> Review::next_game_keys() const {
-    std::vector<uint64_t> keys;
+searcher::History Review::next_history() const {
     const std::size_t n = looked_.size();
-    for (std::size_t i = n - std::min(n, GAME_KEYS_TOLD); i < n; ++i) {
-        Position p;
-        restore_position(record_.entries[i], p);
-        keys.push_back(searcher::from_rules(p, looked_[i].side).key());
-    }
-    return keys;
+    // A repetition is a draw worth nothing to either side: the review's
+    // scores are the same whichever side it searches for.
+    return searcher::game_history(
+        n, 0, side_to_move(static_cast<int>(n)),
+        [this](std::size_t i, Position& p) {
+            restore_position(record_.entries[i], p);
+            return looked_[i].side;
+        },
+        true);
 }
+
+std::vector<uint64_t> Review::next_game_keys() const { return next_history().keys; }
 
 void Review::add(const std::optional<searcher::SearchResult>& result) {
     const int n = done();
@@ -158,33 +146,37 @@ void Review::add(const std::optional<searcher::SearchResult>& result) {
     looked_.push_back(r);
 }
 
+MoveReview Review::move(int n) const {
+    const PositionReview& before = looked_[static_cast<std::size_t>(n - 1)];
+    const PositionReview& after = looked_[static_cast<std::size_t>(n)];
+    const EntryMove& em = record_.moves[static_cast<std::size_t>(n)];
+    MoveReview m;
+    m.n = n;
+    m.mover = before.side;
+    m.score = after.side < 0 ? after.score : -after.score;
+    // A move that could not be told apart from another still names the
+    // first one that does it.
+    m.played_known = em.mover != 0 && em.move.from_x != 0;
+    m.played = em.move;
+    m.has_best = before.has_best;
+    if (m.has_best) m.best = sashite_of(before.best);
+    // Both scores from the mover's view.
+    const int was = before.score;
+    const int now = after.side == m.mover ? after.score : -after.score;
+    // The best move is the played one only with the same code placed: a
+    // promotion and the plain move between the same squares are two moves.
+    const bool best_played = m.has_best && m.played_known && same_move(m.played, m.best);
+    if (!best_played) {
+        m.loss = std::max(0, was - now);
+        m.expected_loss = std::max(0.0, expected_score(was) - expected_score(now));
+    }
+    m.mark = mark_of(m.expected_loss);
+    return m;
+}
+
 std::vector<MoveReview> Review::moves() const {
     std::vector<MoveReview> list;
-    for (int n = 1; n < done(); ++n) {
-        const PositionReview& before = looked_[static_cast<std::size_t>(n - 1)];
-        const PositionReview& after = looked_[static_cast<std::size_t>(n)];
-        const EntryMove& em = record_.moves[static_cast<std::size_t>(n)];
-        MoveReview m;
-        m.n = n;
-        m.mover = before.side;
-        m.score = after.side < 0 ? after.score : -after.score;
-        // A move that could not be told apart from another still names the
-        // first one that does it.
-        m.played_known = em.mover != 0 && em.move.from_x != 0;
-        m.played = em.move;
-        m.has_best = before.has_best;
-        if (m.has_best) m.best = sashite_of(before.best);
-        // Both scores from the mover's view.
-        const int was = before.score;
-        const int now = after.side == m.mover ? after.score : -after.score;
-        const bool best_played = m.has_best && m.played_known && same_move(m.played, m.best);
-        if (!best_played) {
-            m.loss = std::max(0, was - now);
-            m.expected_loss = std::max(0.0, expected_score(was) - expected_score(now));
-        }
-        m.mark = mark_of(m.expected_loss);
-        list.push_back(m);
-    }
+    for (int n = 1; n < done(); ++n) list.push_back(move(n));
     return list;
 }
 
@@ -198,7 +190,7 @@ Review run(const Record& record, const searcher::Limits& limits, const std::func
         if (!root) {
             review.add(std::nullopt);
         } else {
-            searcher.set_game(review.next_game_keys());
+            searcher.set_game(review.next_history());
             const searcher::SearchResult r = searcher.think(*root, limits, stop);
             if (stop != nullptr && stop->load()) break;
             review.add(r);

@@ -26,6 +26,7 @@
 #include "rules/state.h"
 #include "searcher/alpha_beta.h"
 #include "searcher/compact_position.h"
+#include "searcher/history.h"
 
 namespace zemtori::review {
 
@@ -103,16 +104,21 @@ public:
     bool finished() const { return done() == positions(); }
 
     // The next position, to search (nothing when it needs no search: a king
-    // is gone or the record says the game was over), and the keys of the
-    // positions played before it.
+    // is gone or the record says the game was over), and the game before it
+    // as the searcher is told it: every position before it, a repetition
+    // scoring 0 for both sides.
     std::optional<searcher::CompactPosition> next_root() const;
+    searcher::History next_history() const;
+    // The keys of next_history() alone.
     std::vector<uint64_t> next_game_keys() const;
     // The next position's search result; or, for one that needs none, nothing.
     void add(const std::optional<searcher::SearchResult>& result);
 
     const Record& record() const { return record_; }
     const std::vector<PositionReview>& looked() const { return looked_; }
-    // Moves 1 .. done() - 1: every move whose two positions are reviewed.
+    // Move n, 1 <= n < done(): a move whose two positions are reviewed.
+    MoveReview move(int n) const;
+    // Moves 1 .. done() - 1.
     std::vector<MoveReview> moves() const;
 
 private:

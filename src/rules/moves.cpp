@@ -190,4 +190,20 @@ int mochigoma_rakka(Position& pos, int side, MoveObserver* observer) {
     }
 }
 
+Played play_and_fall(Position& pos, int from_x, int from_y, int to_x, int to_y, int koma) {
+    Played played;
+    if (!on_board(to_x, to_y)) return played;
+    played.captured = pos.BAN[to_x][to_y];
+    TurnState turn;  // the winner it would note is the captured code's to tell
+    sashite_jikkou(pos, turn, nullptr, from_x, from_y, to_x, to_y, koma);
+    // A column keeps the order of its pieces as they fall: the moved piece
+    // comes to rest as far up from the bottom as there are pieces below it.
+    int below = 0;
+    for (int x = to_x + 1; x <= 9; ++x)
+        if (pos.BAN[x][to_y] != KARA) ++below;
+    played.rest_x = 9 - below;
+    rakka(pos, nullptr);
+    return played;
+}
+
 }  // namespace zemtori

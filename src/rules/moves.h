@@ -59,4 +59,20 @@ int rakka(Position& pos, MoveObserver* observer);
 // Returns the number of steps.
 int mochigoma_rakka(Position& pos, int side, MoveObserver* observer);
 
+// What play_and_fall did: the code that stood on the destination before the
+// move (0 for an empty square; OU or -OU when a king was taken), and the row
+// of column to_y in which the moved piece came to rest once everything fell.
+struct Played {
+    int captured = 0;
+    int rest_x = 0;
+    bool took_king() const { return captured == OU || captured == -OU; }
+};
+
+// Makes a move or drop that idou_kanou allows (`koma` the code placed,
+// already promoted where the mover promotes) on `pos` and lets the board
+// fall, as a game does after every move, showing nothing.  Whoever wants
+// to know the outcome on a copy (a move checked against a record, a piece
+// dragged over a square, a line of the engine protocol) calls this.
+Played play_and_fall(Position& pos, int from_x, int from_y, int to_x, int to_y, int koma);
+
 }  // namespace zemtori

@@ -1,5 +1,7 @@
 #include "rules/opening.h"
 
+#include "rules/moves.h"
+
 namespace zemtori {
 
 void shoki_haichi(Position& pos) {
@@ -14,6 +16,13 @@ void shoki_haichi(Position& pos) {
     pos.BAN[8][2] = KAKU;
     pos.BAN[2][8] = -KAKU;
     pos.BAN[8][8] = -HISHA;
+}
+
+Position settled_opening() {
+    Position pos;
+    shoki_haichi(pos);
+    rakka(pos, nullptr);
+    return pos;
 }
 
 }  // namespace zemtori

@@ -22,6 +22,11 @@ static_assert(WIN + MAX_PLY <= std::numeric_limits<int16_t>::max());
 
 enum : uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
 
+// Folded into the table's keys by a search whose repetitions cost the side
+// it is for something: the scores it stores hold for that side's view only.
+constexpr uint64_t UPPER_VIEW_KEY = 0x6a09e667f3bcc909ULL;
+constexpr uint64_t LOWER_VIEW_KEY = 0xbb67ae8584caa73bULL;
+
 constexpr int kind_index(int code) { return (iabs(code) / 10) * 2 + iabs(code) % 10; }
 
 // Shelter and stability of one king, from its own side's view.
@@ -114,6 +119,11 @@ int64_t steady_milliseconds() {
 Searcher::Searcher(int table_bits) : table_(std::size_t{1} << table_bits), mask_((uint64_t{1} << table_bits) - 1) {}
 
 void Searcher::clear() { std::fill(table_.begin(), table_.end(), Entry{}); }
+
+void Searcher::set_game(const History& history) {
+    game_keys_ = history.keys;
+    contempt_ = history.neutral ? 0 : contempt_after(history.plies);
+}
 
 bool Searcher::stopped() const { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
 
@@ -249,7 +259,7 @@ int Searcher::search(const CompactPosition& pos, int depth, int alpha, int beta,
     }
 
     // The table: a cut where its bound allows, else its move first.
-    const uint64_t key = plain_key;
+    const uint64_t key = plain_key ^ view_key_;
     Entry& e = table_[key & mask_];
     Move tt_move{};
     if (e.key == key) {
@@ -358,6 +368,8 @@ SearchResult Searcher::think(const CompactPosition& pos, const Limits& limits, s
     spent_ = false;
     root_scored_ = false;
     root_side_ = pos.side;
+    // Scores with a repetition's cost in them are the root side's alone.
+    view_key_ = contempt_ == 0 ? 0 : pos.side > 0 ? UPPER_VIEW_KEY : LOWER_VIEW_KEY;
     std::memset(killers_, 0, sizeof killers_);
     std::memset(history_, 0, sizeof history_);
 

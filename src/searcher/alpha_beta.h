@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "searcher/compact_position.h"
+#include "searcher/history.h"
 
 namespace zemtori::searcher {
 
@@ -53,14 +54,10 @@ bool king_attacked(const CompactPosition& pos);
 int score_to_table(int score, int ply);
 int score_from_table(int stored, int ply);
 
-// How many of the game's last positions (set_game) a repetition is looked
-// for in.
-constexpr std::size_t GAME_KEYS_LOOKED_AT = 24;
-
 // What a draw by repetition costs the side the search is for (the other
 // side is scored as gaining it): a player who is the stronger for seeing
 // further does not settle for going round in a circle when its evaluation
-// is a little below even.
+// is a little below even.  An analysis (History::neutral) scores it 0.
 constexpr int CONTEMPT = 50;
 
 // A long game costs more to go round in: from CONTEMPT_RAMP_FROM plies on,
@@ -97,6 +94,10 @@ public:
 protected:
     ~DepthObserver() = default;
 };
+
+// The longest time a move may be given: a day, in milliseconds.  The
+// command-line tools and the engine protocol refuse anything longer.
+constexpr int64_t LONGEST_MOVETIME = 86400000;
 
 struct Limits {
     int depth = 0;         // 0: no limit (up to MAX_PLY)
@@ -160,16 +161,16 @@ public:
     // before any had a score).
     SearchResult think(const CompactPosition& pos, const Limits& limits, std::atomic<bool>* stop = nullptr);
 
-    // The keys of the positions played before the next root, oldest first.
-    // A line that comes back to one of the last of them (or to a position
-    // earlier on the same line) scores as a draw, worth -CONTEMPT to the
+    // The game before the next root (game_history builds it).  A line that
+    // comes back to one of its last positions (or to a position earlier on
+    // the same line) scores as a draw, worth -contempt_after(plies) to the
     // side searched for, so a side that is ahead, or only a little behind,
-    // makes progress instead of going round in a circle.  The longer the
-    // game, the more a repetition costs (contempt_after).
-    void set_game(const std::vector<uint64_t>& keys) {
-        game_keys_ = keys;
-        contempt_ = contempt_after(keys.size());
-    }
+    // makes progress instead of going round in a circle; the longer the
+    // game, the more a repetition costs.  A neutral history scores it 0.
+    void set_game(const History& history);
+    // The same from the keys alone, every one a ply of the game: plies is
+    // their number.
+    void set_game(const std::vector<uint64_t>& keys) { set_game(History{keys, keys.size(), false}); }
 
     // The clock the movetime is measured on; the steady clock when empty.
     void set_clock(MillisecondClock clock) { clock_ = std::move(clock); }
@@ -177,6 +178,15 @@ public:
     // Forgets everything earlier searches left in the table (a new game).
     // Within a game the table is kept from move to move: what was found on
     // the last move orders and cuts this one.
+    //
+    // A score in the table holds for the view it was found in.  Where a
+    // repetition costs something, the same position scores differently for
+    // a search on behalf of the upper side and one on behalf of the lower
+    // side (a draw is -contempt for the one, +contempt for the other), so
+    // each of those searches keeps its entries apart (the root's side is
+    // folded into the key) and a searcher asked for both sides of a game
+    // never reads the other side's scores.  A neutral search shares its
+    // entries between the sides: its scores are the same from either.
     void clear();
 
     // The nodes of the search running (read from the searching thread, as a
@@ -221,6 +231,7 @@ private:
     int root_best_depth_ = 0;   // the depth root_best_ was found at
     int root_side_ = 1;  // the side the search is for
     int contempt_ = CONTEMPT;  // what a repetition costs it
+    uint64_t view_key_ = 0;    // folded into the table's keys: whose scores they are
     std::vector<RootScore> root_scores_;  // the depth being searched, with a root margin
 };
 

@@ -7,13 +7,16 @@ namespace zemtori::searcher {
 
 namespace {
 
-// Each level keeps the best move outright more often than the one below
-// it and, from LEVEL5 up, strays less when it does not, so that it wins
-// about three games in four against the one below (measured with make
-// strength).  The lowest levels stray far on budgets large enough to see
-// captures coming: a shallow search that strays little only shuffles and
-// draws its games.  LEVEL9's budget is what keeps its step in the ladder.
-// Budgets are nodes a move; keep_best is in a thousand moves.
+// Tuned together so that each level wins about three games in four
+// against the one below (make strength).  Each level keeps the best move
+// outright more often than the one below it.  The budgets, margins and
+// temperatures are not in order: LEVEL5 searches more nodes than LEVEL6 and
+// LEVEL7, and strays further (a wider margin, a higher temperature) than
+// LEVEL4, because the lowest levels stray far on budgets large enough to see
+// captures coming (a shallow search that strays little only shuffles and
+// draws its games); from LEVEL6 up each level strays less than the one
+// below.  LEVEL9's budget is what keeps its step in the ladder.  Budgets
+// are nodes a move; keep_best is in a thousand moves.
 constexpr Level LEVELS[LAST_LEVEL - FIRST_SEARCH_LEVEL + 1] = {
     {350, 240, 720, 0},       // LEVEL4
     {1500, 300, 900, 140},    // LEVEL5

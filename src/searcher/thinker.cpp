@@ -17,6 +17,12 @@ void Thinker::join() {
 
 void Thinker::start(const CompactPosition& pos, const Limits& limits, std::vector<uint64_t> game_keys,
                     std::function<void()> finished) {
+    const std::size_t plies = game_keys.size();
+    start(pos, limits, History{std::move(game_keys), plies, false}, std::move(finished));
+}
+
+void Thinker::start(const CompactPosition& pos, const Limits& limits, History history,
+                    std::function<void()> finished) {
     if (busy()) {
         stop_.store(true, std::memory_order_relaxed);
         join();
@@ -24,8 +30,8 @@ void Thinker::start(const CompactPosition& pos, const Limits& limits, std::vecto
     stop_.store(false, std::memory_order_relaxed);
     finished_.store(false, std::memory_order_relaxed);
     // The worker alone touches the searcher until it is joined again.
-    worker_ = std::thread([this, pos, limits, keys = std::move(game_keys), finished = std::move(finished)]() {
-        searcher_.set_game(keys);
+    worker_ = std::thread([this, pos, limits, history = std::move(history), finished = std::move(finished)]() {
+        searcher_.set_game(history);
         SearchResult r = searcher_.think(pos, limits, &stop_);
         {
             std::lock_guard<std::mutex> guard(lock_);
@@ -35,6 +41,15 @@ void Thinker::start(const CompactPosition& pos, const Limits& limits, std::vecto
         finished_signal_.notify_all();
         if (finished) finished();
     });
+}
+
+void Thinker::clear() {
+    if (busy()) {
+        stop_.store(true, std::memory_order_relaxed);
+        join();
+        finished_.store(false, std::memory_order_relaxed);
+    }
+    searcher_.clear();
 }
 
 bool Thinker::wait_for(std::chrono::milliseconds timeout) {

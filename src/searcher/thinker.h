@@ -38,11 +38,19 @@ public:
     Thinker(const Thinker&) = delete;
     Thinker& operator=(const Thinker&) = delete;
 
-    // Starts thinking about `pos` within `limits`; `game_keys` are the keys
-    // of the positions played before it (see Searcher::set_game).  A search
-    // still running is stopped first and its result dropped.
-    void start(const CompactPosition& pos, const Limits& limits, std::vector<uint64_t> game_keys = {},
+    // Starts thinking about `pos` within `limits`, knowing the game before
+    // it (`history`, see game_history).  A search still running is stopped
+    // first and its result dropped.
+    void start(const CompactPosition& pos, const Limits& limits, History history = {},
                std::function<void()> finished = {});
+    // The same told only the keys of the positions before it, each a ply of
+    // the game (Searcher::set_game).
+    void start(const CompactPosition& pos, const Limits& limits, std::vector<uint64_t> game_keys,
+               std::function<void()> finished = {});
+
+    // Forgets what earlier searches left in the table: a new game.  A search
+    // still running is stopped first and its result dropped.
+    void clear();
 
     // A search was started and its result not yet taken.
     bool busy() const { return worker_.joinable(); }

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "commands.h"
-#include "engine.h"
+#include "engine_process.h"
+#include "protocol/commands.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
 #include "searcher/alpha_beta.h"
@@ -16,6 +17,7 @@
 namespace {
 
 namespace a = zemtori::analyse;
+namespace p = zemtori::protocol;
 namespace s = zemtori::searcher;
 using Clock = std::chrono::steady_clock;
 
@@ -69,20 +71,16 @@ struct Game {
     zemtori::Position pos;
     int side = -1;
     bool ended = false;
-    std::vector<std::uint64_t> keys;
-    std::string moves;  // " M1 M2 ..."
+    std::vector<zemtori::Position> before;  // the positions a move was played in
+    std::string moves;                      // " M1 M2 ..."
 
-    Game() {
-        zemtori::shoki_haichi(pos);
-        zemtori::rakka(pos, nullptr);
-        keys.push_back(s::from_rules(pos, side).key());
-    }
+    Game() : pos(zemtori::settled_opening()) {}
     std::vector<std::string> legal() const {
         const s::CompactPosition sp = s::from_rules(pos, side);
         s::MoveList list;
         s::generate(sp, list);
         std::vector<std::string> tokens;
-        for (int i = 0; i < list.size; ++i) tokens.push_back(a::move_token(s::to_rules_move(sp, list.moves[i])));
+        for (int i = 0; i < list.size; ++i) tokens.push_back(p::move_token(s::to_rules_move(sp, list.moves[i])));
         return tokens;
     }
     // Plays a move given as a token; false when it is not legal here.
@@ -92,16 +90,22 @@ struct Game {
         s::generate(sp, list);
         for (int i = 0; i < list.size; ++i) {
             const s::RulesMove m = s::to_rules_move(sp, list.moves[i]);
-            if (a::move_token(m) != token) continue;
-            ended = a::play_move(pos, m);
+            if (p::move_token(m) != token) continue;
+            before.push_back(pos);
+            ended = zemtori::play_and_fall(pos, m.from_x, m.from_y, m.to_x, m.to_y, m.koma).took_king();
             side = -side;
-            keys.push_back(s::from_rules(pos, side).key());
             moves += ' ' + token;
             return true;
         }
         return false;
     }
     std::string position() const { return "position startpos" + (moves.empty() ? "" : " moves" + moves); }
+    s::History history() const {
+        return s::game_history(before.size(), 0, side, [this](std::size_t n, zemtori::Position& p) {
+            p = before[n];
+            return 0;
+        });
+    }
 };
 
 // The whole exchange a program that drives engines goes through: the
@@ -159,10 +163,10 @@ TEST(EngineProtocol, WholeExchange) {
 
     // The searching player with the same table (16 MB), budget and history.
     s::Searcher searcher(20);
-    searcher.set_game(g.keys);
+    searcher.set_game(g.history());
     const s::CompactPosition root = s::from_rules(g.pos, g.side);
     const s::SearchResult r = searcher.think(root, s::Limits{0, 30000, 0});
-    EXPECT_EQ(best[1], a::move_token(s::to_rules_move(root, r.best)));
+    EXPECT_EQ(best[1], p::move_token(s::to_rules_move(root, r.best)));
     EXPECT_EQ(words(lines[lines.size() - 2])[2], std::to_string(r.depth));
 
     // Lines sent at once are taken in order: a go that comes while a search
@@ -188,7 +192,7 @@ TEST(EngineProtocol, BadInputLeavesThePositionAsItWas) {
     e.send(g.position());
     e.send("d");
     const std::string before = e.line();
-    ASSERT_TRUE(starts(before, "info string side lower moves 2 entry ")) << before;
+    ASSERT_TRUE(starts(before, "info string side lower moves 2 ply 2 entry ")) << before;
     e.send("go depth 2");
     const std::string move_before = e.until("bestmove ").back();
 
@@ -243,7 +247,7 @@ TEST(EngineProtocol, BadInputLeavesThePositionAsItWas) {
     EXPECT_EQ(e.line(), before);
     e.send(after_first.position());
     e.send("d");
-    EXPECT_TRUE(starts(e.line(), "info string side upper moves 3 entry ")) << "a good line is taken";
+    EXPECT_TRUE(starts(e.line(), "info string side upper moves 3 ply 3 entry ")) << "a good line is taken";
 }
 
 // `stop` during `go infinite` answers with a legal move at once, and an
@@ -291,7 +295,7 @@ TEST(EngineProtocol, StopEndsAnEndlessSearch) {
     // The upper side may move first.
     e.send("position startpos side upper");
     e.send("d");
-    EXPECT_TRUE(starts(e.line(), "info string side upper moves 0 entry "));
+    EXPECT_TRUE(starts(e.line(), "info string side upper moves 0 ply 0 entry "));
     // Stop without a search does nothing; the program still answers.
     e.send("stop");
     e.send("isready");
@@ -331,7 +335,7 @@ TEST(EngineProtocol, NeverOverstepsItsClock) {
     for (long long remaining : {0LL, 1LL, 50LL, 999LL, 1000LL, 60000LL, 3600000LL})
         for (long long byoyomi : {0LL, 100LL, 1000LL, 10000LL})
             for (long long inc : {0LL, 10LL, 5000LL}) {
-                const a::MoveTime t = a::time_for_move(remaining, byoyomi, inc);
+                const p::MoveTime t = p::time_for_move(remaining, byoyomi, inc);
                 const long long allowed = remaining + byoyomi;
                 EXPECT_GE(t.target, 1);
                 EXPECT_LE(t.target, t.hard);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -15,6 +16,8 @@
 #include "record/kifu.h"
 #include "record/record_file.h"
 #include "review/review.h"
+#include "rules/moves.h"
+#include "rules/opening.h"
 #include "tool_run.h"
 
 namespace zemtori {
@@ -126,6 +129,17 @@ TEST_F(RecordOnDisk, AFileThatCannotBeReviewedIsRefusedWithAReason) {
 // The marks by expected score: a small loss in an even game is not marked, a
 // rook's worth is a blunder, and the same loss in a game long decided costs
 // next to nothing.
+// A loss of exactly a mark's share of the expected score earns the mark;
+// the least bit less earns the one below.
+TEST(ReviewMarks, ALossExactlyAtAThresholdEarnsTheMark) {
+    EXPECT_EQ(review::mark_of(0.20), review::Mark::Blunder);
+    EXPECT_EQ(review::mark_of(0.10), review::Mark::Dubious);
+    EXPECT_EQ(review::mark_of(std::nextafter(0.20, 0.0)), review::Mark::Dubious);
+    EXPECT_EQ(review::mark_of(std::nextafter(0.10, 0.0)), review::Mark::None);
+    EXPECT_EQ(review::mark_of(0.0), review::Mark::None);
+    EXPECT_EQ(review::mark_of(1.0), review::Mark::Blunder);
+}
+
 TEST(ReviewMarks, FollowTheExpectedScoreNotTheRawLoss) {
     const auto mark = [](int was, int now) {
         return review::mark_of(review::expected_score(was) - review::expected_score(now));
@@ -140,6 +154,62 @@ TEST(ReviewMarks, FollowTheExpectedScoreNotTheRawLoss) {
     EXPECT_EQ(review::chart_score(searcher::WIN - 5), review::CHART_LIMIT);
     EXPECT_EQ(review::chart_score(-searcher::WIN), -review::CHART_LIMIT);
     EXPECT_EQ(review::chart_score(-1234), -1234);
+}
+
+// A promotion and the plain move between the same squares are two moves:
+// when the searching player would have played the one and the game played
+// the other, the move played loses what the scores say and may be marked.
+TEST(ReviewOfAMove, APromotionIsNotThePlainMoveBetweenTheSameSquares) {
+    // A lower silver that may step into the far zone, promoting or not;
+    // both kings on the board.
+    Position start;
+    start.BAN[9][5] = -OU;
+    start.BAN[9][9] = OU;
+    start.BAN[9][4] = -GIN;
+    start.BAN[8][4] = -HU;
+    start.BAN[9][3] = HU;
+    const searcher::CompactPosition root = searcher::from_rules(start, -1);
+    searcher::MoveList list;
+    searcher::generate(root, list);
+    searcher::Move plain, promoting;
+    for (int i = 0; i < list.size; ++i) {
+        const searcher::RulesMove m = searcher::to_rules_move(root, list.moves[i]);
+        if (m.from_x == 9 && m.from_y == 4 && m.to_x == 8 && m.to_y == 3) (m.koma == -GIN ? plain : promoting) = list.moves[i];
+    }
+    ASSERT_FALSE(plain.is_null());
+    ASSERT_FALSE(promoting.is_null());
+
+    for (const bool promotion_played : {false, true}) {
+        const searcher::Move played = promotion_played ? promoting : plain;
+        const searcher::Move best = promotion_played ? plain : promoting;
+        const searcher::RulesMove m = searcher::to_rules_move(root, played);
+        review::Record r;
+        RecordEntry e;
+        store_position(start, e);
+        r.entries.push_back(e);
+        r.moves.push_back({});
+        Position after = start;
+        play_and_fall(after, m.from_x, m.from_y, m.to_x, m.to_y, m.koma);
+        store_position(after, e);
+        r.entries.push_back(e);
+        r.moves.push_back({{m.from_x, m.from_y, m.to_x, m.to_y, m.koma}, true, -1, 0});
+
+        review::Review review(r);
+        searcher::SearchResult before;
+        before.best = best;
+        before.score = 300;  // the best move keeps the lower side three pawns up
+        review.add(before);
+        searcher::SearchResult then;
+        then.best = list.moves[0];  // any move: the upper side's answer is not judged here
+        then.score = 100;  // from the upper side's view: the lower side is a pawn down
+        ASSERT_TRUE(review.next_root());
+        review.add(then);
+        const review::MoveReview judged = review.move(1);
+        EXPECT_EQ(judged.played.koma, m.koma);
+        EXPECT_EQ(judged.best.koma, searcher::to_rules_move(root, best).koma);
+        EXPECT_EQ(judged.loss, 400) << (promotion_played ? "promotion played" : "plain move played");
+        EXPECT_EQ(judged.mark, review::Mark::Dubious);
+    }
 }
 
 // A game that ends with a king taken: the last position needs no search and
@@ -188,12 +258,12 @@ TEST(ReviewStopped, KeepsThePositionsDoneAndTheMovesBetweenThem) {
     EXPECT_EQ(done.moves().size(), 2u);
 }
 
-// Each position is searched knowing the game's last positions before it,
-// oldest first, each with its own side to move: enough for every circle to be
-// seen.
-TEST(ReviewRecords, TellTheSearcherTheLastPositionsBeforeEachPosition) {
+// Each position is searched knowing the whole game before it: every ply
+// played, and the last positions (each with its own side to move), as many
+// as a repetition is looked for in, a repetition scoring 0 for both sides.
+TEST(ReviewRecords, TellTheSearcherTheWholeGameBeforeEachPosition) {
     const review::Record r = review::from_file(test::planted_rook_blunder(20).file);
-    ASSERT_GT(r.entries.size(), 40u) << "long enough to have more positions than are told";
+    ASSERT_GT(r.entries.size(), 40u) << "long enough to have more positions than are looked at";
     std::vector<uint64_t> want;
     for (std::size_t i = 0; i < r.entries.size(); ++i) {
         Position p;
@@ -204,13 +274,53 @@ TEST(ReviewRecords, TellTheSearcherTheLastPositionsBeforeEachPosition) {
     review::run(r, nodes(300), [&](const review::Review& done) {
         const std::size_t n = static_cast<std::size_t>(done.done());
         if (done.finished()) return;
-        const std::vector<uint64_t> told = done.next_game_keys();
-        ASSERT_GE(told.size(), std::min(n, searcher::GAME_KEYS_LOOKED_AT)) << "before position " << n;
-        ASSERT_TRUE(std::equal(told.begin(), told.end(), want.begin() + static_cast<std::ptrdiff_t>(n - told.size())))
+        const searcher::History told = done.next_history();
+        EXPECT_EQ(told.plies, n);
+        EXPECT_TRUE(told.neutral);
+        ASSERT_EQ(told.keys.size(), std::min(n, searcher::GAME_KEYS_LOOKED_AT)) << "before position " << n;
+        ASSERT_TRUE(std::equal(told.keys.begin(), told.keys.end(), want.begin() + static_cast<std::ptrdiff_t>(n - told.keys.size())))
             << "before position " << n;
         ++checked;
     });
     EXPECT_EQ(checked, static_cast<int>(r.entries.size()) - 1);
+}
+
+// A game that goes round in a circle, the upper side moving first: once
+// the lower side's best is to go round again, its position scores an even
+// game, as it would for the upper side, not a cost counted against
+// whichever side the search was for.
+TEST(ReviewRecords, ScoreAPositionThatGoesRoundInACircleAsEven) {
+    const std::vector<searcher::RulesMove> opening = {
+        {6, 1, 6, 2, 50},  {3, 9, 2, 8, -40}, {8, 3, 8, 4, 10}, {1, 7, 1, 6, -10}, {8, 3, 8, 4, 10},
+        {2, 9, 2, 8, -20}, {6, 1, 6, 2, 80},  {6, 9, 5, 8, -50}, {3, 3, 3, 4, 10}, {2, 7, 2, 6, -10},
+        {5, 3, 5, 4, 10},  {5, 8, 4, 8, -50}, {5, 3, 5, 4, 10}, {5, 8, 4, 8, -50}, {6, 2, 5, 3, 80},
+        {5, 8, 4, 8, -50}};
+    const searcher::RulesMove circle[4] = {{5, 3, 4, 2, 80}, {5, 8, 4, 8, -50}, {6, 2, 5, 3, 80}, {5, 8, 4, 8, -50}};
+    std::vector<searcher::RulesMove> moves = opening;
+    for (int turn = 0; turn < 10; ++turn) moves.insert(moves.end(), circle, circle + 4);
+    review::Record r;
+    Position p = settled_opening();
+    RecordEntry e;
+    store_position(p, e);
+    r.entries.push_back(e);
+    r.moves.push_back({});
+    int side = +1;
+    for (const searcher::RulesMove& m : moves) {
+        play_and_fall(p, m.from_x, m.from_y, m.to_x, m.to_y, m.koma);
+        store_position(p, e);
+        r.entries.push_back(e);
+        r.moves.push_back({{m.from_x, m.from_y, m.to_x, m.to_y, m.koma}, true, side, 0});
+        side = -side;
+    }
+    const review::Review done = review::run(r, nodes(NODES));
+    ASSERT_TRUE(done.finished());
+    int even = 0;
+    for (const review::MoveReview& m : done.moves()) {
+        if (m.n < 24 || m.mover != +1) continue;  // two turns in, after the upper side's moves
+        EXPECT_EQ(m.score, 0) << "after move " << m.n;
+        ++even;
+    }
+    EXPECT_EQ(even, 16);
 }
 
 // A record read from a file starts from the settled opening, and a record in

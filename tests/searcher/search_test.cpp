@@ -281,7 +281,7 @@ TEST(Search, APositionOfTheGameSeenAgainScoresAsADraw) {
     EXPECT_NE(avoiding.best, free.best);
     EXPECT_GT(avoiding.score, 500);
     // Once the game is forgotten the first answer comes back.
-    searcher.set_game({});
+    searcher.set_game(searcher::History{});
     searcher.clear();
     EXPECT_TRUE(same(searcher.think(root, Limits{2, 0, 0}), free));
 }

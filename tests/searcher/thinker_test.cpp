@@ -139,7 +139,7 @@ TEST(Thinker, AFixedBudgetAnswersAsADirectSearch) {
             EXPECT_TRUE(same(threaded, expected)) << "position " << calls;
             if (g.keys_matter) {
                 // The game's keys change this answer, so they reached the worker.
-                without_keys.set_game({});
+                without_keys.set_game(searcher::History{});
                 EXPECT_FALSE(same(threaded, without_keys.think(g.pos, limits))) << "position " << calls;
             }
             EXPECT_TRUE(legal(g.pos, threaded.best));
@@ -170,7 +170,7 @@ TEST(Thinker, StopEndsASearchWithNoLimits) {
     const searcher::CompactPosition pos = searcher::from_rules(test::settled_opening(), -1);
     Thinker thinker(16);
     std::atomic<int> finished_calls{0};
-    thinker.start(pos, Limits{}, {}, [&] { ++finished_calls; });
+    thinker.start(pos, Limits{}, searcher::History{}, [&] { ++finished_calls; });
     EXPECT_TRUE(thinker.busy());
     EXPECT_FALSE(thinker.wait_for(200ms));  // cannot have finished: it has no limit
     EXPECT_FALSE(thinker.take().has_value());
@@ -203,7 +203,7 @@ TEST(Thinker, DestroyingAThinkingThinkerStopsIt) {
         std::atomic<int> finished_calls{0};
         {
             Thinker thinker(16);
-            thinker.start(pos, Limits{}, {}, [&] { ++finished_calls; });
+            thinker.start(pos, Limits{}, searcher::History{}, [&] { ++finished_calls; });
             EXPECT_FALSE(thinker.wait_for(pause));
         }
         EXPECT_EQ(finished_calls.load(), 1);  // the worker ran to its end before the thinker went

@@ -33,13 +33,6 @@ private:
     std::ostream& out_;
 };
 
-// The opening position, upper side on the left, before anything has fallen.
-Position opening() {
-    Position pos;
-    shoki_haichi(pos);
-    return pos;
-}
-
 bool both_kings(const Position& pos) {
     bool ue = false, sita = false;
     for (int x = 1; x <= 9; ++x) {
@@ -55,39 +48,9 @@ constexpr int MAX_PLIES = 200;
 
 }  // namespace
 
-Position read_position(const std::string& line) {
-    RecordEntry entry = parse_entry_line(line);
-    keep_only_pieces(entry);
-    Position pos;
-    restore_position(entry, pos);
-    return pos;
-}
+Position read_position(const std::string& line) { return position_from_entry_line(line); }
 
-std::string entry_line(const Position& pos) {
-    RecordEntry entry;
-    store_position(pos, entry);
-    return format_entry_line(entry);
-}
-
-bool read_line(std::istream& in, std::string& line, std::size_t keep, bool* cut) {
-    line.clear();
-    if (cut != nullptr) *cut = false;
-    std::streambuf* sb = in.rdbuf();
-    bool any = false;
-    for (;;) {
-        const int ch = sb->sbumpc();
-        if (ch == std::char_traits<char>::eof()) {
-            in.setstate(std::ios::eofbit);
-            break;
-        }
-        any = true;
-        if (ch == '\n') break;
-        if (line.size() < keep) line.push_back(static_cast<char>(ch));
-        else if (cut != nullptr && ch != ' ' && ch != '\t' && ch != '\r') *cut = true;
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return any;
-}
+std::string entry_line(const Position& pos) { return entry_line_of(pos); }
 
 void think(std::istream& in, std::ostream& out, int level, bool all) {
     std::string line;
@@ -179,9 +142,7 @@ void random_positions(std::uint64_t seed, int count, const std::function<void(co
     std::vector<Move> list;
     while (found < count) {
         // A new game: the settled opening, the lower side moving first.
-        Position pos = opening();
-        TurnState turn;
-        rakka(pos, nullptr);
+        Position pos = settled_opening();
         int side = -1;
         for (int ply = 0; ply < MAX_PLIES && found < count; ++ply) {
             nifu_keisan(pos);
@@ -193,9 +154,8 @@ void random_positions(std::uint64_t seed, int count, const std::function<void(co
             if (nari_hantei(m.from_x, m.from_y, m.to_x, m.to_y, m.koma, &promoted) == 1 &&
                 (funari_kanou(m.to_y, m.koma) == 0 || rng.below(2) == 1))
                 placed = promoted;
-            sashite_jikkou(pos, turn, nullptr, m.from_x, m.from_y, m.to_x, m.to_y, placed);
-            rakka(pos, nullptr);
-            if (turn.SHOSHA != 0) break;  // a king was taken: start again
+            if (play_and_fall(pos, m.from_x, m.from_y, m.to_x, m.to_y, placed).took_king())
+                break;  // a king was taken: start again
             side = -side;
             if (side > 0 && both_kings(pos)) {
                 ++found;

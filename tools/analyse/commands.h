@@ -12,21 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "protocol/lines.h"
 #include "rules/state.h"
 
 namespace zemtori::analyse {
 
-// Reads the next line into `line`, keeping at most `keep` characters of it
-// (the rest is skipped, and *cut is set when any of it was not blank); a
-// trailing carriage return is dropped.  False at the end of the input when
-// nothing was read.
-bool read_line(std::istream& in, std::string& line, std::size_t keep = 400, bool* cut = nullptr);
+// Every command reads its lines as the engine protocol does.
+using protocol::read_line;
 
-// A position from an entry line, as every command reads it: codes that
-// cannot stand in a position read as empty; flags and kings' squares 0.
+// A position from an entry line, as every command reads it
+// (position_from_entry_line), and the board and hands of `pos` as an entry
+// line, times 0 (entry_line_of).
 Position read_position(const std::string& line);
-
-// The board and hands of `pos` as an entry line, times 0.
 std::string entry_line(const Position& pos);
 
 // The computer's choice for the upper side at `level` (1..3); with `all`,

@@ -10,10 +10,15 @@
 #include <string_view>
 
 #include "commands.h"
-#include "engine.h"
+#include "protocol/engine.h"
+#include "searcher/alpha_beta.h"
 #include "standard_streams.h"
 
 namespace {
+
+// A move's time at most, for every command that takes --movetime: one day,
+// as the engine protocol allows.
+constexpr std::uint64_t MAX_MOVETIME_MS = zemtori::searcher::LONGEST_MOVETIME;
 
 constexpr const char* USAGE =
     "usage: zemtori-analyse think [--level N] [--all]   (N = 1, 2 or 3; default 3)\n"
@@ -83,7 +88,7 @@ int main(int argc, char** argv) {
                 if (!parse_number(argv[++i], 1, 9, level)) return usage();
             } else if (arg == "--seed" && i + 1 < argc) {
                 if (!parse_number(argv[++i], 0, UINT64_MAX, seed)) return usage();
-            } else if (arg == "--movetime" && i + 1 < argc && parse_number(argv[i + 1], 1, a::MAX_MOVETIME_MS, v)) {
+            } else if (arg == "--movetime" && i + 1 < argc && parse_number(argv[i + 1], 1, MAX_MOVETIME_MS, v)) {
                 budget.movetime = static_cast<long long>(v);
                 ++budgets, ++i;
             } else if (arg == "--nodes" && i + 1 < argc && parse_number(argv[i + 1], 1, 1000000000000ULL, v)) {
@@ -105,7 +110,7 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || !parse_number(argv[i + 1], 1, 1000000000000ULL, v)) return usage();
             ++i;
             ++given;
-            if (arg == "--movetime" && v <= a::MAX_MOVETIME_MS) limits.movetime = static_cast<long long>(v);
+            if (arg == "--movetime" && v <= MAX_MOVETIME_MS) limits.movetime = static_cast<long long>(v);
             else if (arg == "--nodes") limits.nodes = static_cast<long long>(v);
             else if (arg == "--depth" && v <= 64) limits.depth = static_cast<int>(v);
             else return usage();
@@ -132,7 +137,7 @@ int main(int argc, char** argv) {
             if (arg == "--games" && parse_number(value, 1, 1000000, v)) {
                 options.games = static_cast<int>(v);
                 have_games = true;
-            } else if (arg == "--movetime" && parse_number(value, 1, a::MAX_MOVETIME_MS, v)) {
+            } else if (arg == "--movetime" && parse_number(value, 1, MAX_MOVETIME_MS, v)) {
                 options.movetime = static_cast<long long>(v);
                 ++budgets;
             } else if (arg == "--nodes" && parse_number(value, 1, 1000000000000ULL, v)) {
@@ -158,14 +163,14 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || !parse_number(argv[i + 1], 1, 1000000000000ULL, v)) return usage();
             ++i;
             ++given;
-            if (arg == "--movetime" && v <= a::MAX_MOVETIME_MS) budget.movetime = static_cast<long long>(v);
+            if (arg == "--movetime" && v <= MAX_MOVETIME_MS) budget.movetime = static_cast<long long>(v);
             else if (arg == "--nodes") budget.nodes = static_cast<long long>(v);
             else return usage();
         }
         if (given > 1) return usage();
         return a::review_file(argv[2], std::cout, std::cerr, budget);
     } else if (cmd == "engine" && argc == 2) {
-        a::engine(std::cin, std::cout);
+        zemtori::protocol::serve(std::cin, std::cout);
     } else if (cmd == "fall" && argc == 2) {
         a::fall(std::cin, std::cout);
     } else if (cmd == "mate" && argc == 2) {

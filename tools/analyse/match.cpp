@@ -31,7 +31,8 @@
 #include <unistd.h>
 
 #include "commands.h"
-#include "engine.h"
+#include "engine_process.h"
+#include "protocol/commands.h"
 #include "rules/legality.h"
 #include "rules/moves.h"
 #include "rules/opening.h"
@@ -142,7 +143,7 @@ struct Outcome {
 std::string position_command(int first_side, const std::vector<searcher::RulesMove>& history) {
     std::string s = std::string("position startpos side ") + (first_side > 0 ? "upper" : "lower");
     if (!history.empty()) s += " moves";
-    for (const searcher::RulesMove& m : history) s += ' ' + move_token(m);
+    for (const searcher::RulesMove& m : history) s += ' ' + protocol::move_token(m);
     return s;
 }
 
@@ -187,27 +188,25 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
         level_seeds[0] = seeds.next();
         level_seeds[1] = seeds.next();
     }
-    Position pos;
-    shoki_haichi(pos);
-    rakka(pos, nullptr);
+    Position pos = settled_opening();
     int side = first_side;
     std::unique_ptr<LevelGame> level;  // the exact level's game, once begun
     std::string pending;               // the searching player's last move, for the level's game
     // One searcher (and table) for each player, as each engine has its own:
     // the table is kept from move to move.
     std::unique_ptr<searcher::Searcher> searchers[2];
-    std::vector<std::uint64_t> keys;  // the positions so far, for the searching player
+    std::vector<Position> before;  // the positions a move was played in, for the searching player
     std::vector<searcher::RulesMove> history;
     std::unique_ptr<EngineProcess> engines[2];  // each engine player's program, once started
     auto played = [&](const searcher::RulesMove& mv) {
         history.push_back(mv);
+        before.push_back(pos);
         if (!o.record.empty()) o.record += ' ';
-        o.record += move_token(mv);
+        o.record += protocol::move_token(mv);
     };
 
     for (int ply = 0; ply < MOVE_LIMIT; ++ply, side = -side) {
         o.moves = ply;
-        keys.push_back(searcher::from_rules(pos, side).key());
         const int who = player_of(side);
         const Player& pl = players[who];
         searcher::RulesMove m{};
@@ -231,7 +230,7 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
             if (!moved) return end(-side, "nomove");
             if (lines.empty() || lines.back().rfind("pos ", 0) != 0) return end(0, "error");
             played(m);
-            if (play_move(pos, m)) {
+            if (play_and_fall(pos, m.from_x, m.from_y, m.to_x, m.to_y, m.koma).took_king()) {
                 o.moves = ply + 1;
                 return end(side, "capture");
             }
@@ -268,13 +267,17 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
             if (answer == "resign") return end(-side, "resign");
             int found = -1;
             for (int i = 0; i < list.size && found < 0; ++i)
-                if (move_token(searcher::to_rules_move(sp, list.moves[i])) == answer) found = i;
+                if (protocol::move_token(searcher::to_rules_move(sp, list.moves[i])) == answer) found = i;
             if (found < 0) return end(-side, "illegal");
             sm = list.moves[found];
         } else {
             std::unique_ptr<searcher::Searcher>& own = searchers[who];
             if (!own) own = std::make_unique<searcher::Searcher>(TABLE_BITS);
-            own->set_game(keys);
+            // The game so far, as the engine protocol tells it an engine.
+            own->set_game(searcher::game_history(before.size(), 0, side, [&before](std::size_t n, Position& p) {
+                p = before[n];
+                return 0;  // the sides take turns
+            }));
             if (pl.search_level == 0) {
                 sm = own->think(sp, pl.limits).best;
             } else {
@@ -286,7 +289,7 @@ Outcome play_game(const Player* players, int g, std::uint64_t seed) {
         m = searcher::to_rules_move(sp, sm);
         pending = "move " + move_text(m);
         played(m);
-        if (play_move(pos, m)) {
+        if (play_and_fall(pos, m.from_x, m.from_y, m.to_x, m.to_y, m.koma).took_king()) {
             o.moves = ply + 1;
             return end(side, "capture");
         }

@@ -30,10 +30,10 @@ int review_file(const std::string& path, std::ostream& out, std::ostream& err, c
     limits.nodes = budget.nodes;
     limits.movetime = budget.movetime;
     if (limits.nodes == 0 && limits.movetime == 0) limits.nodes = review::DEFAULT_NODES;
-    std::size_t written = 0;
+    // Each move's line goes out as soon as its two positions are reviewed.
+    int written = 0;
     const review::Review done = review::run(review::from_file(file), limits, [&](const review::Review& r) {
-        const std::vector<review::MoveReview> moves = r.moves();
-        for (; written < moves.size(); ++written) out << review::line_of(moves[written]) << '\n';
+        for (; written + 1 < r.done(); ++written) out << review::line_of(r.move(written + 1)) << '\n';
         out.flush();
     });
     out << review::summary_of(done) << '\n';

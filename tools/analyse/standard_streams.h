@@ -6,9 +6,6 @@
 
 namespace zemtori::analyse {
 
-// A move's time at most, for every command that takes --movetime: one day.
-inline constexpr std::uint64_t MAX_MOVETIME_MS = 86400000;
-
 // Called once at the start of main, after sync_with_stdio(false):
 // - a closed standard input reads as an empty one, and a closed standard
 //   output or error keeps its number, so no file the program opens later

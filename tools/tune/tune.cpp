@@ -23,7 +23,6 @@
 #include <string>
 #include <vector>
 
-#include "rules/moves.h"
 #include "rules/opening.h"
 #include "searcher/alpha_beta.h"
 #include "searcher/eval_terms.h"
@@ -80,9 +79,7 @@ int play(int argc, char** argv) {
     const int games = static_cast<int>(arg_value(argc, argv, "--games", 100));
     const long long nodes = arg_value(argc, argv, "--nodes", 5000);
     const unsigned long long seed = static_cast<unsigned long long>(arg_value(argc, argv, "--seed", 1));
-    Position opening;
-    shoki_haichi(opening);
-    rakka(opening, nullptr);
+    const Position opening = settled_opening();
     long long kept = 0;
     for (int g = 0; g < games; ++g) {
         SplitMix64 rng{seed * 0x9e3779b97f4a7c15ULL + static_cast<unsigned long long>(g)};
@@ -93,7 +90,6 @@ int play(int argc, char** argv) {
         const int random_plies = 2 + rng.below(7);
         double result = 0.5;
         for (int ply = 0; ply < MOVE_LIMIT; ++ply) {
-            keys.push_back(pos.key());
             MoveList list;
             generate(pos, list);
             if (list.size == 0) {
@@ -109,9 +105,11 @@ int play(int argc, char** argv) {
                     if (!l.tactical && l.pos.king[0] != 0 && l.pos.king[1] != 0) seen.push_back(eval_terms(l.pos));
                 }
                 Searcher& s = *searchers[pos.side > 0 ? 0 : 1];
-                s.set_game(keys);
+                // The positions before this one, every one a ply of the game.
+                s.set_game(History{keys, keys.size(), false});
                 m = s.think(pos, Limits{0, nodes, 0}).best;
             }
+            keys.push_back(pos.key());
             const int mover = pos.side;
             make(pos, m);
             if (pos.winner != 0) {
