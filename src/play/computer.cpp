@@ -12,6 +12,7 @@
 #include "play/game.h"
 #include "rules/moves.h"
 #include "searcher/compact_position.h"
+#include "searcher/history.h"
 #include "searcher/levels.h"
 
 namespace zemtori {
@@ -20,15 +21,6 @@ namespace {
 
 constexpr const char* MAN_NO_BAN = "MANの番です";
 constexpr const char* ANATA_NO_KACHI = "あなたの勝ちです";
-// The row where the piece on (x, y) comes to rest when everything falls: the
-// pieces of a column close up at its bottom in their order, so it ends above
-// those that stand below it.
-int resting_row(const Position& pos, int x, int y) {
-    int below = 0;
-    for (int r = x + 1; r <= 9; ++r) below += pos.BAN[r][y] != 0;
-    return 9 - below;
-}
-
 }  // namespace
 
 // 先手: the person moves first, or an open game goes on against the computer.
@@ -196,10 +188,10 @@ void Game::com_ban() {
     // program is ending, and the turn ends where it stands.
     if (progress_.ending()) return;
 
+    // Where the moved piece comes to rest, from the move made on a copy.
+    Position settled_copy = pos;
+    const int rest_x = play_and_fall(settled_copy, best.from_x, best.from_y, best.to_x, best.to_y, best.koma).rest_x;
     flow.make_move(pos, &animation, best.from_x, best.from_y, best.to_x, best.to_y, best.koma);
-    // Where the moved piece comes to rest: falling keeps it in its column,
-    // below it only the pieces that stand below it now.
-    const int rest_x = resting_row(pos, best.to_x, best.to_y);
     if (!matsu(port, 0.5 * pace())) return;
     play_piece();
     port.refresh();
@@ -297,8 +289,8 @@ searcher::Thinker& Game::thinker_for(bool hint) {
 }
 
 void Game::clear_thinkers() {
-    computer_thinker_.reset();
-    hint_thinker_.reset();
+    if (computer_thinker_) computer_thinker_->clear();
+    if (hint_thinker_) hint_thinker_->clear();
 }
 
 std::optional<Candidate> Game::think_in_background(bool upper, const searcher::Limits& limits, int level,
@@ -308,16 +300,18 @@ std::optional<Candidate> Game::think_in_background(bool upper, const searcher::L
     // game, so that a player who is ahead makes progress.
     const bool hint = activity() == Progress::Activity::Hint;
     searcher::Thinker& thinker = thinker_for(hint);
-    std::vector<uint64_t> keys;
-    keys.reserve(static_cast<std::size_t>(std::max(0, kifu.kifu_tesu())));
-    for (int n = 0; n < kifu.kifu_tesu(); ++n) {
-        Position before;
-        kifu.restore(n, before);
-        const bool upper_then = ((kifu.kifu_tesu() - n) % 2 == 0) == upper;
-        keys.push_back(searcher::from_rules(before, upper_then ? 1 : -1).key());
-    }
+    // The positions before the one on the board, from the record, and the
+    // moves played before the board was last turned.
+    searcher::History history = searcher::game_history(
+        static_cast<std::size_t>(kifu.kifu_tesu()), static_cast<std::size_t>(kifu.tesu() - kifu.kifu_tesu()),
+        upper ? +1 : -1,
+        [this](std::size_t n, Position& p) {
+            kifu.restore(static_cast<int>(n), p);
+            return kifu.to_move(static_cast<int>(n));
+        },
+        hint);
     const searcher::CompactPosition root = searcher::from_rules(pos, upper ? 1 : -1);
-    thinker.start(root, limits, std::move(keys));
+    thinker.start(root, limits, std::move(history));
     move_now_ = false;
     std::optional<searcher::SearchResult> result;
     while (!progress_.ending()) {

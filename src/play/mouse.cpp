@@ -219,16 +219,10 @@ std::optional<Cell> Game::drag_landing(double x, double y) const {
     const int to_x = cell_row(y), to_y = cell_column(x);
     if (!on_board(to_x, to_y) || is_mover(turn, pos.BAN[to_x][to_y])) return std::nullopt;
     if (idou_kanou(pos, s.from_x, s.from_y, to_x, to_y, s.koma) == 0) return std::nullopt;
-    // The move made on a copy: everything falls, and the pieces of a column
-    // keep their order as they fall, so the moved piece comes to rest as
-    // far up from the bottom as there are pieces below it.
+    // The move made on a copy, and everything let fall.
     Position after = pos;
-    TurnState t = turn;
-    sashite_jikkou(after, t, nullptr, s.from_x, s.from_y, to_x, to_y, s.koma);
-    int below = 0;
-    for (int x2 = to_x + 1; x2 <= BAN_SIZE; ++x2)
-        if (after.BAN[x2][to_y] != KARA) ++below;
-    return square_cell(BAN_SIZE - below, to_y);
+    const Played played = play_and_fall(after, s.from_x, s.from_y, to_x, to_y, s.koma);
+    return square_cell(played.rest_x, to_y);
 }
 
 void Game::drag_drop(int button, double x, double y) {

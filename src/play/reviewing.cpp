@@ -32,7 +32,7 @@ void Game::KAISEKI_Click() {
             review.add(std::nullopt);
             continue;
         }
-        thinker.start(*root, review_limits, review.next_game_keys());
+        thinker.start(*root, review_limits, review.next_history());
         while (!progress_.ending()) {
             if (thinker.wait_for(std::chrono::milliseconds(10))) {
                 review.add(thinker.take());

@@ -121,8 +121,6 @@ searcher::History Review::next_history() const {
         true);
 }
 
-std::vector<uint64_t> Review::next_game_keys() const { return next_history().keys; }
-
 void Review::add(const std::optional<searcher::SearchResult>& result) {
     const int n = done();
     if (n >= positions()) return;

@@ -109,8 +109,6 @@ public:
     // scoring 0 for both sides.
     std::optional<searcher::CompactPosition> next_root() const;
     searcher::History next_history() const;
-    // The keys of next_history() alone.
-    std::vector<uint64_t> next_game_keys() const;
     // The next position's search result; or, for one that needs none, nothing.
     void add(const std::optional<searcher::SearchResult>& result);
 

@@ -2,6 +2,11 @@
 // hint, on the headless window, with node budgets so every run is the same.
 #include "play_fixture.h"
 
+#include <random>
+#include <tuple>
+#include <vector>
+
+#include "rules/board.h"
 #include "rules/moves.h"
 
 #include "searcher/compact_position.h"
@@ -206,6 +211,85 @@ TEST_F(SearchingPlayer, TheHintIsRefusedWithoutAGameOfAPerson) {
     game.menu("HINT");
     EXPECT_FALSE(game.view().hint.has_value());
     EXPECT_EQ(sounds(KINSHI_WAV), 3);
+}
+
+// ヒント thinks on a table of its own: what the computer thought in between
+// changes nothing of its answers.  A game against LEVEL9 with a hint at each
+// of the person's turns, and the same moves replayed between two people
+// with the same hints asked, give the same hints at a fixed budget.  And a
+// new game forgets what the last one's hints found.
+TEST_F(SearchingPlayer, TheHintDoesNotDependOnWhatWasThoughtBeforeIt) {
+    using Move5 = std::tuple<int, int, int, int, int>;
+    const auto as_tuple = [](const Sashite& m) { return Move5{m.from_x, m.from_y, m.to_x, m.to_y, m.koma}; };
+    game.fix_level_seed(1);
+    game.menu("LEVEL9");
+    game.menu("SENTE");
+    std::vector<Move5> hints_against_computer;
+    std::mt19937 rng(3);
+    for (int turn = 0; turn < 8 && game.view().turn.SHOSHA == NASHI; ++turn) {
+        game.menu("HINT");
+        ASSERT_TRUE(game.view().hint.has_value());
+        hints_against_computer.push_back(as_tuple(*game.view().hint));
+        // The person plays a seeded move of a pawn, or else the hint's.
+        const Sashite h = *game.view().hint;
+        game.menu("STOP");
+        const Position& p = game.view().pos;
+        std::vector<int> pawns;
+        for (int x = 1; x <= 9; ++x)
+            if (p.BAN[x][7] == -HU && p.BAN[x][6] == 0) pawns.push_back(x);
+        if (!pawns.empty()) {
+            const int x = pawns[rng() % pawns.size()];
+            move(x, 7, x, 6);
+        } else if (is_drop(h.from_x)) {
+            click_cell(11, h.from_y);
+            click(h.to_x, h.to_y);
+        } else {
+            move(h.from_x, h.from_y, h.to_x, h.to_y, h.koma != p.BAN[h.from_x][h.from_y] ? MIGI_BUTTON : HIDARI_BUTTON);
+        }
+    }
+    ASSERT_GE(hints_against_computer.size(), 4u);
+
+    // The same moves between two people, from the record, with a hint asked
+    // before each of the lower side's moves.
+    HeadlessPort people_port;
+    RecordingSound people_sound;
+    Game people{people_port, people_sound};
+    people.settings_file = settings.file();
+    people.load();
+    people.set_search_limits(BUDGET, BUDGET);
+    people.menu("START");
+    std::vector<Move5> hints_between_people;
+    const Kifu& record = game.view().kifu;
+    const auto click_at = [&](int c, int r, int button) {
+        people.mouse_down(button, grid_x(c) + MASU_HABA / 2.0, grid_y(r) + MASU_TAKASA / 2.0);
+    };
+    for (int n = 1; n <= record.kifu_tesu() && hints_between_people.size() < hints_against_computer.size(); ++n) {
+        const EntryMove& m = record.entry_move(n);
+        ASSERT_TRUE(m.known);
+        if (m.mover < 0) {
+            people.menu("HINT");
+            ASSERT_TRUE(people.view().hint.has_value());
+            hints_between_people.push_back(as_tuple(*people.view().hint));
+            people.menu("STOP");
+        }
+        const Sashite& s = m.move;
+        const Position& p = people.view().pos;
+        const Cell from = source_cell(s.from_x, s.from_y);
+        click_at(from.c, from.r, HIDARI_BUTTON);
+        const bool promoted = !is_drop(s.from_x) && s.koma != p.BAN[s.from_x][s.from_y];
+        click_at(s.to_y, s.to_x, promoted ? MIGI_BUTTON : HIDARI_BUTTON);
+        ASSERT_EQ(people.view().kifu.kifu_tesu(), n) << "move " << n << " replayed";
+    }
+    EXPECT_EQ(hints_between_people, hints_against_computer);
+
+    // A new game forgets the hints of the last: the first hint of the game
+    // replayed from its start is the first hint of a window that never
+    // thought before.
+    people.menu("CANCEL");
+    people.menu("START");
+    people.menu("HINT");
+    ASSERT_TRUE(people.view().hint.has_value());
+    EXPECT_EQ(as_tuple(*people.view().hint), hints_against_computer.front());
 }
 
 }  // namespace
