@@ -18,9 +18,9 @@
 #include <cmath>
 #include <set>
 
+#include "art/picture_names.h"
 #include "port/geometry.h"
 #include "qt/canvas.h"
-#include "qt/picture_names.h"
 #include "qt/record_controls.h"
 #include "qt/rules_window.h"
 

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "artgen/art.h"
+#include "art/art.h"
+#include "art/picture_names.h"
 #include "port/geometry.h"
-#include "qt/picture_names.h"
 
 namespace zemtori {
 

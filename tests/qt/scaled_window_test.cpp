@@ -14,7 +14,7 @@
 #include <cmath>
 
 #include "app/game_wiring.h"
-#include "artgen/art.h"
+#include "art/art.h"
 #include "port/geometry.h"
 #include "qt/canvas.h"
 #include "qt/main_window.h"
