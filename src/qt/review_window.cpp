@@ -28,6 +28,9 @@ QString move_words(const Sashite& m) {
     return qstr(moji_henkan(10 - m.to_y) + moji_henkan(1000 + m.to_x) + moji_henkan(m.koma));
 }
 
+// The move axis has at most this many steps between its labels.
+constexpr int MOST_MOVE_STEPS = 12;
+
 QString score_text(int score) {
     if (score >= searcher::WIN - 1000) return QStringLiteral("勝ち");
     if (score <= -searcher::WIN + 1000) return QStringLiteral("負け");
@@ -35,6 +38,14 @@ QString score_text(int score) {
 }
 
 }  // namespace
+
+// 1, 2, 5, 10, 20, 50 … moves: the first that needs no more than
+// MOST_MOVE_STEPS steps to reach the last move.
+int move_tick_interval(int moves) {
+    for (int power = 1;; power *= 10)
+        for (const int k : {1, 2, 5})
+            if (moves <= k * power * MOST_MOVE_STEPS) return k * power;
+}
 
 ReviewWindow::ReviewWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setWindowTitle(QStringLiteral("解析"));
@@ -78,9 +89,16 @@ void ReviewWindow::make_chart() {
     chart_->addSeries(line_);
     chart_->addSeries(dubious_);
     chart_->addSeries(blunders_);
+    // Ticks at whole moves from 0, each label at the move it names: ticks
+    // spread evenly over the range would stand between moves, under
+    // labels rounded to the move before.
     auto* x = new QValueAxis(chart_);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setMinorTickCount(0);
     x->setLabelFormat(QStringLiteral("%d"));
     x->setTitleText(QStringLiteral("手数"));
+    move_axis_ = x;
     auto* y = new QValueAxis(chart_);
     y->setRange(-review::CHART_LIMIT, review::CHART_LIMIT);
     y->setLabelFormat(QStringLiteral("%d"));
@@ -147,8 +165,8 @@ void ReviewWindow::show_review(const review::Review& review) {
             list_->setItem(i, c, item);
         }
     }
-    auto* x = static_cast<QValueAxis*>(chart_->axes(Qt::Horizontal).front());
-    x->setRange(0, std::max(1, moves_));
+    move_axis_->setRange(0, std::max(1, moves_));
+    move_axis_->setTickInterval(move_tick_interval(moves_));
     show();
     raise();
 }

@@ -20,8 +20,13 @@ class QProgressBar;
 class QPushButton;
 class QScatterSeries;
 class QTableWidget;
+class QValueAxis;
 
 namespace zemtori {
+
+// The moves between two labels of the chart's move axis for a game of
+// `moves` moves: a whole number, so that every label stands at its move.
+int move_tick_interval(int moves);
 
 class ReviewWindow : public QWidget, public review::ReviewView {
     Q_OBJECT
@@ -48,6 +53,7 @@ public:
     // The marks on the chart: the 悪手 and the 疑問手.
     QScatterSeries* blunders() const { return blunders_; }
     QScatterSeries* dubious() const { return dubious_; }
+    QValueAxis* move_axis() const { return move_axis_; }
 
 private:
     void make_chart();
@@ -64,6 +70,7 @@ private:
     QLineSeries* line_ = nullptr;
     QScatterSeries* blunders_ = nullptr;
     QScatterSeries* dubious_ = nullptr;
+    QValueAxis* move_axis_ = nullptr;
     QTableWidget* list_ = nullptr;
     int moves_ = 0;
 };

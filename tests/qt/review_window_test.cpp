@@ -13,11 +13,15 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QValueAxis>
 
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "../review/planted_game.h"
 #include "app/game_wiring.h"
@@ -186,6 +190,58 @@ TEST_F(ReviewInWindow, ARecordOfOnePositionIsRefused) {
     EXPECT_FALSE(review->isVisible());
     EXPECT_FALSE(review->progress_panel()->isVisible());
     EXPECT_FALSE(game.shown_review().has_value());
+}
+
+// A review of a record of `moves` moves in which every position is decided
+// without a search: what the chart shows of a game that long.
+review::Review review_of(int moves) {
+    review::Record record;
+    record.entries.resize(static_cast<std::size_t>(moves) + 1);
+    record.moves.resize(static_cast<std::size_t>(moves) + 1);
+    review::Review review(record);
+    while (!review.finished()) review.add(std::nullopt);
+    return review;
+}
+
+// Where the axis puts its labels, read from its own settings: spread evenly
+// over the range, or from the anchor at every interval.
+std::vector<double> label_positions(const QValueAxis& axis) {
+    std::vector<double> at;
+    if (axis.tickType() == QValueAxis::TicksFixed) {
+        for (int i = 0; i < axis.tickCount(); ++i)
+            at.push_back(axis.min() + i * (axis.max() - axis.min()) / (axis.tickCount() - 1));
+        return at;
+    }
+    const double step = axis.tickInterval();
+    double first = axis.tickAnchor() + std::ceil((axis.min() - axis.tickAnchor()) / step) * step;
+    for (double v = first; v <= axis.max() + 1e-9; v += step) at.push_back(v);
+    return at;
+}
+
+// Every label of the move axis stands on the move it names (a label "5" at
+// 5.5 made each point look a move early), for a short game and long ones,
+// with a readable number of labels.
+TEST(ReviewChart, EveryLabelOfTheMoveAxisStandsAtItsMove) {
+    QWidget owner;
+    ReviewWindow window(&owner);
+    for (const int moves : {11, 1, 7, 60, 150, 300}) {
+        window.show_review(review_of(moves));
+        QValueAxis* axis = window.move_axis();
+        ASSERT_NE(axis, nullptr);
+        EXPECT_EQ(axis->min(), 0) << moves;
+        EXPECT_EQ(axis->max(), moves) << moves;
+        EXPECT_EQ(window.score_line()->count(), moves + 1) << moves;
+        const std::vector<double> at = label_positions(*axis);
+        ASSERT_GE(at.size(), 2u) << moves;
+        EXPECT_LE(at.size(), 13u) << moves;
+        EXPECT_EQ(at.front(), 0) << moves;
+        for (const double v : at) EXPECT_EQ(v, std::round(v)) << moves << " moves: a label at " << v;
+        // The last label no more than one step short of the last move.
+        EXPECT_GT(at.back() + (at[1] - at[0]), moves) << moves;
+    }
+    EXPECT_EQ(move_tick_interval(11), 1);
+    EXPECT_EQ(move_tick_interval(150), 20);
+    EXPECT_EQ(move_tick_interval(300), 50);
 }
 
 }  // namespace
