@@ -47,6 +47,18 @@ int move_tick_interval(int moves) {
             if (moves <= k * power * MOST_MOVE_STEPS) return k * power;
 }
 
+ReviewWindowOnDemand::ReviewWindowOnDemand(QWidget* owner) : QObject(owner), owner_(owner) {}
+
+ReviewWindow* ReviewWindowOnDemand::made() {
+    if (!window_) {
+        window_ = new ReviewWindow(owner_);
+        window_->on_chosen = [this](int move) {
+            if (on_chosen) on_chosen(move);
+        };
+    }
+    return window_;
+}
+
 ReviewWindow::ReviewWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setWindowTitle(QStringLiteral("解析"));
     resize(900, 420);
@@ -70,7 +82,18 @@ void ReviewWindow::review_progress(int done, int total) {
     progress_bar_->setRange(0, total);
     progress_bar_->setValue(done);
     progress_text_->setText(QStringLiteral("局面 %1 / %2").arg(done).arg(total));
-    if (!progress_panel_->isVisible()) progress_panel_->show();
+    if (progress_panel_->isVisible()) return;
+    // Over the middle of the game's window, where the player looks, not
+    // wherever the window system would put it.
+    if (const QWidget* owner = parentWidget()) {
+        // Its frame, not known before it shows, taken to be as thick as the
+        // game window's; a position given to a window is its frame's.
+        const QSize frame = owner->frameGeometry().size() - owner->size();
+        QRect panel(QPoint(0, 0), progress_panel_->size() + frame);
+        panel.moveCenter(owner->frameGeometry().center());
+        progress_panel_->move(panel.topLeft());
+    }
+    progress_panel_->show();
 }
 
 // Made on first use: a game that is never reviewed never loads the chart.
