@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/end_signals.h"
 #include "app/game_wiring.h"
 #include "app/sound_library_messages.h"
 #include "app/startup_log.h"
@@ -102,6 +103,10 @@ int main(int argc, char** argv) {
     zemtori::SoundEffects sound(window, data.toStdString());
     zemtori::Game game(window, sound);
     zemtori::connect_game(window, game);
+    // SIGTERM, SIGHUP and the end of the session end the program as closing
+    // the window does, keeping the game; from now on there is one to keep.
+    zemtori::EndSignals end_signals([&window] { window.close_from_outside(); });
+    zemtori::end_with_session(app, window, [&window] { window.close_from_outside(); });
 
     zemtori::route_sound_library_messages();
     // The game in progress at the end and the level chosen are kept here.

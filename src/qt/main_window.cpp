@@ -425,6 +425,12 @@ void MainWindow::show_rules() {
     rules_->activateWindow();
 }
 
+void MainWindow::close_from_outside() {
+    if (ended_) return;
+    if (events.closing) events.closing();
+    if (!ended_) end_program();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!ended_ && events.closing) events.closing();
     event->accept();
