@@ -83,12 +83,21 @@ void ScaledView::outline(int colour, QRect rect) {
     add(Op{Op::Outline, colour, rect, {}, 0, false, rect, false});
 }
 
+// A text's bounds are measured only when the hidden drawings are forgotten:
+// most texts are drawn over before that, and measuring each as it is drawn
+// would slow the first picture of the game.
 void ScaledView::text(QPoint at, const QString& text, int colour, int pixel_size, bool bold) {
-    const QFontMetrics metrics(text_font(pixel_size, bold));
-    const QRect box = metrics.boundingRect(QRect(at, logical_size_), Qt::AlignLeft | Qt::AlignTop, text);
-    const QRect bounds = box.united(QRect(at, QSize(1, 1)))
-                             .adjusted(-TEXT_MARGIN, -TEXT_MARGIN, TEXT_MARGIN, TEXT_MARGIN);
-    add(Op{Op::Text, colour, QRect(at, QSize(1, 1)), text, pixel_size, bold, bounds, false});
+    add(Op{Op::Text, colour, QRect(at, QSize(1, 1)), text, pixel_size, bold, QRect(), false});
+}
+
+QRect ScaledView::bounds_of(Op& op) const {
+    if (op.kind == Op::Text && op.bounds.isNull()) {
+        const QFontMetrics metrics(text_font(op.pixel_size, op.bold));
+        const QRect box =
+            metrics.boundingRect(QRect(op.rect.topLeft(), logical_size_), Qt::AlignLeft | Qt::AlignTop, op.text);
+        op.bounds = box.united(op.rect).adjusted(-TEXT_MARGIN, -TEXT_MARGIN, TEXT_MARGIN, TEXT_MARGIN);
+    }
+    return op.bounds;
 }
 
 void ScaledView::add(Op op) {
@@ -106,7 +115,7 @@ void ScaledView::forget_hidden() {
     std::vector<Op> kept;
     kept.reserve(ops_.size());
     for (auto it = ops_.rbegin(); it != ops_.rend(); ++it) {
-        if (QRegion(it->bounds).subtracted(covered).isEmpty()) continue;
+        if (QRegion(bounds_of(*it)).subtracted(covered).isEmpty()) continue;
         // Only the title's plate is opaque; the rows below it are clear.
         if (it->opaque) covered += it->kind == Op::Picture && it->value == TITLE_GA_CODE
                                        ? QRect(it->rect.topLeft(), QSize(it->rect.width(), art::TITLE_PLATE_H))

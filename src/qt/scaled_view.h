@@ -109,10 +109,11 @@ private:
         QString text;
         int pixel_size = 0;
         bool bold = false;
-        QRect bounds;   // what it may paint
+        QRect bounds;   // what it may paint (a text's measured when first needed)
         bool opaque = false;  // `bounds` wholly painted over
     };
     void add(Op op);
+    QRect bounds_of(Op& op) const;
     static void paint(QImage& image, const Op& op, const ScaledPictures& pictures);
     void want_pictures();
     void start_drawing(double d);
