@@ -78,13 +78,13 @@ int main(int argc, char** argv) {
     qt_handler = qInstallMessageHandler(hold_message);
     // SDL2_mixer and the forty-odd libraries it brings load on a thread of
     // their own from the first moment, and are there by the time the game
-    // opens the sound (started once the window was built, the game waited
-    // for them: 34 against 31 ms to the window offscreen, 48 against 44 on
-    // X11).  The dynamic loader loads for one thread at a time, so Qt's
-    // plugins wait now and then behind one of those libraries, but no
-    // longer.  What ALSA says is routed to the start-up log from that
-    // thread, once the libraries (ALSA among them) are there and before the
-    // device opens: done here, it would wait behind them all.
+    // opens the sound (started once the window was built, they kept the game
+    // waiting: the window opened some 10% later, offscreen and on X11).  The
+    // dynamic loader loads for one thread at a time, so Qt's plugins wait
+    // now and then behind one of those libraries, but never behind all.
+    // What ALSA says is routed to the start-up log from that thread, once
+    // the libraries (ALSA among them) are there and before the device opens:
+    // done here, it would wait behind them all.
     zemtori::mixer_library::start_loading(zemtori::route_sound_library_messages);
     QApplication app(argc, argv);
     pass_held_messages();
