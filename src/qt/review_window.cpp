@@ -37,15 +37,16 @@ QString score_text(int score) {
     return QString::number(score);
 }
 
-}  // namespace
-
-// 1, 2, 5, 10, 20, 50 … moves: the first that needs no more than
-// MOST_MOVE_STEPS steps to reach the last move.
+// The moves between two labels of the chart's move axis: 1, 2, 5, 10, 20,
+// 50 … moves, the first that needs no more than MOST_MOVE_STEPS steps to
+// reach the last move.  A whole number, so that every label stands at its move.
 int move_tick_interval(int moves) {
     for (int power = 1;; power *= 10)
         for (const int k : {1, 2, 5})
             if (moves <= k * power * MOST_MOVE_STEPS) return k * power;
 }
+
+}  // namespace
 
 ReviewWindowOnDemand::ReviewWindowOnDemand(QWidget* owner) : QObject(owner), owner_(owner) {}
 

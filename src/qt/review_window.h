@@ -26,10 +26,6 @@ class QValueAxis;
 
 namespace zemtori {
 
-// The moves between two labels of the chart's move axis for a game of
-// `moves` moves: a whole number, so that every label stands at its move.
-int move_tick_interval(int moves);
-
 class ReviewWindow : public QWidget, public review::ReviewView {
     Q_OBJECT
 public:
