@@ -20,9 +20,9 @@ void connect_game(MainWindow& window, Game& game) {
         return QPoint(cell->c, cell->r);
     };
     window.events.drag_drop = [&game](int button, double x, double y) { game.drag_drop(button, x, y); };
-    // The review's window: made now, its chart on first use.
-    auto* review = window.findChild<ReviewWindow*>();
-    if (!review) review = new ReviewWindow(&window);
+    // The review's window, made when a review first needs it.
+    auto* review = window.findChild<ReviewWindowOnDemand*>();
+    if (!review) review = new ReviewWindowOnDemand(&window);
     game.review_view = review;
     review->on_chosen = [&window, &game](int move) {
         if (!window.busy()) game.review_chosen(move);
@@ -31,7 +31,7 @@ void connect_game(MainWindow& window, Game& game) {
 
 void disconnect_game(MainWindow& window) {
     window.events = {};
-    if (auto* review = window.findChild<ReviewWindow*>()) review->on_chosen = {};
+    if (auto* review = window.findChild<ReviewWindowOnDemand*>()) review->on_chosen = {};
 }
 
 }  // namespace zemtori

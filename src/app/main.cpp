@@ -4,14 +4,17 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/end_signals.h"
 #include "app/game_wiring.h"
 #include "app/sound_library_messages.h"
 #include "app/startup_log.h"
@@ -59,10 +62,30 @@ void pass_held_messages() {
 
 const char* loaded(std::int32_t handle) { return handle != 0 ? "ok" : "none"; }
 
+// Lays out `text` in `font` and lets it go: which fonts hold the glyphs
+// `font` lacks (the menus' Japanese in a Latin face) is looked up once and
+// kept by the font database for every thread.
+void look_up_fallbacks(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     qt_handler = qInstallMessageHandler(hold_message);
+    // SDL2_mixer and the forty-odd libraries it brings load on a thread of
+    // their own from the first moment, and are there by the time the game
+    // opens the sound (started once the window was built, they kept the game
+    // waiting: the window opened some 10% later, offscreen and on X11).  The
+    // dynamic loader loads for one thread at a time, so Qt's plugins wait
+    // now and then behind one of those libraries, but never behind all.
+    // What ALSA says is routed to the start-up log from that thread, once
+    // the libraries (ALSA among them) are there and before the device opens:
+    // done here, it would wait behind them all.
+    zemtori::mixer_library::start_loading(zemtori::route_sound_library_messages);
     QApplication app(argc, argv);
     pass_held_messages();
     QApplication::setStyle(new zemtori::MenuBarStyle);
@@ -73,37 +96,45 @@ int main(int argc, char** argv) {
 
     // The font database takes a good part of start-up and is first needed
     // by the board's first text; it is read on a second thread meanwhile
-    // (its functions are thread-safe), and waited for before the game draws
-    // (or joined on the way out, when a picture stops the start).
-    std::jthread fonts([] { QFontDatabase::families(); });
+    // (its functions are thread-safe), and waited for before the game draws.
+    // The same thread then looks up the fonts the menus' Japanese falls back
+    // to, first needed when the window shows, and is joined before that (or
+    // on the way out, when a picture stops the start).
+    QString captions;
+    for (const zemtori::MenuEntry& entry : zemtori::menu_entries()) captions += QString::fromUtf8(entry.caption);
+    std::promise<void> families_read;
+    std::future<void> families = families_read.get_future();
+    std::jthread fonts([captions, menu_font = QApplication::font("QMenuBar"), &families_read] {
+        QFontDatabase::families();
+        families_read.set_value();
+        look_up_fallbacks(captions, menu_font);
+    });
+    // The icon's pictures are read on a thread of their own meanwhile; the
+    // icon is first needed when the window shows.
+    const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
+    std::future<std::vector<QImage>> icon_pictures = std::async(
+        std::launch::async, [data] { return zemtori::read_program_icon(data, QStringLiteral(ZEMTORI_APP_ID)); });
 
     zemtori::MainWindow window(zemtori::menu_entries());
-    // SDL2_mixer and the libraries it brings load on a third thread while the
-    // pictures are read; the sound's start-up waits for them.  Started only
-    // now: the dynamic loader loads for one thread at a time, and Qt has
-    // loaded its plugins by the time the window is built.
-    zemtori::mixer_library::start_loading();
-    const QString data = zemtori::find_data_folder(QCoreApplication::applicationDirPath());
     qCInfo(startup_log).noquote() << "data folder:" << data;
-    const QIcon icon = zemtori::program_icon(data, QStringLiteral(ZEMTORI_APP_ID));
-    QApplication::setWindowIcon(icon);
-    QStringList icon_sizes;
-    for (const QSize& size : icon.availableSizes()) icon_sizes << QString::number(size.width());
-    qCInfo(startup_log).noquote() << "icon:" << (icon_sizes.isEmpty() ? QStringLiteral("none") : icon_sizes.join(' '));
     const zemtori::PictureProblem problem = window.load_pictures(QDir(data).filePath(QStringLiteral("pictures")));
     if (!problem.ok()) {
         qCInfo(startup_log).noquote() << "pictures:" << problem.message().replace('\n', ' ');
+        QApplication::setWindowIcon(zemtori::icon_of(icon_pictures.get()));
         QMessageBox::critical(nullptr, QStringLiteral("Zemtori"), problem.message());
         return 1;
     }
     qCInfo(startup_log) << "pictures: ok";
 
-    fonts.join();
+    families.wait();
     zemtori::SoundEffects sound(window, data.toStdString());
     zemtori::Game game(window, sound);
     zemtori::connect_game(window, game);
+    // SIGTERM, SIGHUP and the end of the session end the program as closing
+    // the window does, keeping the game; from now on there is one to keep.
+    zemtori::EndSignals end_signals([&window] { window.close_from_outside(); });
+    zemtori::end_with_session(app, window, [&window] { window.close_from_outside(); });
 
-    zemtori::route_sound_library_messages();
     // The game in progress at the end and the level chosen are kept here.
     game.state_folder = zemtori::state_folder();
     game.load();
@@ -111,6 +142,12 @@ int main(int argc, char** argv) {
                                   << loaded(sound.refusal) << ", 駒打音.wav " << loaded(sound.piece)
                                   << ", BGM.wav " << loaded(sound.music);
     if (window.ended()) return 0;
+    const QIcon icon = zemtori::icon_of(icon_pictures.get());
+    QApplication::setWindowIcon(icon);
+    QStringList icon_sizes;
+    for (const QSize& size : icon.availableSizes()) icon_sizes << QString::number(size.width());
+    qCInfo(startup_log).noquote() << "icon:" << (icon_sizes.isEmpty() ? QStringLiteral("none") : icon_sizes.join(' '));
+    fonts.join();
     window.show();
     window.place_on_screen();
     QTimer::singleShot(0, &window, [&window] {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +26,11 @@ constexpr int DOTS_PER_METRE_96_DPI = 3780;
 
 // The window's scale moves in steps of 1/64, down to 1.
 constexpr double SCALE_STEPS = 64;
+// The scale the picture is drawn at whatever the screens: 4 times the first
+// size is 3200 x 2000 pixels, larger than most screens, and its pictures
+// and image (some 60 MB at a device pixel ratio of 1) are made in well under
+// a second.  A window larger than every screen still gets this much.
+constexpr double SCALE_LIMIT_FLOOR = 4;
 
 // The marks of a drag: the landing square's light wash.
 const QColor LANDING_MARK(255, 255, 255, 110);
@@ -77,11 +83,24 @@ void Canvas::resizeEvent(QResizeEvent* event) {
     update_scale();
 }
 
+// No screen shows more of the picture than the one whose device pixels it
+// covers at this scale; drawn larger, it would only cost time and memory (a
+// window 16000 x 10000 pixels asked for 1.9 GB and 15 s of drawing).
+double Canvas::scale_limit() const {
+    double limit = SCALE_LIMIT_FLOOR;
+    if (base_.isEmpty()) return limit;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QSizeF device = QSizeF(screen->size()) * (screen->devicePixelRatio() / dpr_);
+        limit = std::max({limit, device.width() / base_.width(), device.height() / base_.height()});
+    }
+    return std::ceil(limit * SCALE_STEPS) / SCALE_STEPS;
+}
+
 void Canvas::update_scale() {
     double s = 1;
     if (!base_.isEmpty()) {
         s = std::min(static_cast<double>(width()) / base_.width(), static_cast<double>(height()) / base_.height());
-        s = std::max(1.0, std::floor(s * SCALE_STEPS) / SCALE_STEPS);
+        s = std::max(1.0, std::min(std::floor(s * SCALE_STEPS) / SCALE_STEPS, scale_limit()));
     }
     if (s == view_scale_) return;
     view_scale_ = s;

@@ -33,12 +33,17 @@ public:
 
     // The canvas's size at the window's first size: the picture is shown at
     // scale 1 there and grows with the canvas beyond it, keeping its
-    // proportions; the room left over on the right or below shows the
-    // background.  An empty size (the default) keeps the scale at 1.
+    // proportions, up to scale_limit(); the room left over on the right or
+    // below shows the background.  An empty size (the default) keeps the scale at 1.
     void set_base_size(QSize size);
     QSize base_size() const { return base_; }
-    // The window's scale against its first size (1 up, in steps of 1/64).
+    // The window's scale against its first size (1 up, in steps of 1/64, to
+    // scale_limit()).
     double view_scale() const { return view_scale_; }
+    // The largest scale: the one at which the first-size picture covers the
+    // largest screen in its device pixels, or 4 if that is more.  Beyond it
+    // the picture keeps its size and the room around it shows the background.
+    double scale_limit() const;
     // True when what is shown is drawn at the present scale (always at 1).
     bool sharp() const { return view_scale_ == 1 || scaled_.image() != nullptr; }
     // The logical pixel of the first-size picture under a point of the widget.

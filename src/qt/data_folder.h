@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QString>
+
+#include <vector>
 
 namespace zemtori {
 
@@ -18,5 +21,10 @@ QString find_data_folder(const QString& program_dir);
 // icon theme beside its data ("../icons/hicolor/NxN/apps/APP_ID.png"), every
 // size found there.  An empty icon when there are none.
 QIcon program_icon(const QString& data_folder, const QString& app_id = QString());
+
+// The same in two steps: reading the pictures, which any thread may do, and
+// making the icon of them, on the window's thread.
+std::vector<QImage> read_program_icon(const QString& data_folder, const QString& app_id = QString());
+QIcon icon_of(const std::vector<QImage>& images);
 
 }  // namespace zemtori

@@ -18,9 +18,9 @@
 #include <cmath>
 #include <set>
 
+#include "art/picture_names.h"
 #include "port/geometry.h"
 #include "qt/canvas.h"
-#include "qt/picture_names.h"
 #include "qt/record_controls.h"
 #include "qt/rules_window.h"
 
@@ -80,6 +80,8 @@ MainWindow::MainWindow(const std::vector<MenuEntry>& menu, QWidget* parent, qrea
     setFocusPolicy(Qt::StrongFocus);
 
     build_menus(menu);
+    // An Esc that reaches the menu bar is the menus' (see eventFilter).
+    menuBar()->installEventFilter(this);
 
     timer1_.setInterval(TIMER1_MS);
     connect(&timer1_, &QTimer::timeout, this, [this] {
@@ -146,6 +148,15 @@ void MainWindow::send_menu(const std::string& item) {
 // A menu item's key reaches the game as the mouse does: first the opening of
 // the item's menu, then the item.  A disabled item's key does nothing.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The menu bar passes on to this window an Esc it does not use itself
+    // (holding the focus with no title lit); that Esc was pressed in the
+    // menus, so it only gives the focus back to the board.
+    if (watched == menuBar() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !menuBar()->activeAction()) {
+        event->accept();
+        setFocus(Qt::OtherFocusReason);
+        return true;
+    }
     if (event->type() == QEvent::Shortcut) {
         const auto it = shortcut_menus_.find(qobject_cast<QAction*>(watched));
         if (it != shortcut_menus_.end() && it->first->isEnabled()) send_menu(it->second);
@@ -390,6 +401,15 @@ void MainWindow::end_program() {
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        // After a menu closed with Esc the menu bar stays lit, waiting for
+        // the keys, and the next Esc leaves it.  Where the window system
+        // hands that Esc to this window instead, it is still the menu
+        // bar's: it goes there, and the program goes on.
+        if (menuBar()->activeAction()) {
+            QKeyEvent leave(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(menuBar(), &leave);
+            return;
+        }
         if (events.key_press) events.key_press(ESC_KEY);
         return;
     }
@@ -403,6 +423,12 @@ void MainWindow::show_rules() {
     rules_->show();
     rules_->raise();
     rules_->activateWindow();
+}
+
+void MainWindow::close_from_outside() {
+    if (ended_) return;
+    if (events.closing) events.closing();
+    if (!ended_) end_program();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -63,6 +63,11 @@ public:
     };
     Events events;
 
+    // What closing the window does, asked from outside (a signal, the end of
+    // the session): the game is told the window closes, and the program ends
+    // as after a close.  Nothing once the program has ended.
+    void close_from_outside();
+
     // How end_program ends the program; by default it leaves the event loop
     // with exit code 0.  Tests replace it.
     std::function<void()> end_hook;

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "art/picture_names.h"
 #include "port/geometry.h"
-#include "qt/picture_names.h"
 
 namespace zemtori {
 

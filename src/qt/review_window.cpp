@@ -28,13 +28,37 @@ QString move_words(const Sashite& m) {
     return qstr(moji_henkan(10 - m.to_y) + moji_henkan(1000 + m.to_x) + moji_henkan(m.koma));
 }
 
+// The move axis has at most this many steps between its labels.
+constexpr int MOST_MOVE_STEPS = 12;
+
 QString score_text(int score) {
     if (score >= searcher::WIN - 1000) return QStringLiteral("勝ち");
     if (score <= -searcher::WIN + 1000) return QStringLiteral("負け");
     return QString::number(score);
 }
 
+// The moves between two labels of the chart's move axis: 1, 2, 5, 10, 20,
+// 50 … moves, the first that needs no more than MOST_MOVE_STEPS steps to
+// reach the last move.  A whole number, so that every label stands at its move.
+int move_tick_interval(int moves) {
+    for (int power = 1;; power *= 10)
+        for (const int k : {1, 2, 5})
+            if (moves <= k * power * MOST_MOVE_STEPS) return k * power;
+}
+
 }  // namespace
+
+ReviewWindowOnDemand::ReviewWindowOnDemand(QWidget* owner) : QObject(owner), owner_(owner) {}
+
+ReviewWindow* ReviewWindowOnDemand::made() {
+    if (!window_) {
+        window_ = new ReviewWindow(owner_);
+        window_->on_chosen = [this](int move) {
+            if (on_chosen) on_chosen(move);
+        };
+    }
+    return window_;
+}
 
 ReviewWindow::ReviewWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setWindowTitle(QStringLiteral("解析"));
@@ -59,7 +83,18 @@ void ReviewWindow::review_progress(int done, int total) {
     progress_bar_->setRange(0, total);
     progress_bar_->setValue(done);
     progress_text_->setText(QStringLiteral("局面 %1 / %2").arg(done).arg(total));
-    if (!progress_panel_->isVisible()) progress_panel_->show();
+    if (progress_panel_->isVisible()) return;
+    // Over the middle of the game's window, where the player looks, not
+    // wherever the window system would put it.
+    if (const QWidget* owner = parentWidget()) {
+        // Its frame, not known before it shows, taken to be as thick as the
+        // game window's; a position given to a window is its frame's.
+        const QSize frame = owner->frameGeometry().size() - owner->size();
+        QRect panel(QPoint(0, 0), progress_panel_->size() + frame);
+        panel.moveCenter(owner->frameGeometry().center());
+        progress_panel_->move(panel.topLeft());
+    }
+    progress_panel_->show();
 }
 
 // Made on first use: a game that is never reviewed never loads the chart.
@@ -78,9 +113,16 @@ void ReviewWindow::make_chart() {
     chart_->addSeries(line_);
     chart_->addSeries(dubious_);
     chart_->addSeries(blunders_);
+    // Ticks at whole moves from 0, each label at the move it names: ticks
+    // spread evenly over the range would stand between moves, under
+    // labels rounded to the move before.
     auto* x = new QValueAxis(chart_);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setMinorTickCount(0);
     x->setLabelFormat(QStringLiteral("%d"));
     x->setTitleText(QStringLiteral("手数"));
+    move_axis_ = x;
     auto* y = new QValueAxis(chart_);
     y->setRange(-review::CHART_LIMIT, review::CHART_LIMIT);
     y->setLabelFormat(QStringLiteral("%d"));
@@ -147,8 +189,8 @@ void ReviewWindow::show_review(const review::Review& review) {
             list_->setItem(i, c, item);
         }
     }
-    auto* x = static_cast<QValueAxis*>(chart_->axes(Qt::Horizontal).front());
-    x->setRange(0, std::max(1, moves_));
+    move_axis_->setRange(0, std::max(1, moves_));
+    move_axis_->setTickInterval(move_tick_interval(moves_));
     show();
     raise();
 }

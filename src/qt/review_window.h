@@ -1,11 +1,13 @@
 // The review's window: a chart of the score after every move, from the
 // lower side's view, with the marked moves drawn on it, and the list of the
-// moves beside it; while the review runs, a small panel with its progress
-// and a button that stops it.  The window is not modal: the game goes on
-// beside it.  Choosing a point of the chart or a row of the list tells the
-// game which move was chosen.
+// moves beside it; while the review runs, a small panel over the game's
+// window with its progress and a button that stops it.  The window is not
+// modal: the game goes on beside it.  Choosing a point of the chart or a row
+// of the list tells the game which move was chosen.  The game reaches it
+// through ReviewWindowOnDemand, which makes it the first time it is needed.
 #pragma once
 
+#include <QObject>
 #include <QWidget>
 
 #include <functional>
@@ -20,6 +22,7 @@ class QProgressBar;
 class QPushButton;
 class QScatterSeries;
 class QTableWidget;
+class QValueAxis;
 
 namespace zemtori {
 
@@ -48,6 +51,7 @@ public:
     // The marks on the chart: the 悪手 and the 疑問手.
     QScatterSeries* blunders() const { return blunders_; }
     QScatterSeries* dubious() const { return dubious_; }
+    QValueAxis* move_axis() const { return move_axis_; }
 
 private:
     void make_chart();
@@ -64,8 +68,38 @@ private:
     QLineSeries* line_ = nullptr;
     QScatterSeries* blunders_ = nullptr;
     QScatterSeries* dubious_ = nullptr;
+    QValueAxis* move_axis_ = nullptr;
     QTableWidget* list_ = nullptr;
     int moves_ = 0;
+};
+
+// The review's window as the game sees it, made when the game first shows a
+// review's progress or a review: a game that is never reviewed never builds
+// it.  It lives as long as `owner`, the game's window, whose child it is.
+class ReviewWindowOnDemand : public QObject, public review::ReviewView {
+    Q_OBJECT
+public:
+    explicit ReviewWindowOnDemand(QWidget* owner);
+
+    // Passed on to the window, made or not.
+    std::function<void(int move)> on_chosen;
+    // The window, or nullptr while it is not needed yet.
+    ReviewWindow* window() const { return window_; }
+
+    // ReviewView: a stop or a close before the window is made concerns
+    // nothing shown.
+    void review_progress(int done, int total) override { made()->review_progress(done, total); }
+    bool review_stop_requested() override { return window_ && window_->review_stop_requested(); }
+    void show_review(const review::Review& review) override { made()->show_review(review); }
+    void close_review() override {
+        if (window_) window_->close_review();
+    }
+
+private:
+    ReviewWindow* made();
+
+    QWidget* owner_;
+    ReviewWindow* window_ = nullptr;
 };
 
 }  // namespace zemtori

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "artgen/art.h"
+#include "art/art.h"
+#include "art/picture_names.h"
 #include "port/geometry.h"
-#include "qt/picture_names.h"
 
 namespace zemtori {
 
@@ -43,23 +43,33 @@ int logical_pixel(int device, double d) {
 }
 
 ScaledPictures ScaledPictures::draw(double scale) {
+    const std::atomic<bool> never{false};
+    return *draw(scale, never, art::picture);
+}
+
+std::optional<ScaledPictures> ScaledPictures::draw(double scale, const std::atomic<bool>& stop,
+                                                   const PictureMaker& make) {
     ScaledPictures set;
     set.scale = scale;
     for (const int code : PICTURE_CODES) {
-        QImage image = art::picture(code, scale);
+        if (stop) return std::nullopt;
+        QImage image = make(code, scale);
         set.images[code] = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                                          : QImage::Format_RGB32);
     }
     return set;
 }
 
-ScaledView::ScaledView(QSize logical_size, QObject* parent) : QObject(parent), logical_size_(logical_size) {
+ScaledView::ScaledView(QSize logical_size, QObject* parent)
+    : QObject(parent), make_picture(art::picture), logical_size_(logical_size) {
     debounce_.setSingleShot(true);
     connect(&debounce_, &QTimer::timeout, this, [this] { want_pictures(); });
 }
 
+// The worker stops after the picture it draws; what it posts is dropped with
+// this object.
 ScaledView::~ScaledView() {
-    stop_ = true;
+    stop_drawing();
     if (worker_.joinable()) worker_.join();
 }
 
@@ -73,12 +83,21 @@ void ScaledView::outline(int colour, QRect rect) {
     add(Op{Op::Outline, colour, rect, {}, 0, false, rect, false});
 }
 
+// A text's bounds are measured only when the hidden drawings are forgotten:
+// most texts are drawn over before that, and measuring each as it is drawn
+// would slow the first picture of the game.
 void ScaledView::text(QPoint at, const QString& text, int colour, int pixel_size, bool bold) {
-    const QFontMetrics metrics(text_font(pixel_size, bold));
-    const QRect box = metrics.boundingRect(QRect(at, logical_size_), Qt::AlignLeft | Qt::AlignTop, text);
-    const QRect bounds = box.united(QRect(at, QSize(1, 1)))
-                             .adjusted(-TEXT_MARGIN, -TEXT_MARGIN, TEXT_MARGIN, TEXT_MARGIN);
-    add(Op{Op::Text, colour, QRect(at, QSize(1, 1)), text, pixel_size, bold, bounds, false});
+    add(Op{Op::Text, colour, QRect(at, QSize(1, 1)), text, pixel_size, bold, QRect(), false});
+}
+
+QRect ScaledView::bounds_of(Op& op) const {
+    if (op.kind == Op::Text && op.bounds.isNull()) {
+        const QFontMetrics metrics(text_font(op.pixel_size, op.bold));
+        const QRect box =
+            metrics.boundingRect(QRect(op.rect.topLeft(), logical_size_), Qt::AlignLeft | Qt::AlignTop, op.text);
+        op.bounds = box.united(op.rect).adjusted(-TEXT_MARGIN, -TEXT_MARGIN, TEXT_MARGIN, TEXT_MARGIN);
+    }
+    return op.bounds;
 }
 
 void ScaledView::add(Op op) {
@@ -96,7 +115,7 @@ void ScaledView::forget_hidden() {
     std::vector<Op> kept;
     kept.reserve(ops_.size());
     for (auto it = ops_.rbegin(); it != ops_.rend(); ++it) {
-        if (QRegion(it->bounds).subtracted(covered).isEmpty()) continue;
+        if (QRegion(bounds_of(*it)).subtracted(covered).isEmpty()) continue;
         // Only the title's plate is opaque; the rows below it are clear.
         if (it->opaque) covered += it->kind == Op::Picture && it->value == TITLE_GA_CODE
                                        ? QRect(it->rect.topLeft(), QSize(it->rect.width(), art::TITLE_PLATE_H))
@@ -164,6 +183,9 @@ QImage ScaledView::render(const ScaledPictures& pictures) const {
 void ScaledView::set_scale(double d) {
     if (d == wanted_) return;
     wanted_ = d;
+    // A set for another scale is not worth finishing: a window dragged
+    // larger asks for many scales on its way.
+    if (drawing_ != 0 && drawing_ != d) stop_drawing();
     if (d <= 0) {
         // Back at the first size: the canvas's own image is shown.
         debounce_.stop();
@@ -177,7 +199,7 @@ void ScaledView::set_scale(double d) {
             auto set = *it;
             cache_.erase(it);
             cache_.push_back(set);
-            drawn(set);
+            show(set);
             return;
         }
     debounce_.start(debounce_ms);
@@ -193,32 +215,40 @@ void ScaledView::want_pictures() {
 void ScaledView::start_drawing(double d) {
     if (worker_.joinable()) worker_.join();
     drawing_ = d;
-    worker_ = std::thread([this, d] {
-        auto set = std::make_shared<const ScaledPictures>(ScaledPictures::draw(d));
-        if (stop_) return;
-        QMetaObject::invokeMethod(this, [this, set] { drawn(set); }, Qt::QueuedConnection);
+    job_stop_ = std::make_shared<std::atomic<bool>>(false);
+    worker_ = std::thread([this, d, stop = job_stop_, make = make_picture] {
+        std::optional<ScaledPictures> drawn_set = ScaledPictures::draw(d, *stop, make);
+        std::shared_ptr<const ScaledPictures> set;
+        if (drawn_set) set = std::make_shared<const ScaledPictures>(std::move(*drawn_set));
+        QMetaObject::invokeMethod(this, [this, d, set] { drawn(d, set); }, Qt::QueuedConnection);
     });
 }
 
-// A picture set is there: kept for later, and the image made with it if its
-// scale is still the one asked for.
-void ScaledView::drawn(std::shared_ptr<const ScaledPictures> set) {
-    if (drawing_ == set->scale) {
+void ScaledView::stop_drawing() {
+    if (job_stop_) *job_stop_ = true;
+}
+
+// The worker is done: a whole set is kept for later, and the image made with
+// it if its scale is still the one asked for; a stopped set leaves room for
+// the scale asked for now.
+void ScaledView::drawn(double d, std::shared_ptr<const ScaledPictures> set) {
+    if (drawing_ == d) {
         drawing_ = 0;
         if (worker_.joinable()) worker_.join();
     }
-    if (std::find(cache_.begin(), cache_.end(), set) == cache_.end()) {
+    if (set && std::find(cache_.begin(), cache_.end(), set) == cache_.end()) {
         cache_.push_back(set);
         if (cache_.size() > CACHED_SCALES) cache_.erase(cache_.begin());
     }
-    if (set->scale == wanted_) {
-        pictures_ = set;
-        image_ = render(*set);
-        shown_ = set->scale;
-        emit ready();
-    } else if (wanted_ > 0 && shown_ != wanted_) {
-        want_pictures();
-    }
+    if (set && set->scale == wanted_) show(set);
+    else if (wanted_ > 0 && shown_ != wanted_) want_pictures();
+}
+
+void ScaledView::show(std::shared_ptr<const ScaledPictures> set) {
+    pictures_ = set;
+    image_ = render(*set);
+    shown_ = set->scale;
+    emit ready();
 }
 
 }  // namespace zemtori

@@ -18,12 +18,18 @@
 
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
 namespace zemtori {
+
+// Draws the picture of a code at a scale (the art layer's drawing; tests
+// put their own in its place).
+using PictureMaker = std::function<QImage(int code, double scale)>;
 
 // Every picture of the game drawn at one scale, in the formats the canvas
 // draws fastest.
@@ -34,8 +40,11 @@ struct ScaledPictures {
         const auto it = images.find(code);
         return it == images.end() ? nullptr : &it->second;
     }
-    // Draws every picture at `scale` (the art generator's drawing).
+    // Draws every picture at `scale` (the art layer's drawing).
     static ScaledPictures draw(double scale);
+    // The same with `make`, looking at `stop` before each picture: once it is
+    // set, the pictures not drawn yet are left and nothing is returned.
+    static std::optional<ScaledPictures> draw(double scale, const std::atomic<bool>& stop, const PictureMaker& make);
 };
 
 // Logical position v on the device pixels of scale d.
@@ -59,7 +68,9 @@ public:
     // The device scale the canvas shows at; 0 when it shows its first-size
     // image and nothing here is drawn.  A scale whose pictures are not drawn
     // yet gets them on a worker thread after `debounce_ms` without a further
-    // change; `ready` says when its image is there.
+    // change; `ready` says when its image is there.  The worker stops between
+    // two pictures when another scale is asked for before it is done, and
+    // when the view goes, so that neither waits for a whole set.
     void set_scale(double d);
     double scale() const { return wanted_; }
     // The image at the scale asked for, or nullptr while its pictures are drawn.
@@ -70,6 +81,12 @@ public:
     // The pictures of the image shown.
     const ScaledPictures* pictures() const { return pictures_.get(); }
     int debounce_ms = 120;
+    // How the worker draws each picture.
+    PictureMaker make_picture;
+    // The scale the worker draws now, 0 when it draws none; and whether it
+    // has been told to stop.
+    double drawing() const { return drawing_; }
+    bool stop_requested() const { return job_stop_ && *job_stop_; }
 
     // Everything drawn so far, drawn again at device scale `d` with
     // `pictures` into an image of the logical size at d.
@@ -92,14 +109,19 @@ private:
         QString text;
         int pixel_size = 0;
         bool bold = false;
-        QRect bounds;   // what it may paint
+        QRect bounds;   // what it may paint (a text's measured when first needed)
         bool opaque = false;  // `bounds` wholly painted over
     };
     void add(Op op);
+    QRect bounds_of(Op& op) const;
     static void paint(QImage& image, const Op& op, const ScaledPictures& pictures);
     void want_pictures();
     void start_drawing(double d);
-    void drawn(std::shared_ptr<const ScaledPictures> pictures);
+    void stop_drawing();
+    // The worker's set at scale `d` is done, or stopped (`pictures` null).
+    void drawn(double d, std::shared_ptr<const ScaledPictures> pictures);
+    // The image made anew with `pictures`, which are at the scale asked for.
+    void show(std::shared_ptr<const ScaledPictures> pictures);
 
     QSize logical_size_;
     std::vector<Op> ops_;
@@ -112,7 +134,9 @@ private:
     QTimer debounce_;
     std::thread worker_;
     double drawing_ = 0;  // the scale the worker draws, 0 when none
-    std::atomic<bool> stop_{false};
+    // The stop of the worker's present set (each set has its own, so that
+    // a set told to stop never stops the next).
+    std::shared_ptr<std::atomic<bool>> job_stop_;
 };
 
 }  // namespace zemtori

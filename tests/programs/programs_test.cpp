@@ -244,6 +244,53 @@ TEST(GameStartUp, RemovesADamagedKeptGameFromTheStateFolder) {
     EXPECT_EQ(std::system((std::string("rm -rf ") + folder).c_str()), 0);
 }
 
+// SIGTERM or SIGHUP ends the program as closing its window does: it says so
+// in its start-up log, its standard error closes, and it exits with 0 (not
+// killed by the signal).  A program that never ends is stopped after a
+// minute's silence and fails.
+TEST(GameEnds, OnSigtermAndSighupWithStatusZero) {
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        char folder[] = "/tmp/zemtori-signal-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        const std::string state = std::string(folder) + "/state";
+        int from_child[2];
+        ASSERT_EQ(pipe(from_child), 0);
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            dup2(from_child[1], 2);
+            close(from_child[0]);
+            close(from_child[1]);
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            setenv("XDG_CONFIG_HOME", folder, 1);
+            setenv("XDG_STATE_HOME", state.c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", folder, 1);
+            setenv("QT_LOGGING_RULES", "zemtori.startup.info=true", 1);
+            execl(ZEMTORI_EXE, ZEMTORI_EXE, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(from_child[1]);
+        std::string got;
+        const bool started = read_until(from_child[0], got, [](const std::string& g) {
+            const std::size_t at = g.find("kept game:");
+            return at != std::string::npos && g.find('\n', at) != std::string::npos;
+        });
+        ASSERT_EQ(kill(pid, signal), 0);
+        // Everything it writes until it closes its end of the pipe.
+        const bool closed = !read_until(from_child[0], got, [](const std::string&) { return false; });
+        if (!closed) kill(pid, SIGKILL);
+        close(from_child[0]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(started) << got;
+        ASSERT_TRUE(WIFEXITED(status)) << "signal " << signal << " ended it by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 0) << got;
+        EXPECT_NE(got.find("ending on signal " + std::to_string(signal)), std::string::npos) << got;
+        EXPECT_EQ(std::system((std::string("rm -rf ") + folder).c_str()), 0);
+    }
+}
+
 // zemtori-analyse under hostile standard streams.
 struct AnalyseStreams : ::testing::Test {
     std::string exe = std::string("'") + ZEMTORI_ANALYSE_EXE + "'";

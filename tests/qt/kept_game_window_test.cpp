@@ -11,8 +11,10 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QTest>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "app/end_signals.h"
 #include "app/game_wiring.h"
 #include "looking_window.h"
 #include "play/game.h"
@@ -348,6 +351,128 @@ TEST(KeptGameInWindow, AGameWithAMoveIsNotGivenUpWithoutAsking) {
     EXPECT_EQ(answers.asked.size(), 5u);
     EXPECT_EQ(run.game.mode(), Game::PlayMode::NotStarted);
     EXPECT_EQ(run.game.view().kifu.tesu(), 0);
+}
+
+// SIGTERM after a move between two people: the game is kept as a close
+// keeps it, the program ends, and the next window brings the game back.
+TEST(KeptGameInWindow, SigtermKeepsTheGameAsAClose) {
+    Home home;
+    Answers answers;
+    Position after_move;
+    {
+        Program first(home);
+        const EndSignals on_end([&first] { first.window.close_from_outside(); });
+        ASSERT_TRUE(on_end.installed());
+        first.command("START");
+        first.click(9, 7);
+        first.click(9, 6);
+        ASSERT_EQ(first.game.view().kifu.tesu(), 1);
+        after_move = board(first.game);
+        ASSERT_FALSE(std::filesystem::exists(home.kept()));
+        ASSERT_EQ(std::raise(SIGTERM), 0);
+        EXPECT_EQ(first.ends, 0) << "the handler only wakes the event loop";
+        ASSERT_TRUE(QTest::qWaitFor([&first] { return first.ends > 0; }, 60000));
+        EXPECT_EQ(first.ends, 1);
+        EXPECT_TRUE(first.window.ended());
+        EXPECT_TRUE(std::filesystem::exists(home.kept()));
+        // A second signal finds the program ended and does nothing more.
+        ASSERT_EQ(std::raise(SIGTERM), 0);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(first.ends, 1);
+    }
+    Program next(home);
+    EXPECT_EQ(next.offer(), Game::KeptGameOffer::BroughtBack);
+    EXPECT_EQ(next.game.view().kifu.tesu(), 1);
+    expect_same(board(next.game), after_move);
+}
+
+// SIGHUP while the computer thinks (the game waiting in its own loop): the
+// signal is seen there, the person's move is kept and the program ends.
+TEST(KeptGameInWindow, SighupWhileTheComputerThinksKeepsTheGame) {
+    Home home;
+    Answers answers;
+    Position after_person;
+    {
+        Program first(home);
+        const EndSignals on_end([&first] { first.window.close_from_outside(); });
+        first.command("LEVEL4");
+        first.game.set_search_limits(UNTIL_TOLD, SMALL);
+        first.command("SENTE");
+        bool raised = false;
+        int looks_after = 0;
+        first.window.look = [&] {
+            if (!first.game.thinking()) return;
+            if (raised) {
+                // A signal that does not end the wait ends the test instead.
+                if (++looks_after > 100) first.game.closing();
+                return;
+            }
+            raised = true;
+            after_person = board(first.game);
+            std::raise(SIGHUP);
+        };
+        first.click(9, 7);
+        first.click(9, 6);
+        ASSERT_TRUE(raised);
+        EXPECT_LE(looks_after, 1) << "the wait saw the signal at once";
+        EXPECT_EQ(first.ends, 1) << "ended from inside the wait";
+        EXPECT_FALSE(first.game.thinking());
+        EXPECT_EQ(first.game.view().kifu.tesu(), 1);
+    }
+    ASSERT_TRUE(std::filesystem::exists(home.kept()));
+    Program next(home);
+    next.game.set_search_limits(SMALL, SMALL);
+    EXPECT_EQ(next.offer(), Game::KeptGameOffer::BroughtBack);
+    Position kept;
+    next.game.view().kifu.restore(1, kept);
+    expect_same(kept, after_person);
+    EXPECT_EQ(next.game.view().kifu.tesu(), 2) << "the computer answers now";
+}
+
+// The session ends: when the session manager asks for the data to be
+// committed, the game is kept as a close keeps it and the program ends.
+TEST(KeptGameInWindow, TheEndOfTheSessionKeepsTheGameAsAClose) {
+    Home home;
+    Answers answers;
+    {
+        Program first(home);
+        auto& app = *qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+        end_with_session(app, first.window, [&first] { first.window.close_from_outside(); });
+        first.command("START");
+        first.click(9, 7);
+        first.click(9, 6);
+        ASSERT_FALSE(std::filesystem::exists(home.kept()));
+        // Only Qt makes a QSessionManager; the handler never looks at it, so
+        // storage of its size stands in for one.
+        alignas(QSessionManager) unsigned char manager[sizeof(QSessionManager)] = {};
+        emit app.commitDataRequest(*reinterpret_cast<QSessionManager*>(manager));
+        EXPECT_EQ(first.ends, 1);
+        EXPECT_TRUE(std::filesystem::exists(home.kept()));
+    }
+    Program next(home);
+    EXPECT_EQ(next.offer(), Game::KeptGameOffer::BroughtBack);
+    EXPECT_EQ(next.game.view().kifu.tesu(), 1);
+}
+
+// The handlers before EndSignals are put back when it goes.
+TEST(EndSignalsHandlers, ArePutBackWhenItGoes) {
+    struct sigaction before {};
+    sigaction(SIGTERM, nullptr, &before);
+    {
+        const EndSignals on_end([] {});
+        struct sigaction during {};
+        sigaction(SIGTERM, nullptr, &during);
+        EXPECT_NE(during.sa_handler, before.sa_handler);
+        // One at a time: a second one leaves the signals to the first.
+        const EndSignals second([] {});
+        EXPECT_FALSE(second.installed());
+    }
+    struct sigaction after {};
+    sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+    sigaction(SIGHUP, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_DFL);
 }
 
 // The level is kept beside the game, not in the settings file, and a file

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <functional>
 
+#include "art/picture_names.h"
 #include "port/geometry.h"
 #include "qt/data_folder.h"
-#include "qt/picture_names.h"
 #include "qt/picture_set.h"
 
 namespace zemtori {

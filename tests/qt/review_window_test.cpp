@@ -13,11 +13,15 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QValueAxis>
 
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "../review/planted_game.h"
 #include "app/game_wiring.h"
@@ -48,8 +52,9 @@ protected:
         connect_game(window, game);
         game.load();
         window.show();
-        review = window.findChild<ReviewWindow*>();
-        ASSERT_NE(review, nullptr);
+        on_demand = window.findChild<ReviewWindowOnDemand*>();
+        ASSERT_NE(on_demand, nullptr);
+        EXPECT_EQ(on_demand->window(), nullptr) << "made when a review first needs it";
         game.review_limits = searcher::Limits{0, 20000, 0};
     }
     void TearDown() override {
@@ -82,7 +87,9 @@ protected:
     SoundEffects sound{window, ZEMTORI_TEST_DATA_DIR};
     Game game{window, sound};
     test::OkToEveryBox boxes;
-    ReviewWindow* review = nullptr;
+    ReviewWindowOnDemand* on_demand = nullptr;
+    // The review's window, once made.
+    ReviewWindow* review() const { return on_demand->window(); }
     test::PlantedGame planted;
     int ends = 0;
 };
@@ -93,22 +100,22 @@ TEST_F(ReviewInWindow, ARecordFromAFileIsChartedListedAndItsBlunderSteppedTo) {
     window.action("KAISEKI")->trigger();
 
     // The progress ends at the last position, and its panel goes.
-    EXPECT_EQ(review->progress_bar()->maximum(), moves + 1);
-    EXPECT_EQ(review->progress_bar()->value(), moves + 1);
-    EXPECT_FALSE(review->progress_panel()->isVisible());
-    ASSERT_TRUE(review->isVisible());
-    ASSERT_EQ(review->list()->rowCount(), moves);
-    EXPECT_EQ(review->score_line()->count(), moves + 1) << "the first position and one point a move";
-    EXPECT_EQ(review->list()->item(planted.blunder - 1, 3)->text(), QStringLiteral("悪手"));
+    EXPECT_EQ(review()->progress_bar()->maximum(), moves + 1);
+    EXPECT_EQ(review()->progress_bar()->value(), moves + 1);
+    EXPECT_FALSE(review()->progress_panel()->isVisible());
+    ASSERT_TRUE(review()->isVisible());
+    ASSERT_EQ(review()->list()->rowCount(), moves);
+    EXPECT_EQ(review()->score_line()->count(), moves + 1) << "the first position and one point a move";
+    EXPECT_EQ(review()->list()->item(planted.blunder - 1, 3)->text(), QStringLiteral("悪手"));
 
     // The blunder's point on the chart, clicked where it is drawn.
-    const QList<QPointF> marks = review->blunders()->points();
+    const QList<QPointF> marks = review()->blunders()->points();
     const auto mark = std::find_if(marks.begin(), marks.end(),
                                    [this](const QPointF& p) { return std::lround(p.x()) == planted.blunder; });
     ASSERT_NE(mark, marks.end()) << "the planted blunder is marked on the chart";
-    QChartView* view = review->chart_view();
+    QChartView* view = review()->chart_view();
     QTest::qWait(10);
-    const QPointF scene = view->chart()->mapToPosition(*mark, review->blunders());
+    const QPointF scene = view->chart()->mapToPosition(*mark, review()->blunders());
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(scene));
 
     const auto& v = game.view();
@@ -127,7 +134,7 @@ TEST_F(ReviewInWindow, ARecordFromAFileIsChartedListedAndItsBlunderSteppedTo) {
 
     // A row of the list steps there too: the first move, made in the
     // settled opening, which a file does not hold.
-    QTableWidget* list = review->list();
+    QTableWidget* list = review()->list();
     const QRect row = list->visualItemRect(list->item(0, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(v.kifu.kifu_tesu(), 0);
@@ -139,7 +146,7 @@ TEST_F(ReviewInWindow, ARecordFromAFileIsChartedListedAndItsBlunderSteppedTo) {
 
     // A new game closes the review.
     window.action("CANCEL")->trigger();
-    EXPECT_FALSE(review->isVisible());
+    EXPECT_FALSE(review()->isVisible());
     EXPECT_EQ(ends, 0);
 }
 
@@ -162,10 +169,10 @@ TEST_F(ReviewInWindow, TheWindowPaintsWhileItRunsAndStoppingAnswersAtOnce) {
             window.canvas()->update();  // something uncovers the window
             return;
         }
-        EXPECT_TRUE(review->progress_panel()->isVisible());
-        EXPECT_EQ(review->progress_bar()->value(), 0);
-        EXPECT_EQ(review->progress_bar()->maximum(), static_cast<int>(planted.file.entries.size()) + 1);
-        QTest::mouseClick(review->stop_button(), Qt::LeftButton);
+        EXPECT_TRUE(review()->progress_panel()->isVisible());
+        EXPECT_EQ(review()->progress_bar()->value(), 0);
+        EXPECT_EQ(review()->progress_bar()->maximum(), static_cast<int>(planted.file.entries.size()) + 1);
+        QTest::mouseClick(review()->stop_button(), Qt::LeftButton);
         stopped = true;
     };
     window.action("KAISEKI")->trigger();
@@ -176,16 +183,92 @@ TEST_F(ReviewInWindow, TheWindowPaintsWhileItRunsAndStoppingAnswersAtOnce) {
     EXPECT_EQ(ends, 0);
     ASSERT_TRUE(game.shown_review().has_value());
     EXPECT_EQ(game.shown_review()->done(), 0) << "the position being searched is not kept";
-    EXPECT_TRUE(review->isVisible());
-    EXPECT_EQ(review->list()->rowCount(), 0);
+    EXPECT_TRUE(review()->isVisible());
+    EXPECT_EQ(review()->list()->rowCount(), 0);
 }
 
 // Without a move to review the command is refused and nothing opens.
 TEST_F(ReviewInWindow, ARecordOfOnePositionIsRefused) {
     window.action("KAISEKI")->trigger();
-    EXPECT_FALSE(review->isVisible());
-    EXPECT_FALSE(review->progress_panel()->isVisible());
+    EXPECT_EQ(review(), nullptr) << "nothing made, nothing shown";
     EXPECT_FALSE(game.shown_review().has_value());
+    // A new game closes a review there is none of.
+    window.action("CANCEL")->trigger();
+    EXPECT_EQ(review(), nullptr);
+}
+
+// The progress panel opens over the middle of the game's window, wherever
+// that window stands.
+TEST_F(ReviewInWindow, TheProgressPanelOpensOverTheMiddleOfTheGamesWindow) {
+    read_planted();
+    window.move(260, 140);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window.frameGeometry().topLeft() == QPoint(260, 140); }, 10000));
+    game.review_limits = searcher::Limits{0, 0, 0};  // each position until told
+    QRect panel, game_window;
+    window.look = [&] {
+        if (!game.thinking() || !panel.isNull()) return;
+        ASSERT_NE(review(), nullptr);
+        ASSERT_TRUE(review()->progress_panel()->isVisible());
+        panel = review()->progress_panel()->frameGeometry();
+        game_window = window.frameGeometry();
+        review()->stop_button()->click();
+    };
+    window.action("KAISEKI")->trigger();
+    ASSERT_FALSE(panel.isNull());
+    EXPECT_LE((panel.center() - game_window.center()).manhattanLength(), 2)
+        << "panel centre " << panel.center().x() << "," << panel.center().y() << ", window centre "
+        << game_window.center().x() << "," << game_window.center().y();
+    EXPECT_TRUE(game_window.contains(panel));
+    EXPECT_EQ(ends, 0);
+}
+
+// A review of a record of `moves` moves in which every position is decided
+// without a search: what the chart shows of a game that long.
+review::Review review_of(int moves) {
+    review::Record record;
+    record.entries.resize(static_cast<std::size_t>(moves) + 1);
+    record.moves.resize(static_cast<std::size_t>(moves) + 1);
+    review::Review review(record);
+    while (!review.finished()) review.add(std::nullopt);
+    return review;
+}
+
+// Where the axis puts its labels, read from its own settings: spread evenly
+// over the range, or from the anchor at every interval.
+std::vector<double> label_positions(const QValueAxis& axis) {
+    std::vector<double> at;
+    if (axis.tickType() == QValueAxis::TicksFixed) {
+        for (int i = 0; i < axis.tickCount(); ++i)
+            at.push_back(axis.min() + i * (axis.max() - axis.min()) / (axis.tickCount() - 1));
+        return at;
+    }
+    const double step = axis.tickInterval();
+    double first = axis.tickAnchor() + std::ceil((axis.min() - axis.tickAnchor()) / step) * step;
+    for (double v = first; v <= axis.max() + 1e-9; v += step) at.push_back(v);
+    return at;
+}
+
+// Every label of the move axis stands on the move it names (a label "5" at
+// 5.5 made each point look a move early), for a short game and long ones,
+// with a readable number of labels.
+TEST(ReviewChart, EveryLabelOfTheMoveAxisStandsAtItsMove) {
+    QWidget owner;
+    ReviewWindow window(&owner);
+    for (const int moves : {11, 1, 7, 60, 150, 300}) {
+        window.show_review(review_of(moves));
+        QValueAxis* axis = window.move_axis();
+        ASSERT_NE(axis, nullptr);
+        EXPECT_EQ(axis->min(), 0) << moves;
+        EXPECT_EQ(axis->max(), moves) << moves;
+        EXPECT_EQ(window.score_line()->count(), moves + 1) << moves;
+        const std::vector<double> at = label_positions(*axis);
+        ASSERT_GE(at.size(), 2u) << moves;
+        EXPECT_LE(at.size(), 13u) << moves;
+        EXPECT_EQ(at.front(), 0) << moves;
+        for (const double v : at) EXPECT_EQ(v, std::round(v)) << moves << " moves: a label at " << v;
+        // The last label no more than one step short of the last move.
+        EXPECT_GT(at.back() + (at[1] - at[0]), moves) << moves;
+    }
 }
 
 }  // namespace

@@ -24,6 +24,10 @@
 #include "play/game.h"
 #include "sound/effects.h"
 #include "qt_test_support.h"
+#include "rules/board.h"
+#include "rules/legality.h"
+#include "rules/moves.h"
+#include "test_support.h"
 
 namespace zemtori {
 namespace {
@@ -141,6 +145,51 @@ TEST_F(RulesInWindow, TheGameGoesOnWhileItIsOpenAndIsAsItWasOnceItCloses) {
     EXPECT_EQ(ends, 0);
     EXPECT_FALSE(window.ended());
     EXPECT_EQ(game.view().kifu.tesu(), 2);
+}
+
+// What the text says of the sides, dragging, the promoted rook, the two-pawn
+// rule and the levels is what the game does.
+TEST_F(RulesInWindow, SaysWhichSideThePlayerHasHowToDragWhereTheTwoPawnRuleLooksAndWhatSetsTheLevelsApart) {
+    window.action("ASOBIKATA")->trigger();
+    const QString text = window.rules_window()->browser()->toPlainText();
+    const auto says = [&text](const char* words) { return text.contains(QString::fromUtf8(words)); };
+
+    // The person has the right-hand army in every game; 先手 and 後手 say who
+    // moves first (the computer, after 後手).
+    EXPECT_FALSE(says("あなた（先手）"));
+    EXPECT_TRUE(says("あなたはいつも右側の軍"));
+    EXPECT_TRUE(says("後手 ではコンピュータが先に指します"));
+    // Dragging, with the right button for promotion.
+    EXPECT_TRUE(says("ドラッグ"));
+    EXPECT_TRUE(says("右ボタンでドラッグすると成ります"));
+    // The promoted rook as its picture writes it.
+    EXPECT_FALSE(says("竜"));
+    EXPECT_TRUE(says("成ると龍になり"));
+    // The levels: not depth, but how often the best move is kept.
+    EXPECT_FALSE(says("読みが浅く"));
+    EXPECT_TRUE(says("最善と見た手をそのまま指すことが多く"));
+    EXPECT_TRUE(says("LEVEL9がいちばん強い相手で、いつも最善と見た手を指します"));
+
+    // The two-pawn rule looks at the row of the square dropped on, before
+    // the pawn falls, and the rules agree both ways.
+    EXPECT_TRUE(says("落ちる前の列"));
+    EXPECT_TRUE(says("ほかの列へ行くとしても打てません"));
+    EXPECT_TRUE(says("自分の歩のある列に入ることはかまいません"));
+    // A pawn in the bottom row; one dropped high in an empty column is
+    // allowed, and falls into that row beside it.
+    Position low = test::board_with({{9, 5, -HU}});
+    nifu_keisan(low);
+    EXPECT_EQ(idou_kanou(low, SITA_TE_X, 1, 3, 2, -HU), 1);
+    low.BAN[3][2] = -HU;
+    rakka(low, nullptr);
+    EXPECT_EQ(low.BAN[9][2], -HU);
+    EXPECT_EQ(low.BAN[9][5], -HU) << "two of the side's pawns in one row";
+    // A pawn standing in row 5 on a full column: a pawn dropped in row 5 is
+    // refused, though it would fall out of the row.
+    Position mid = test::board_with({{5, 5, -HU}, {6, 5, -KIN}, {7, 5, -KIN}, {8, 5, -GIN}, {9, 5, -GIN}});
+    nifu_keisan(mid);
+    EXPECT_EQ(idou_kanou(mid, SITA_TE_X, 1, 5, 2, -HU), 0);
+    EXPECT_EQ(idou_kanou(mid, SITA_TE_X, 1, 4, 2, -HU), 1) << "the row above is free";
 }
 
 }  // namespace

@@ -11,10 +11,17 @@
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "app/game_wiring.h"
-#include "artgen/art.h"
+#include "art/art.h"
+#include "art/picture_names.h"
 #include "port/geometry.h"
 #include "qt/canvas.h"
 #include "qt/main_window.h"
@@ -28,6 +35,21 @@ namespace zemtori {
 namespace {
 
 constexpr int WAIT_MS = 60000;
+
+// Holds the worker inside a picture until it is told to stop (or, should it
+// never be, for a minute, so that a fault fails the test instead of hanging it).
+void hold_until_stopped(const ScaledView& view) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!view.stop_requested() && std::chrono::steady_clock::now() < give_up) std::this_thread::yield();
+}
+
+// A plain picture of the right size for `code` at scale `d`.
+QImage plain_picture(int code, double d) {
+    QImage image(art::device_pixels(picture_width(code), d), art::device_pixels(picture_height(code), d),
+                 QImage::Format_RGB32);
+    image.fill(Qt::darkYellow);
+    return image;
+}
 
 void send_mouse(QWidget* canvas, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
     QMouseEvent e(type, at, canvas->mapToGlobal(at), button, held, Qt::NoModifier);
@@ -258,6 +280,75 @@ TEST(ScaledHighDensityWindow, PiecesAreDrawnAtTheScreensRatioTimesTheWindowsScal
             EXPECT_EQ(cell_row(pixel.y() * TWIPS_PER_PIXEL), x);
         }
     disconnect_game(window);
+}
+
+// A window far larger than any screen (16000 x 10000) is drawn at the scale
+// limit, not at twenty times its first size, and closing it while the worker
+// draws that scale's pictures stops the worker after the picture it is on.
+TEST(ScaledWindowLimit, AHugeWindowIsDrawnAtTheLimitAndClosesBetweenTwoPictures) {
+    auto window = std::make_unique<MainWindow>(menu_entries(), nullptr, 1.0);
+    window->end_hook = [] {};
+    ASSERT_EQ(window->load_pictures(QStringLiteral(ZEMTORI_TEST_DATA_DIR "/pictures")).message(), QString());
+    window->show();
+    window->place_on_screen();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->placed(); }, WAIT_MS));
+    Canvas* canvas = window->canvas();
+    ScaledView& view = canvas->scaled();
+    view.debounce_ms = 0;
+    std::mutex mutex;
+    std::vector<double> asked;  // the scale of each picture the worker drew
+    view.make_picture = [&](int code, double d) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            asked.push_back(d);
+        }
+        hold_until_stopped(view);
+        return plain_picture(code, d);
+    };
+    window->resize(16000, 10000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const std::lock_guard<std::mutex> lock(mutex);
+            return !asked.empty();
+        },
+        WAIT_MS));
+    const double limit = canvas->scale_limit();
+    EXPECT_EQ(limit, 4) << "the offscreen screen is smaller than four times the first size";
+    EXPECT_GT(16000.0 / canvas->base_size().width(), 20) << "the window itself asks for more";
+    EXPECT_EQ(canvas->view_scale(), limit);
+    EXPECT_EQ(view.scale(), limit);
+    window.reset();
+    const std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(asked, std::vector<double>{limit}) << "one picture, at the limit, and no more once the window went";
+}
+
+// The scale changes while the worker draws: the set under way stops after
+// its picture and the scale asked for now is drawn and shown.
+TEST(ScaledViewWorker, AnotherScaleStopsTheSetUnderWay) {
+    ScaledView view(QSize(TILE_W * 3, TILE_H * 2));
+    view.debounce_ms = 0;
+    view.picture(2, QPoint(0, 0), QSize(TILE_W, TILE_H));
+    std::atomic<int> at_three{0}, at_two{0};
+    view.make_picture = [&](int code, double d) {
+        if (d == 3) {
+            ++at_three;
+            hold_until_stopped(view);
+        } else {
+            ++at_two;
+        }
+        return plain_picture(code, d);
+    };
+    view.set_scale(3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return at_three > 0; }, WAIT_MS));
+    EXPECT_EQ(view.drawing(), 3);
+    view.set_scale(2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.image() != nullptr; }, WAIT_MS));
+    EXPECT_EQ(at_three, 1);
+    EXPECT_EQ(at_two, static_cast<int>(PICTURE_CODES.size()));
+    EXPECT_EQ(view.last_scale(), 2);
+    EXPECT_EQ(view.image()->size(), QSize(TILE_W * 6, TILE_H * 4));
+    EXPECT_EQ(view.image()->pixel(5, 5), QColor(Qt::darkYellow).rgb()) << "the tile drawn at 2";
+    EXPECT_EQ(view.drawing(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scale, ScaledWindowAt, ::testing::Values(1.0, 1.5, 2.25),

@@ -1,7 +1,9 @@
 // Without a sound device the sound system's libraries stay off the terminal:
 // what they say goes to the start-up log, heard only when it is asked for.
 // The sound library is opened in a child process of its own (this program,
-// started again with OPEN_SOUND_LIBRARY_ALONE), with no device to open.
+// started again with OPEN_SOUND_LIBRARY_ALONE), with no device to open, as
+// the program opens it: the messages routed from the thread that loads the
+// libraries, before the device is opened.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "app/sound_library_messages.h"
+#include "mixer_library.h"
 #include "qt_test_support.h"
 #include "zemtori_ds.h"
 
@@ -19,7 +22,7 @@ namespace zemtori {
 namespace test {
 
 int open_sound_library_alone() {
-    route_sound_library_messages();
+    mixer_library::start_loading(route_sound_library_messages);
     const int32_t device = dsInitialize(0);
     if (device != 0) dsTerminate(device);
     return device != 0 ? 3 : 0;

@@ -100,6 +100,20 @@ TEST_F(LoaderTest, LoadingStartedAheadIsWaitedForByTheFirstCall) {
     EXPECT_EQ(dsTerminate(sound), 1);
 }
 
+// What is to run once the libraries are loaded (routing ALSA's messages)
+// runs at once when a call has loaded them already, and only once.
+TEST_F(LoaderTest, WhatFollowsTheLoadingRunsAtOnceWhenTheLibrariesAreThere) {
+    ASSERT_TRUE(mixer_library::load_for_testing(mixer_library::MIXER_SONAME, mixer_library::SDL_SONAME));
+    static int runs;
+    runs = 0;
+    mixer_library::start_loading([] { ++runs; });
+    EXPECT_EQ(runs, 1);
+    const int32_t sound = dsInitialize(0);
+    EXPECT_NE(sound, 0);
+    EXPECT_EQ(dsTerminate(sound), 1);
+    EXPECT_EQ(runs, 1);
+}
+
 TEST(LoadOrder, EveryLibraryComesAfterTheOnesItNeedsAndTheMixerLast) {
     const std::string folder = mixer_folder();
     ASSERT_FALSE(folder.empty());

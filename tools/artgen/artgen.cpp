@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "art.h"
-#include "qt/picture_names.h"
+#include "art/art.h"
+#include "art/picture_names.h"
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);

@@ -207,12 +207,19 @@ State& state() {
 
 }  // namespace
 
-void start_loading() {
+void start_loading(void (*then)()) {
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (s.loading.joinable() || s.loaded.tried) return;
+    if (s.loading.joinable()) return;
+    if (s.loaded.tried) {
+        if (then) then();
+        return;
+    }
     // The result is written only by this thread and read only after it has been joined.
-    s.loading = std::thread([&s] { s.loaded = load(MIXER_SONAME, SDL_SONAME); });
+    s.loading = std::thread([&s, then] {
+        s.loaded = load(MIXER_SONAME, SDL_SONAME);
+        if (then) then();
+    });
 }
 
 const Calls* calls() {

@@ -16,8 +16,11 @@ namespace zemtori::mixer_library {
 inline constexpr const char* MIXER_SONAME = "libSDL2_mixer-2.0.so.0";
 inline constexpr const char* SDL_SONAME = "libSDL2-2.0.so.0";
 
-// Starts loading on a thread of its own.  Later calls do nothing.
-void start_loading();
+// Starts loading on a thread of its own; `then`, if given, runs on that
+// thread once the libraries are loaded (and so before the first call that
+// needs them returns), or at once when a call has loaded them already.
+// Later calls do nothing more.
+void start_loading(void (*then)() = nullptr);
 
 // For tests, with no device open: waits for any loading under way, forgets
 // what was loaded and loads from these names now.  When either library or

@@ -3,9 +3,9 @@
 // that period and the extra row equals the first.
 #include <cmath>
 
-#include "art.h"
+#include "art/art.h"
+#include "art/texture.h"
 #include "port/geometry.h"
-#include "texture.h"
 
 namespace zemtori::art {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "art.h"
+#include "art/art.h"
 
 namespace zemtori::art {
 

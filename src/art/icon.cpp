@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "art.h"
+#include "art/art.h"
 
 namespace zemtori::art {
 

@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "art.h"
+#include "art/art.h"
+#include "art/texture.h"
 #include "port/geometry.h"
-#include "texture.h"
 
 namespace zemtori::art {
 
