@@ -12,6 +12,7 @@ void connect_game(MainWindow& window, Game& game) {
     window.events.key_press = [&game](int key) { game.key_press(key); };
     window.events.timer_tick = [&game] { game.timer_tick(); };
     window.events.closing = [&game] { game.closing(); };
+    window.events.ended_from_outside = [&game] { game.end_quietly(); };
     window.events.record_control_used = [&game](RecordControl c) { game.record_control_used(c); };
     window.events.drag_piece = [&game](double x, double y) { return game.drag_piece(x, y); };
     window.events.drag_landing = [&game](double x, double y) -> std::optional<QPoint> {

@@ -160,10 +160,11 @@ int main(int argc, char** argv) {
         using Offer = zemtori::Game::KeptGameOffer;
         const Offer offer = game.offer_kept_game();
         qCInfo(startup_log).noquote() << "kept game:"
-                                      << (offer == Offer::None       ? "none"
-                                          : offer == Offer::Removed  ? "removed"
-                                          : offer == Offer::Declined ? "declined"
-                                                                     : "brought back");
+                                      << (offer == Offer::None           ? "none"
+                                          : offer == Offer::Removed      ? "removed"
+                                          : offer == Offer::Declined     ? "declined"
+                                          : offer == Offer::OtherVersion ? "another version's, left"
+                                                                         : "brought back");
     });
 
     const int code = app.exec();

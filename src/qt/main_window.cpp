@@ -427,7 +427,8 @@ void MainWindow::show_rules() {
 
 void MainWindow::close_from_outside() {
     if (ended_) return;
-    if (events.closing) events.closing();
+    if (events.ended_from_outside) events.ended_from_outside();
+    else if (events.closing) events.closing();
     if (!ended_) end_program();
 }
 

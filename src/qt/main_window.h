@@ -54,6 +54,9 @@ public:
         std::function<void(int key)> key_press;
         std::function<void()> timer_tick;
         std::function<void()> closing;
+        // The program is ended from outside (a signal, the session's end):
+        // as closing, but nobody may be there to read a box.  Unset: closing.
+        std::function<void()> ended_from_outside;
         std::function<void(RecordControl control)> record_control_used;
         // A drag (Canvas): the piece a press lifted, the cell (column, row)
         // it would come to rest on, and where it was let go.

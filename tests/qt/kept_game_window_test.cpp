@@ -387,6 +387,38 @@ TEST(KeptGameInWindow, SigtermKeepsTheGameAsAClose) {
     expect_same(board(next.game), after_move);
 }
 
+// SIGTERM while the pieces fall after 反転 (or any fall, at any of its
+// steps): the game kept is the one before the fall began, a settled position
+// of its record with its side to move, and nothing hangs in the air.
+TEST(KeptGameInWindow, SigtermDuringAFallKeepsTheGameBeforeIt) {
+    Home home;
+    Answers answers;
+    Position before_turn;
+    int to_move = NASHI;
+    {
+        Program first(home);
+        const EndSignals on_end([&first] { first.window.close_from_outside(); });
+        first.command("START");
+        first.click(9, 7);
+        first.click(9, 6);
+        before_turn = board(first.game);
+        to_move = first.game.view().turn.TEBAN;
+        int falling_looks = 0;
+        first.window.look = [&] {
+            if (first.game.activity() != Progress::Activity::Settling) return;
+            if (++falling_looks == 3) std::raise(SIGTERM);  // some steps into the fall
+        };
+        first.command("REVERSE");  // asked, answered Yes
+        ASSERT_GE(falling_looks, 3);
+        EXPECT_EQ(first.ends, 1);
+    }
+    Program next(home);
+    EXPECT_EQ(next.offer(), Game::KeptGameOffer::BroughtBack);
+    EXPECT_FALSE(next.game.view().kifu.hanten()) << "the turn of the board never settled";
+    EXPECT_EQ(next.game.view().turn.TEBAN, to_move);
+    expect_same(board(next.game), before_turn);
+}
+
 // SIGHUP while the computer thinks (the game waiting in its own loop): the
 // signal is seen there, the person's move is kept and the program ends.
 TEST(KeptGameInWindow, SighupWhileTheComputerThinksKeepsTheGame) {

@@ -206,7 +206,7 @@ TEST_F(ReviewInWindow, TheProgressPanelOpensOverTheMiddleOfTheGamesWindow) {
     game.review_limits = searcher::Limits{0, 0, 0};  // each position until told
     QRect panel, game_window;
     window.look = [&] {
-        if (!game.thinking() || !panel.isNull()) return;
+        if (!game.reviewing() || !panel.isNull()) return;
         ASSERT_NE(review(), nullptr);
         ASSERT_TRUE(review()->progress_panel()->isVisible());
         panel = review()->progress_panel()->frameGeometry();
