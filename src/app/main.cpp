@@ -16,6 +16,7 @@
 
 #include "app/end_signals.h"
 #include "app/game_wiring.h"
+#include "app/sound_after_show.h"
 #include "app/sound_library_messages.h"
 #include "app/startup_log.h"
 #include "qt/data_folder.h"
@@ -76,16 +77,6 @@ void look_up_fallbacks(const QString& text, const QFont& font) {
 
 int main(int argc, char** argv) {
     qt_handler = qInstallMessageHandler(hold_message);
-    // SDL2_mixer and the forty-odd libraries it brings load on a thread of
-    // their own from the first moment, and are there by the time the game
-    // opens the sound (started once the window was built, they kept the game
-    // waiting: the window opened some 10% later, offscreen and on X11).  The
-    // dynamic loader loads for one thread at a time, so Qt's plugins wait
-    // now and then behind one of those libraries, but never behind all.
-    // What ALSA says is routed to the start-up log from that thread, once
-    // the libraries (ALSA among them) are there and before the device opens:
-    // done here, it would wait behind them all.
-    zemtori::mixer_library::start_loading(zemtori::route_sound_library_messages);
     QApplication app(argc, argv);
     pass_held_messages();
     QApplication::setStyle(new zemtori::MenuBarStyle);
@@ -128,7 +119,10 @@ int main(int argc, char** argv) {
 
     families.wait();
     zemtori::SoundEffects sound(window, data.toStdString());
-    zemtori::Game game(window, sound);
+    // The game's start-up asks for the sound as always; it comes in once the
+    // window shows (app/sound_after_show.h).
+    zemtori::SoundAfterShow sound_after_show(sound);
+    zemtori::Game game(window, sound_after_show);
     zemtori::connect_game(window, game);
     // SIGTERM, SIGHUP and the end of the session end the program as closing
     // the window does, keeping the game; from now on there is one to keep.
@@ -138,9 +132,6 @@ int main(int argc, char** argv) {
     // The game in progress at the end and the level chosen are kept here.
     game.state_folder = zemtori::state_folder();
     game.load();
-    qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(sound.other) << ", 禁止.wav "
-                                  << loaded(sound.refusal) << ", 駒打音.wav " << loaded(sound.piece)
-                                  << ", BGM.wav " << loaded(sound.music);
     if (window.ended()) return 0;
     const QIcon icon = zemtori::icon_of(icon_pictures.get());
     QApplication::setWindowIcon(icon);
@@ -155,8 +146,22 @@ int main(int argc, char** argv) {
         qCInfo(startup_log).nospace() << "window open: " << outer.width() << "x" << outer.height()
                                       << (window.isVisible() ? " visible" : " hidden");
     });
-    // A game kept at the last end is offered once the board shows.
-    QTimer::singleShot(0, &window, [&game] {
+    // Once the window shows, SDL2_mixer and the libraries it brings load on
+    // a thread of their own (what ALSA says routed to the start-up log once
+    // they are there); the sound comes in when they are, and then a game
+    // kept at the last end is offered.
+    QTimer::singleShot(0, &window, [] { zemtori::mixer_library::start_loading(zemtori::route_sound_library_messages); });
+    QTimer sound_arrival;
+    sound_arrival.setInterval(5);
+    QObject::connect(&sound_arrival, &QTimer::timeout, &window, [&] {
+        if (!zemtori::mixer_library::loaded_already()) return;
+        sound_arrival.stop();
+        if (window.ended()) return;
+        sound_after_show.arrive();
+        qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(sound.other) << ", 禁止.wav "
+                                      << loaded(sound.refusal) << ", 駒打音.wav " << loaded(sound.piece)
+                                      << ", BGM.wav " << loaded(sound.music);
+        if (window.ended()) return;
         using Offer = zemtori::Game::KeptGameOffer;
         const Offer offer = game.offer_kept_game();
         qCInfo(startup_log).noquote() << "kept game:"
@@ -166,6 +171,7 @@ int main(int argc, char** argv) {
                                           : offer == Offer::OtherVersion ? "another version's, left"
                                                                          : "brought back");
     });
+    sound_arrival.start();
 
     const int code = app.exec();
     // The game goes before the window: nothing may reach it any more.

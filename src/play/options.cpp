@@ -101,11 +101,9 @@ void Game::read_settings() {
 
     // A first line that names none of the five backgrounds reads as green,
     // checked like any other, so the file written next has all four lines.
-    if (file.count >= 1) {
-        const int haikei = file.says.haikei != 0 ? file.says.haikei : HAIKEI_MIDORI;
-        set_haikei(haikei);
-        screen.haikei_hyouji(haikei);
-    }
+    // The background is tiled by the full redraw of the new game that
+    // follows at start-up.
+    if (file.count >= 1) set_haikei(file.says.haikei != 0 ? file.says.haikei : HAIKEI_MIDORI);
     if (file.count >= 2) {
         set_sidou(file.says.sidou);
     }
@@ -120,7 +118,6 @@ void Game::read_settings() {
     // written or not, the game goes on with these.
     replace_settings_file(settings_file, settings_file_bytes(DEFAULT_SETTINGS));
     set_haikei(HAIKEI_MIDORI);
-    screen.haikei_hyouji(HAIKEI_MIDORI);
     // Guidance goes off, also when the file had it on: the menu shows what
     // the game does.
     set_sidou(false);

@@ -240,6 +240,13 @@ TEST(GameStartUp, RemovesADamagedKeptGameFromTheStateFolder) {
     waitpid(pid, &status, 0);
     ASSERT_TRUE(said) << got;
     EXPECT_NE(got.find("zemtori.startup: kept game: removed"), std::string::npos) << got;
+    // The window opens first; the sound comes in once it shows, and only
+    // then is a kept game looked for.
+    const std::size_t window_open = got.find("window open"), sounds = got.find("sounds: "),
+                      kept_game = got.find("kept game:");
+    ASSERT_NE(sounds, std::string::npos) << got;
+    EXPECT_LT(window_open, sounds) << got;
+    EXPECT_LT(sounds, kept_game) << got;
     EXPECT_FALSE(std::ifstream(kept).good()) << "the damaged file is still there";
     EXPECT_EQ(std::system((std::string("rm -rf ") + folder).c_str()), 0);
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -191,6 +192,7 @@ struct State {
     std::mutex mutex;
     std::thread loading;
     Loaded loaded;
+    std::atomic<bool> done{false};  // the loading thread has finished its work
 
     ~State() { finish(); }
 
@@ -219,7 +221,15 @@ void start_loading(void (*then)()) {
     s.loading = std::thread([&s, then] {
         s.loaded = load(MIXER_SONAME, SDL_SONAME);
         if (then) then();
+        s.done.store(true, std::memory_order_release);
     });
+}
+
+bool loaded_already() {
+    State& s = state();
+    if (s.done.load(std::memory_order_acquire)) return true;
+    std::unique_lock<std::mutex> lock(s.mutex, std::try_to_lock);
+    return lock.owns_lock() && !s.loading.joinable() && s.loaded.tried;
 }
 
 const Calls* calls() {

@@ -22,6 +22,11 @@ inline constexpr const char* SDL_SONAME = "libSDL2-2.0.so.0";
 // Later calls do nothing more.
 void start_loading(void (*then)() = nullptr);
 
+// True once loading started by start_loading has finished (or a call has
+// loaded the libraries already): the first call that needs them will not
+// wait.  Never blocks.
+bool loaded_already();
+
 // For tests, with no device open: waits for any loading under way, forgets
 // what was loaded and loads from these names now.  When either library or
 // one of the calls is missing, the sound library behaves as on a machine
