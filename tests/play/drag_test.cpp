@@ -14,6 +14,7 @@
 #include "rules/moves.h"
 #include "recording_sound.h"
 #include "settings_folder.h"
+#include "test_support.h"
 
 namespace zemtori {
 namespace {
@@ -30,16 +31,7 @@ bool mover_piece(const TurnState& turn, int koma) {
     return (koma <= -10 && turn.TEBAN == turn.MAN_GAWA) || (koma >= 10 && turn.TEBAN == turn.COM_GAWA);
 }
 
-bool same_position(const Position& a, const Position& b) {
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
-            if (a.BAN[x][y] != b.BAN[x][y]) return false;
-    for (int k = 0; k <= MOCHI_SLOTS; ++k)
-        if (a.MOCHI_UE_KOMA[k] != b.MOCHI_UE_KOMA[k] || a.MOCHI_UE_KAZU[k] != b.MOCHI_UE_KAZU[k] ||
-            a.MOCHI_SITA_KOMA[k] != b.MOCHI_SITA_KOMA[k] || a.MOCHI_SITA_KAZU[k] != b.MOCHI_SITA_KAZU[k])
-            return false;
-    return true;
-}
+bool same_position(const Position& a, const Position& b) { return test::same_board_and_hands(a, b); }
 
 struct Side {
     HeadlessPort port;

@@ -106,14 +106,10 @@ bool settled(const Position& p) {
 }
 
 bool same_position(const RecordEntry& a, const RecordEntry& b) {
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
-            if (a.BAN[x][y] != b.BAN[x][y]) return false;
-    for (int k = 1; k <= MOCHI_SLOTS; ++k)
-        if (a.UE_KOMA[k] != b.UE_KOMA[k] || a.UE_KAZU[k] != b.UE_KAZU[k] || a.SITA_KOMA[k] != b.SITA_KOMA[k] ||
-            a.SITA_KAZU[k] != b.SITA_KAZU[k])
-            return false;
-    return true;
+    Position pa, pb;
+    restore_position(a, pa);
+    restore_position(b, pb);
+    return test::same_board_and_hands(pa, pb);
 }
 
 // The kept game's own word on where it stands, judged against its record:

@@ -16,6 +16,26 @@ struct KeptGamePlay : test::PlayTest {
     KeptGamePlay() { game.state_folder = settings.dir / "state"; }
 };
 
+// The game as the state folder holds it, brought back (or not) by a fresh
+// start of the program.
+struct NextStart {
+    explicit NextStart(const std::filesystem::path& state) {
+        settings.write_plain();
+        game.settings_file = settings.file();
+        game.state_folder = state;
+        game.load();
+    }
+    test::SettingsFolder settings;
+    HeadlessPort port;
+    test::RecordingSound sound;
+    Game game{port, sound};
+};
+
+std::string bytes_of(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 // The window closes while the person's pawn falls: the kept game is the
 // position before that move with the person to move, and the move can be
 // made again once it is back.
@@ -33,14 +53,8 @@ TEST_F(KeptGamePlay, AMoveCutOffByTheEndIsNotKept) {
     ASSERT_EQ(before.BAN[1][4], KARA);
     ASSERT_NE(game.view().pos.BAN[1][3], before.BAN[1][3]) << "the move was under way";
 
-    test::SettingsFolder other_settings;
-    other_settings.write_plain();
-    HeadlessPort next_port;
-    test::RecordingSound next_sound;
-    Game next{next_port, next_sound};
-    next.settings_file = other_settings.file();
-    next.state_folder = game.state_folder;
-    next.load();
+    NextStart next_start(game.state_folder);
+    Game& next = next_start.game;
     ASSERT_EQ(next.offer_kept_game(), Game::KeptGameOffer::BroughtBack);
     const auto& v = next.view();
     EXPECT_EQ(v.kifu.tesu(), 1);
@@ -93,26 +107,6 @@ TEST_F(KeptGamePlay, AHandicapAndATurnedBoardComeBack) {
         for (int y = 1; y <= 9; ++y) ASSERT_EQ(v.pos.BAN[x][y], before.BAN[x][y]) << x << "," << y;
     next.menu("KIFU_WRITE");
     EXPECT_EQ(next_port.messages.back().text, "反転後は書き込みできません");
-}
-
-// The game as the state folder holds it, brought back (or not) by a fresh
-// start of the program.
-struct NextStart {
-    explicit NextStart(const std::filesystem::path& state) {
-        settings.write_plain();
-        game.settings_file = settings.file();
-        game.state_folder = state;
-        game.load();
-    }
-    test::SettingsFolder settings;
-    HeadlessPort port;
-    test::RecordingSound sound;
-    Game game{port, sound};
-};
-
-std::string bytes_of(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // A game brought back is played at its own level from then on, the level

@@ -161,6 +161,43 @@ TEST(AnalyseGame, AnswersEachLineBeforeTheNextIsWritten) {
     EXPECT_EQ(got.rfind("com ", 0), 0u) << got;
 }
 
+// The real program started offscreen with no sound device, its settings,
+// runtime and state in `folder` (state in `state`, when given), its
+// start-up log on (and Qt naming the plugins it loads, when asked) and its
+// standard error on the returned pipe's read end.
+struct StartedGame {
+    pid_t pid = -1;
+    int from_child = -1;
+};
+StartedGame start_game(const char* folder, const std::string& state, bool name_plugins = false) {
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) return {};
+    const pid_t pid = fork();
+    if (pid < 0) return {};
+    if (pid == 0) {
+        dup2(pipe_fds[1], 2);
+        close(pipe_fds[0]);
+        close(pipe_fds[1]);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("XDG_CONFIG_HOME", folder, 1);
+        if (!state.empty()) setenv("XDG_STATE_HOME", state.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder, 1);
+        setenv("QT_LOGGING_RULES", "zemtori.startup.info=true", 1);
+        if (name_plugins) setenv("QT_DEBUG_PLUGINS", "1", 1);
+        execl(ZEMTORI_EXE, ZEMTORI_EXE, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipe_fds[1]);
+    return {pid, pipe_fds[0]};
+}
+
+// The start-up log has said what became of a kept game: the start is over.
+bool start_over(const std::string& g) {
+    const std::size_t at = g.find("kept game:");
+    return at != std::string::npos && g.find('\n', at) != std::string::npos;
+}
+
 // Start-up reads its pictures and icons as the PNG files they are: no image
 // plugin of Qt's is loaded on the way to the window (each would bring its
 // own libraries, the JPEG one among them).  Qt names every plugin it loads
@@ -168,31 +205,16 @@ TEST(AnalyseGame, AnswersEachLineBeforeTheNextIsWritten) {
 TEST(GameStartUp, LoadsNoImagePluginOnTheWayToTheWindow) {
     char folder[] = "/tmp/zemtori-start-up-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
-    int from_child[2];
-    ASSERT_EQ(pipe(from_child), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        dup2(from_child[1], 2);
-        close(from_child[0]);
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("XDG_CONFIG_HOME", folder, 1);
-        setenv("XDG_RUNTIME_DIR", folder, 1);
-        setenv("QT_DEBUG_PLUGINS", "1", 1);
-        setenv("QT_LOGGING_RULES", "zemtori.startup.info=true", 1);
-        execl(ZEMTORI_EXE, ZEMTORI_EXE, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(from_child[1]);
+    const StartedGame game = start_game(folder, "", true);
+    ASSERT_GE(game.pid, 0);
     std::string got;
-    const bool open = read_until(from_child[0], got, [](const std::string& g) {
+    const bool open = read_until(game.from_child, got, [](const std::string& g) {
         return g.find("window open") != std::string::npos;
     });
-    kill(pid, SIGKILL);
-    close(from_child[0]);
+    kill(game.pid, SIGKILL);
+    close(game.from_child);
     int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(game.pid, &status, 0);
     ASSERT_TRUE(open) << got;
     EXPECT_NE(got.find("platforms/libqoffscreen.so\" loaded library"), std::string::npos)
         << "Qt names the plugins it loads";
@@ -212,32 +234,14 @@ TEST(GameStartUp, RemovesADamagedKeptGameFromTheStateFolder) {
     const std::string state = std::string(folder) + "/state", kept = state + "/zemtori/Zemtori-game.txt";
     ASSERT_EQ(std::system(("mkdir -p '" + state + "/zemtori'").c_str()), 0);
     std::ofstream(kept) << "zemtori kept game 1\nlevel 3\n";  // cut short
-    int from_child[2];
-    ASSERT_EQ(pipe(from_child), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        dup2(from_child[1], 2);
-        close(from_child[0]);
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("XDG_CONFIG_HOME", folder, 1);
-        setenv("XDG_STATE_HOME", state.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", folder, 1);
-        setenv("QT_LOGGING_RULES", "zemtori.startup.info=true", 1);
-        execl(ZEMTORI_EXE, ZEMTORI_EXE, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(from_child[1]);
+    const StartedGame game = start_game(folder, state);
+    ASSERT_GE(game.pid, 0);
     std::string got;
-    const bool said = read_until(from_child[0], got, [](const std::string& g) {
-        const std::size_t at = g.find("kept game:");
-        return at != std::string::npos && g.find('\n', at) != std::string::npos;
-    });
-    kill(pid, SIGKILL);
-    close(from_child[0]);
+    const bool said = read_until(game.from_child, got, start_over);
+    kill(game.pid, SIGKILL);
+    close(game.from_child);
     int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(game.pid, &status, 0);
     ASSERT_TRUE(said) << got;
     EXPECT_NE(got.find("zemtori.startup: kept game: removed"), std::string::npos) << got;
     // The window opens first; the sound comes in once it shows, and only
@@ -259,37 +263,17 @@ TEST(GameEnds, OnSigtermAndSighupWithStatusZero) {
     for (const int signal : {SIGTERM, SIGHUP}) {
         char folder[] = "/tmp/zemtori-signal-XXXXXX";
         ASSERT_NE(mkdtemp(folder), nullptr);
-        const std::string state = std::string(folder) + "/state";
-        int from_child[2];
-        ASSERT_EQ(pipe(from_child), 0);
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            dup2(from_child[1], 2);
-            close(from_child[0]);
-            close(from_child[1]);
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            setenv("XDG_CONFIG_HOME", folder, 1);
-            setenv("XDG_STATE_HOME", state.c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", folder, 1);
-            setenv("QT_LOGGING_RULES", "zemtori.startup.info=true", 1);
-            execl(ZEMTORI_EXE, ZEMTORI_EXE, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(from_child[1]);
+        const StartedGame game = start_game(folder, std::string(folder) + "/state");
+        ASSERT_GE(game.pid, 0);
         std::string got;
-        const bool started = read_until(from_child[0], got, [](const std::string& g) {
-            const std::size_t at = g.find("kept game:");
-            return at != std::string::npos && g.find('\n', at) != std::string::npos;
-        });
-        ASSERT_EQ(kill(pid, signal), 0);
+        const bool started = read_until(game.from_child, got, start_over);
+        ASSERT_EQ(kill(game.pid, signal), 0);
         // Everything it writes until it closes its end of the pipe.
-        const bool closed = !read_until(from_child[0], got, [](const std::string&) { return false; });
-        if (!closed) kill(pid, SIGKILL);
-        close(from_child[0]);
+        const bool closed = !read_until(game.from_child, got, [](const std::string&) { return false; });
+        if (!closed) kill(game.pid, SIGKILL);
+        close(game.from_child);
         int status = 0;
-        waitpid(pid, &status, 0);
+        waitpid(game.pid, &status, 0);
         EXPECT_TRUE(started) << got;
         ASSERT_TRUE(WIFEXITED(status)) << "signal " << signal << " ended it by signal " << WTERMSIG(status);
         EXPECT_EQ(WEXITSTATUS(status), 0) << got;

@@ -3,6 +3,8 @@
 // server's command loop fed from a stream.
 #include <gtest/gtest.h>
 
+#include "watchdog.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -29,36 +31,7 @@ namespace s = searcher;
 
 bool starts(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
 
-// Nothing here is timed.  A search that the server fails to stop would run
-// for hours; a guard far beyond any wait a working server needs turns that
-// into a failure with a message.
-constexpr auto HANG_GUARD = std::chrono::minutes(5);
-
-class Watchdog {
-public:
-    explicit Watchdog(const char* what) : what_(what), thread_([this] {
-        std::unique_lock<std::mutex> guard(lock_);
-        if (!signal_.wait_for(guard, HANG_GUARD, [this] { return over_; })) {
-            std::fprintf(stderr, "hung: %s\n", what_);
-            std::abort();
-        }
-    }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            over_ = true;
-        }
-        signal_.notify_all();
-        thread_.join();
-    }
-
-private:
-    const char* what_;
-    std::mutex lock_;
-    std::condition_variable signal_;
-    bool over_ = false;
-    std::thread thread_;
-};
+using test::Watchdog;
 
 p::GoPlan go(const std::string& line, int side) {
     p::GoPlan plan;

@@ -15,14 +15,8 @@ namespace zemtori {
 namespace {
 
 bool same_position(const Position& a, const Position& b) {
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
-            if (a.BAN[x][y] != b.BAN[x][y]) return false;
-    for (int k = 1; k <= MOCHI_SLOTS; ++k)
-        if (a.MOCHI_UE_KOMA[k] != b.MOCHI_UE_KOMA[k] || a.MOCHI_UE_KAZU[k] != b.MOCHI_UE_KAZU[k] ||
-            a.MOCHI_SITA_KOMA[k] != b.MOCHI_SITA_KOMA[k] || a.MOCHI_SITA_KAZU[k] != b.MOCHI_SITA_KAZU[k])
-            return false;
-    return a.MOCHI_UE_GOKEI == b.MOCHI_UE_GOKEI && a.MOCHI_SITA_GOKEI == b.MOCHI_SITA_GOKEI;
+    return test::same_board_and_hands(a, b) && a.MOCHI_UE_GOKEI == b.MOCHI_UE_GOKEI &&
+           a.MOCHI_SITA_GOKEI == b.MOCHI_SITA_GOKEI;
 }
 
 // The opening as the board shows it once a game starts: each lone rook and

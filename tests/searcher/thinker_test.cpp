@@ -7,6 +7,8 @@
 // with a message instead of a suite that never returns.
 #include <gtest/gtest.h>
 
+#include "watchdog.h"
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -29,35 +31,7 @@ using searcher::Limits;
 using searcher::SearchResult;
 using searcher::Thinker;
 
-// A guard far beyond any wait a working thinker needs: only a search that
-// ignores its stop flag (or a join that never returns) reaches it.
-constexpr auto HANG_GUARD = 5min;
-
-class Watchdog {
-public:
-    explicit Watchdog(const char* what) : what_(what), thread_([this] {
-        std::unique_lock<std::mutex> guard(lock_);
-        if (!signal_.wait_for(guard, HANG_GUARD, [this] { return over_; })) {
-            std::fprintf(stderr, "hung: %s\n", what_);
-            std::abort();
-        }
-    }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            over_ = true;
-        }
-        signal_.notify_all();
-        thread_.join();
-    }
-
-private:
-    const char* what_;
-    std::mutex lock_;
-    std::condition_variable signal_;
-    bool over_ = false;
-    std::thread thread_;
-};
+using test::Watchdog;
 
 bool same(const SearchResult& a, const SearchResult& b) {
     return a.best == b.best && a.score == b.score && a.depth == b.depth && a.nodes == b.nodes && a.pv == b.pv;
@@ -74,7 +48,7 @@ bool legal(const searcher::CompactPosition& pos, searcher::Move m) {
 // Waits for a search bounded by its own limits; the guard only catches a
 // thinker that never reports its end.
 SearchResult finish(Thinker& t) {
-    EXPECT_TRUE(t.wait_for(HANG_GUARD));
+    EXPECT_TRUE(t.wait_for(Watchdog::HANG_GUARD));
     EXPECT_TRUE(t.done());
     std::optional<SearchResult> r = t.take();
     EXPECT_TRUE(r.has_value());

@@ -61,6 +61,17 @@ void expect_same_board(const Position& got, const Position& want) {
                 << board_to_text(got);
 }
 
+bool same_board_and_hands(const Position& a, const Position& b) {
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (a.BAN[x][y] != b.BAN[x][y]) return false;
+    for (int k = 1; k <= MOCHI_SLOTS; ++k)
+        if (a.MOCHI_UE_KOMA[k] != b.MOCHI_UE_KOMA[k] || a.MOCHI_UE_KAZU[k] != b.MOCHI_UE_KAZU[k] ||
+            a.MOCHI_SITA_KOMA[k] != b.MOCHI_SITA_KOMA[k] || a.MOCHI_SITA_KAZU[k] != b.MOCHI_SITA_KAZU[k])
+            return false;
+    return true;
+}
+
 std::string board_to_text(const Position& pos) {
     std::ostringstream out;
     for (int x = 1; x <= 9; ++x) {

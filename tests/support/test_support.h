@@ -28,6 +28,9 @@ Position settled_opening();
 // differs and showing the board got.
 void expect_same_board(const Position& got, const Position& want);
 
+// The same board and the same hands (codes and counts, slot by slot).
+bool same_board_and_hands(const Position& a, const Position& b);
+
 // The board as nine lines in the same format, for failure messages.
 std::string board_to_text(const Position& pos);
 
