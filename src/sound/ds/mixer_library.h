@@ -1,9 +1,9 @@
 // SDL2 and SDL2_mixer are loaded at run time, not linked: they and the codec
 // libraries they bring take longer to load than a bare window takes to open.
-// The program starts loading them on a thread of its own while it builds the
-// window; the sound library's first call that needs them waits for that
-// thread.  A program that never starts the
-// loading loads them at that first call instead.
+// The program starts loading them on a thread of its own once its window
+// shows, and opens the sound when they are there (loaded_already); the sound
+// library's first call that needs them waits for that thread.  A program
+// that never starts the loading loads them at that first call instead.
 #pragma once
 
 #include <set>
