@@ -146,22 +146,8 @@ int main(int argc, char** argv) {
         qCInfo(startup_log).nospace() << "window open: " << outer.width() << "x" << outer.height()
                                       << (window.isVisible() ? " visible" : " hidden");
     });
-    // Once the window shows, SDL2_mixer and the libraries it brings load on
-    // a thread of their own (what ALSA says routed to the start-up log once
-    // they are there); the sound comes in when they are, and then a game
-    // kept at the last end is offered.
-    QTimer::singleShot(0, &window, [] { zemtori::mixer_library::start_loading(zemtori::route_sound_library_messages); });
-    QTimer sound_arrival;
-    sound_arrival.setInterval(5);
-    QObject::connect(&sound_arrival, &QTimer::timeout, &window, [&] {
-        if (!zemtori::mixer_library::loaded_already()) return;
-        sound_arrival.stop();
-        if (window.ended()) return;
-        sound_after_show.arrive();
-        qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(sound.other) << ", 禁止.wav "
-                                      << loaded(sound.refusal) << ", 駒打音.wav " << loaded(sound.piece)
-                                      << ", BGM.wav " << loaded(sound.music);
-        if (window.ended()) return;
+    // A game kept at the last end is offered once the board shows.
+    QTimer::singleShot(0, &window, [&game] {
         using Offer = zemtori::Game::KeptGameOffer;
         const Offer offer = game.offer_kept_game();
         qCInfo(startup_log).noquote() << "kept game:"
@@ -170,6 +156,26 @@ int main(int argc, char** argv) {
                                           : offer == Offer::Declined     ? "declined"
                                           : offer == Offer::OtherVersion ? "another version's, left"
                                                                          : "brought back");
+    });
+    // Once the window shows, SDL2_mixer and the libraries it brings load on
+    // a thread of their own (what ALSA says routed to the start-up log once
+    // they are there); the sound comes in when they are, at a moment when
+    // the game waits for the player and no box is open, so that its own
+    // warning box never opens inside another.
+    QTimer::singleShot(0, &window, [] { zemtori::mixer_library::start_loading(zemtori::route_sound_library_messages); });
+    QTimer sound_arrival;
+    sound_arrival.setInterval(5);
+    QObject::connect(&sound_arrival, &QTimer::timeout, &window, [&] {
+        if (window.ended()) {
+            sound_arrival.stop();
+            return;
+        }
+        if (!zemtori::mixer_library::loaded_already() || window.busy() || QApplication::activeModalWidget()) return;
+        sound_arrival.stop();
+        sound_after_show.arrive();
+        qCInfo(startup_log).nospace() << "sounds: その他.wav " << loaded(sound.other) << ", 禁止.wav "
+                                      << loaded(sound.refusal) << ", 駒打音.wav " << loaded(sound.piece)
+                                      << ", BGM.wav " << loaded(sound.music);
     });
     sound_arrival.start();
 

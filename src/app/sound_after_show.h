@@ -4,9 +4,9 @@
 // loader loads for one thread at a time).  So the game's start-up asks the
 // sound for what it always asks (open the device, load the four sounds,
 // start the music), this stands for the sound meanwhile and does it all, in
-// the order asked, once the window shows and the libraries are there: the
-// warning box of a machine without a sound device then shows over the
-// window.  An effect asked before that is not heard; the music asked for
+// the order asked, once the window shows and the libraries are there (at a
+// moment the game waits for the player with no box open): the warning box
+// of a machine without a sound device then shows over the window.  An effect asked before that is not heard; the music asked for
 // starts, unless it was stopped again; the program ending before that opens
 // nothing.
 #pragma once

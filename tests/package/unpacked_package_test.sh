@@ -72,10 +72,9 @@ env QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy QT_LOGGING_RULES="zemtori.st
   XDG_CONFIG_HOME="$root/config" XDG_STATE_HOME="$root/state" \
   "$root/usr/games/zemtori" >/dev/null 2>"$log" &
 pid=$!
-# The sound comes in once the window shows, then a kept game is looked for:
-# the last line of the start.
+# The sound comes in a moment after the window shows.
 for _ in $(seq 1 300); do
-  grep -q "kept game:" "$log" && break
+  grep -q "sounds:" "$log" && grep -q "kept game:" "$log" && break
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
